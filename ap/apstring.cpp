@@ -1,0 +1,250 @@
+#include "apstring.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+#include <string_view>
+
+const int npos = -1;
+
+namespace {
+
+// Stops the program the way a failed C assertion does, naming this file.
+void requireText(const char* s, const char* file, unsigned line) {
+    if (s != nullptr) return;
+    std::fprintf(stderr, "%s:%u: failed assertion `%s'\n", file, line, "s != 0");
+    std::fflush(stderr);
+    std::abort();
+}
+#define REQUIRE_TEXT(s) requireText((s), __FILE__, __LINE__)
+
+// Length of a C text, refused when it would not fit the int fields.
+int measuredLength(const char* s) {
+    std::size_t len = std::strlen(s);
+    if (len >= static_cast<std::size_t>(INT_MAX)) throw std::length_error("apstring: text too long");
+    return static_cast<int>(len);
+}
+
+// The word separators of stream extraction; bytes above 127 never are.
+bool isWordSpace(int c) {
+    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
+}
+
+std::string_view view(const apstring& str) {
+    return {str.c_str(), static_cast<std::size_t>(str.length())};
+}
+
+}  // namespace
+
+int apstring_detail::grownCapacity(std::int64_t newLength, bool oneCharGrowth) {
+    std::int64_t capacity = newLength + 1;
+    if (oneCharGrowth) capacity *= 2;
+    if (newLength < 0 || capacity > INT_MAX) throw std::length_error("apstring: text too long");
+    return static_cast<int>(capacity);
+}
+
+apstring::apstring() : myLength(0), myCapacity(1), myCstring(new char[1]) {
+    myCstring[0] = '\0';
+}
+
+apstring::apstring(const char* s) : myLength(0), myCapacity(1), myCstring(nullptr) {
+    REQUIRE_TEXT(s);
+    myLength = measuredLength(s);
+    myCapacity = myLength + 1;
+    myCstring = new char[myCapacity];
+    std::memcpy(myCstring, s, myCapacity);
+}
+
+apstring::apstring(const apstring& str)
+    : myLength(str.myLength), myCapacity(str.myLength + 1), myCstring(new char[myCapacity]) {
+    std::memcpy(myCstring, str.myCstring, myCapacity);
+}
+
+apstring::~apstring() { delete[] myCstring; }
+
+const apstring& apstring::operator=(const apstring& rhs) {
+    if (this != &rhs) assign(rhs.myCstring, rhs.myLength);
+    return *this;
+}
+
+const apstring& apstring::operator=(const char* s) {
+    REQUIRE_TEXT(s);
+    assign(s, measuredLength(s));
+    return *this;
+}
+
+const apstring& apstring::operator=(char ch) {
+    if (myCapacity <= 1) growTo(2);
+    myLength = 1;
+    myCstring[0] = ch;
+    myCstring[1] = '\0';
+    return *this;
+}
+
+// Keeps the buffer when the text fits; text may lie inside this buffer.
+void apstring::assign(const char* text, int len) {
+    if (myCapacity < len + 1) {
+        int capacity = apstring_detail::grownCapacity(len, false);
+        char* fresh = new char[capacity];
+        delete[] myCstring;
+        myCstring = fresh;
+        myCapacity = capacity;
+    }
+    std::memmove(myCstring, text, len);
+    myLength = len;
+    myCstring[len] = '\0';
+}
+
+// Replaces the buffer by a larger one holding the same text.
+void apstring::growTo(int newCapacity) {
+    char* fresh = new char[newCapacity];
+    std::memcpy(fresh, myCstring, myLength + 1);
+    delete[] myCstring;
+    myCstring = fresh;
+    myCapacity = newCapacity;
+}
+
+void apstring::append(const char* text, int len) {
+    std::int64_t newLength = static_cast<std::int64_t>(myLength) + len;
+    if (newLength >= myCapacity) growTo(apstring_detail::grownCapacity(newLength, len == 1));
+    std::memcpy(myCstring + myLength, text, len);
+    myLength = static_cast<int>(newLength);
+    myCstring[myLength] = '\0';
+}
+
+inline void apstring::appendChar(char ch) {
+    if (myLength + 1 >= myCapacity) growTo(apstring_detail::grownCapacity(myLength + 1LL, true));
+    myCstring[myLength++] = ch;
+    myCstring[myLength] = '\0';
+}
+
+const apstring& apstring::operator+=(const apstring& str) {
+    if (this == &str) {
+        // Appending to itself appends the text as it was before the call.
+        int len = myLength;
+        std::int64_t newLength = 2LL * len;
+        if (newLength >= myCapacity) growTo(apstring_detail::grownCapacity(newLength, len == 1));
+        std::memcpy(myCstring + len, myCstring, len);
+        myLength = static_cast<int>(newLength);
+        myCstring[myLength] = '\0';
+    } else {
+        append(str.myCstring, str.myLength);
+    }
+    return *this;
+}
+
+const apstring& apstring::operator+=(char ch) {
+    appendChar(ch);
+    return *this;
+}
+
+void apstring::checkIndex(int k) const {
+    if (k >= 0 && k < myLength) return;
+    std::cerr << "index out of range: " << k << " string: " << view(*this) << std::endl;
+    std::exit(1);
+}
+
+char apstring::operator[](int k) const {
+    checkIndex(k);
+    return myCstring[k];
+}
+
+char& apstring::operator[](int k) {
+    checkIndex(k);
+    return myCstring[k];
+}
+
+apstring apstring::substr(int pos, int len) const {
+    if (pos < 0) pos = 0;
+    apstring result;
+    if (pos >= myLength) return result;
+    std::int64_t lastIndex = static_cast<std::int64_t>(pos) + len - 1;
+    if (lastIndex >= myLength) lastIndex = myLength - 1;
+    if (lastIndex >= pos) result.assign(myCstring + pos, static_cast<int>(lastIndex - pos + 1));
+    return result;
+}
+
+int apstring::find(const apstring& str) const {
+    std::size_t at = view(*this).find(view(str));
+    return at == std::string_view::npos ? npos : static_cast<int>(at);
+}
+
+int apstring::find(char ch) const {
+    const void* at = std::memchr(myCstring, static_cast<unsigned char>(ch), myLength);
+    return at == nullptr ? npos : static_cast<int>(static_cast<const char*>(at) - myCstring);
+}
+
+std::ostream& operator<<(std::ostream& os, const apstring& str) {
+    // Inserted as one text, so the stream's width and fill apply to it whole.
+    return os << view(str);
+}
+
+// Reads one word. The first character goes through a formatted read (which
+// flushes the tied output stream and skips whitespace); the rest are taken
+// straight from the buffer, and the whitespace that ends the word is left
+// in the stream for the next read.
+std::istream& operator>>(std::istream& is, apstring& str) {
+    str.assign("", 0);
+    std::istream::sentry firstRead(is);
+    if (!firstRead) {
+        is.setstate(std::ios::failbit);
+        return is;
+    }
+    std::streambuf* buf = is.rdbuf();
+    int c = buf->sgetc();
+    while (c != EOF && !(str.myLength > 0 && isWordSpace(c))) {
+        str.appendChar(static_cast<char>(c));
+        c = buf->snextc();
+    }
+    if (c == EOF) is.setstate(std::ios::eofbit | std::ios::failbit);
+    return is;
+}
+
+// Reads up to the next line feed, which is consumed and not stored.
+std::istream& getline(std::istream& is, apstring& str) {
+    str.assign("", 0);
+    std::istream::sentry lineRead(is, true);
+    if (!lineRead) {
+        is.setstate(std::ios::failbit);
+        return is;
+    }
+    std::streambuf* buf = is.rdbuf();
+    for (int c = buf->sbumpc(); c != '\n'; c = buf->sbumpc()) {
+        if (c == EOF) {
+            is.setstate(std::ios::eofbit | std::ios::failbit);
+            break;
+        }
+        str.appendChar(static_cast<char>(c));
+    }
+    return is;
+}
+
+bool operator==(const apstring& lhs, const apstring& rhs) { return view(lhs) == view(rhs); }
+bool operator!=(const apstring& lhs, const apstring& rhs) { return !(lhs == rhs); }
+// string_view compares bytes as unsigned char, a proper prefix first.
+bool operator<(const apstring& lhs, const apstring& rhs) { return view(lhs) < view(rhs); }
+bool operator<=(const apstring& lhs, const apstring& rhs) { return !(rhs < lhs); }
+bool operator>(const apstring& lhs, const apstring& rhs) { return rhs < lhs; }
+bool operator>=(const apstring& lhs, const apstring& rhs) { return !(lhs < rhs); }
+
+apstring operator+(const apstring& lhs, const apstring& rhs) {
+    apstring result(lhs);
+    result += rhs;
+    return apstring(result);
+}
+
+apstring operator+(char ch, const apstring& str) {
+    apstring result;
+    result = ch;
+    result += str;
+    return apstring(result);
+}
+
+apstring operator+(const apstring& str, char ch) {
+    apstring result(str);
+    result += ch;
+    return apstring(result);
+}

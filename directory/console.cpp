@@ -1,0 +1,202 @@
+// ======================================================================
+//  Console layer: the only place that touches the terminal directly.
+//
+//  Windows: each command line goes to the command interpreter.
+//  POSIX:   "cls" writes the clear-screen escape sequences when standard
+//           output is a terminal; "pause"/"PAUSE" prompt and read one key
+//           straight from the terminal in non-canonical, no-echo mode when
+//           standard input is a terminal; "exit" does nothing. The
+//           terminal's settings are saved once and put back after every
+//           key, and by the signal handlers while a key is awaited.
+// ======================================================================
+#include "console.h"
+
+#include <iostream>
+
+#ifdef _WIN32
+
+#include <cstdlib>
+
+void runConsoleCommand(ConsoleCommand command) {
+    std::cout.flush();
+    std::system(commandLine(command));
+}
+
+#else
+
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+namespace {
+
+constexpr char kCursorHome[] = "\x1b[H";      // CUP: cursor to the top left
+constexpr char kEraseDisplay[] = "\x1b[2J";   // ED 2: blank the whole screen
+constexpr char kPressAnyKey[] = "Press any key to continue . . . ";
+constexpr unsigned char kEscape = 0x1b;
+// How long the rest of a multi-byte key may lag behind its first byte.
+constexpr int kKeyTailMillis = 100;
+
+struct termios originalMode;           // as the terminal was found
+volatile sig_atomic_t haveOriginalMode = 0;
+volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
+
+bool stdinIsTerminal() {
+    static const bool answer = isatty(STDIN_FILENO) == 1;
+    return answer;
+}
+
+bool stdoutIsTerminal() {
+    static const bool answer = isatty(STDOUT_FILENO) == 1;
+    return answer;
+}
+
+// Puts the terminal back as it was found. Async-signal-safe.
+void restoreTerminal() {
+    if (haveOriginalMode) tcsetattr(STDIN_FILENO, TCSANOW, &originalMode);
+}
+
+// One key at a time, unechoed; signals keys (Ctrl-C, Ctrl-Z) still work.
+// TCSANOW keeps type-ahead for later reads. Async-signal-safe.
+void applyKeyMode() {
+    struct termios keyMode = originalMode;
+    keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    keyMode.c_cc[VMIN] = 1;
+    keyMode.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &keyMode);
+}
+
+// Ctrl-C, SIGTERM, SIGHUP, Ctrl-\: restore the terminal, then die of the
+// same signal as the program would have without this handler.
+void onFatalSignal(int sig) {
+    if (awaitingKey) restoreTerminal();
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+// Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again.
+void onStopSignal(int) {
+    int savedErrno = errno;
+    if (awaitingKey) restoreTerminal();
+    signal(SIGTSTP, SIG_DFL);
+    sigset_t stopOnly;
+    sigemptyset(&stopOnly);
+    sigaddset(&stopOnly, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &stopOnly, nullptr);
+    raise(SIGTSTP);  // stops here until continued
+
+    struct sigaction again {};
+    again.sa_handler = onStopSignal;
+    again.sa_flags = SA_RESTART;
+    sigemptyset(&again.sa_mask);
+    sigaction(SIGTSTP, &again, nullptr);
+    if (awaitingKey) {
+        applyKeyMode();
+        ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
+        (void)ignored;
+    }
+    errno = savedErrno;
+}
+
+void installSignalHandlers() {
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = onFatalSignal;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(sig, &action, nullptr);
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTSTP, &action, nullptr);
+}
+
+// Saves the terminal's settings the first time a key is awaited.
+bool saveOriginalModeOnce() {
+    if (haveOriginalMode) return true;
+    if (tcgetattr(STDIN_FILENO, &originalMode) == -1) return false;
+    haveOriginalMode = 1;
+    installSignalHandlers();
+    return true;
+}
+
+// Reads one byte from the terminal, waiting at most timeoutMillis (or for
+// ever when negative). False on timeout, end of input or error.
+bool readByte(unsigned char& byte, int timeoutMillis) {
+    for (;;) {
+        if (timeoutMillis >= 0) {
+            struct pollfd ready {STDIN_FILENO, POLLIN, 0};
+            int polled = poll(&ready, 1, timeoutMillis);
+            if (polled == -1 && errno == EINTR) continue;
+            if (polled != 1) return false;
+        }
+        ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got == 1) return true;
+        if (got == -1 && errno == EINTR) continue;
+        return false;
+    }
+}
+
+// Consumes the rest of an escape sequence after its ESC: CSI (ESC [ ...
+// final byte), SS3 (ESC O x), or ESC plus one key (Alt-x). A lone ESC is
+// the Escape key itself.
+void consumeEscapeSequence() {
+    unsigned char byte = 0;
+    if (!readByte(byte, kKeyTailMillis)) return;
+    if (byte == '[') {
+        while (readByte(byte, kKeyTailMillis) && !(byte >= 0x40 && byte <= 0x7e)) {
+        }
+    } else if (byte == 'O') {
+        readByte(byte, kKeyTailMillis);
+    }
+}
+
+// Consumes the continuation bytes of a UTF-8 character whose lead is lead.
+void consumeUtf8Tail(unsigned char lead) {
+    int tail = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : 0;
+    unsigned char byte = 0;
+    while (tail-- > 0 && readByte(byte, kKeyTailMillis)) {
+    }
+}
+
+// Waits for one key press; every byte the key sends is consumed.
+void readOneKey() {
+    unsigned char first = 0;
+    if (!readByte(first, -1)) return;
+    if (first == kEscape)
+        consumeEscapeSequence();
+    else
+        consumeUtf8Tail(first);
+}
+
+void clearScreen() {
+    if (stdoutIsTerminal()) std::cout << kCursorHome << kEraseDisplay << std::flush;
+}
+
+void waitForKey() {
+    if (!stdinIsTerminal()) return;
+    std::cout << kPressAnyKey << std::flush;
+    if (saveOriginalModeOnce()) {
+        awaitingKey = 1;
+        applyKeyMode();
+        readOneKey();
+        restoreTerminal();
+        awaitingKey = 0;
+    }
+    std::cout << '\n' << std::flush;
+}
+
+}  // namespace
+
+void runConsoleCommand(ConsoleCommand command) {
+    std::cout.flush();
+    switch (command) {
+        case ConsoleCommand::ClearScreen: clearScreen(); break;
+        case ConsoleCommand::Pause:
+        case ConsoleCommand::FinalPause: waitForKey(); break;
+        case ConsoleCommand::Exit: break;
+    }
+}
+
+#endif

@@ -1,0 +1,22 @@
+// Reading what the user types and what the data file holds: decimal ints
+// and whitespace-delimited words, each leaving the rest of the line unread.
+#ifndef DIRECTORY_INPUT_H
+#define DIRECTORY_INPUT_H
+
+#include <iosfwd>
+
+class apstring;
+
+// Reads a decimal int; stores it in value only when the read succeeds, so
+// letters, a lone sign or a number out of range leave value unchanged.
+bool readNumber(std::istream& in, int& value);
+
+// Reads one word into word; true when a word was read, even one that ran
+// into the end of input and so left the stream failed.
+bool readWord(std::istream& in, apstring& word);
+
+// Makes a failed stream readable again, unless it failed at its end: clears
+// the failure and drops the rest of the line the failed read stopped in.
+void recoverFailedInput(std::istream& in);
+
+#endif  // DIRECTORY_INPUT_H

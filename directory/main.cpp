@@ -1,0 +1,14 @@
+#include <exception>
+#include <iostream>
+
+#include "startup.h"
+
+int main() {
+    try {
+        return runDirectory();
+    } catch (const std::exception& error) {
+        // Only a text too long for a string or exhausted memory get here.
+        std::cerr << "telephone directory: " << error.what() << std::endl;
+        return 1;
+    }
+}
