@@ -15,8 +15,8 @@ namespace {
 // Stops the program the way a failed C assertion does, naming this file.
 void requireText(const char* s, const char* file, unsigned line) {
     if (s != nullptr) return;
-    std::fprintf(stderr, "%s:%u: failed assertion `%s'\n", file, line, "s != 0");
-    std::fflush(stderr);
+    (void)std::fprintf(stderr, "%s:%u: failed assertion `%s'\n", file, line, "s != 0");
+    (void)std::fflush(stderr);
     std::abort();
 }
 #define REQUIRE_TEXT(s) requireText((s), __FILE__, __LINE__)

@@ -74,20 +74,20 @@ void applyKeyMode() {
 // same signal as the program would have without this handler.
 void onFatalSignal(int sig) {
     if (awaitingKey) restoreTerminal();
-    signal(sig, SIG_DFL);
-    raise(sig);
+    (void)signal(sig, SIG_DFL);
+    (void)raise(sig);
 }
 
 // Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again.
 void onStopSignal(int) {
     int savedErrno = errno;
     if (awaitingKey) restoreTerminal();
-    signal(SIGTSTP, SIG_DFL);
+    (void)signal(SIGTSTP, SIG_DFL);
     sigset_t stopOnly;
     sigemptyset(&stopOnly);
     sigaddset(&stopOnly, SIGTSTP);
     sigprocmask(SIG_UNBLOCK, &stopOnly, nullptr);
-    raise(SIGTSTP);  // stops here until continued
+    (void)raise(SIGTSTP);  // stops here until continued
 
     struct sigaction again {};
     again.sa_handler = onStopSignal;
@@ -126,7 +126,7 @@ bool saveOriginalModeOnce() {
 bool readByte(unsigned char& byte, int timeoutMillis) {
     for (;;) {
         if (timeoutMillis >= 0) {
-            struct pollfd ready {STDIN_FILENO, POLLIN, 0};
+            struct pollfd ready = {STDIN_FILENO, POLLIN, 0};
             int polled = poll(&ready, 1, timeoutMillis);
             if (polled == -1 && errno == EINTR) continue;
             if (polled != 1) return false;
@@ -164,10 +164,11 @@ void consumeUtf8Tail(unsigned char lead) {
 void readOneKey() {
     unsigned char first = 0;
     if (!readByte(first, -1)) return;
-    if (first == kEscape)
+    if (first == kEscape) {
         consumeEscapeSequence();
-    else
+    } else {
         consumeUtf8Tail(first);
+    }
 }
 
 void clearScreen() {

@@ -34,10 +34,12 @@ void readEntry(std::istream& infile, int slot) {
     bool codeRead = readNumber(infile, code);
     infile >> phone;  // after a failed area code this finds the stream failed
 
-    if (!codeRead && !infile.eof())
-        warnAboutEntry(slot, first, last, "has an area code that is not a number; the rest of the file was not loaded");
-    else if (!codeRead || phone.length() == 0)
+    if (!codeRead && !infile.eof()) {
+        warnAboutEntry(slot, first, last,
+                       "has an area code that is not a number; the rest of the file was not loaded");
+    } else if (!codeRead || phone.length() == 0) {
         warnAboutEntry(slot, first, last, "is cut short by the end of the file");
+    }
 }
 
 }  // namespace

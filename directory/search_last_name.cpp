@@ -18,10 +18,11 @@ int findLastName(const apstring& target) {
     while (low <= high) {
         int middle = (low + high) / 2;
         if (lastName[middle] == target) return middle;
-        if (lastName[middle] < target)
+        if (lastName[middle] < target) {
             low = middle + 1;
-        else
+        } else {
             high = middle - 1;
+        }
     }
     return kNotFound;
 }
@@ -29,10 +30,11 @@ int findLastName(const apstring& target) {
 void printFoundEntry(int slot) {
     std::cout << "\n\nMatch Found:\n"
               << " - " << lastName[slot] << ", " << firstName[slot];
-    if (number[slot].length() != 0)
+    if (number[slot].length() != 0) {
         std::cout << "; (" << areaCode[slot] << ") " << number[slot] << "\n\n\n";
-    else
+    } else {
         std::cout << "; phone number not available\n\n\n";
+    }
 }
 
 }  // namespace
@@ -47,10 +49,11 @@ Screen srchByLast() {
     // Without a typed name there is nothing to find: an empty slot's empty
     // last name must not come up as a match.
     int slot = wordRead ? findLastName(target) : kNotFound;
-    if (slot != kNotFound)
+    if (slot != kNotFound) {
         printFoundEntry(slot);
-    else
+    } else {
         std::cout << "\n\nNo match for '" << target << "' found...\n\n\n";
+    }
 
     runConsoleCommand(ConsoleCommand::Pause);
     return Screen::NameSearchMenu;
