@@ -33,6 +33,13 @@ bool isWordSpace(int c) {
     return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
 }
 
+// Sets gcount() to 0, as a read that takes no character does, without
+// touching the stream's characters or its state.
+void clearCount(std::istream& is) {
+    char unused;
+    is.read(&unused, 0);
+}
+
 std::string_view view(const apstring& str) {
     return {str.c_str(), static_cast<std::size_t>(str.length())};
 }
@@ -184,8 +191,8 @@ std::ostream& operator<<(std::ostream& os, const apstring& str) {
 
 // Reads one word. The first character goes through a formatted read (which
 // flushes the tied output stream and skips whitespace); the rest are taken
-// straight from the buffer, and the whitespace that ends the word is left
-// in the stream for the next read.
+// straight from the buffer. The stream ends as a get() per character and a
+// putback() of the whitespace after the word would leave it, gcount() too.
 std::istream& operator>>(std::istream& is, apstring& str) {
     str.assign("", 0);
     std::istream::sentry firstRead(is);
@@ -199,33 +206,51 @@ std::istream& operator>>(std::istream& is, apstring& str) {
         str.appendChar(static_cast<char>(c));
         c = buf->snextc();
     }
-    if (c == EOF) is.setstate(std::ios::eofbit | std::ios::failbit);
+    if (c != EOF) {
+        buf->sbumpc();
+        is.putback(static_cast<char>(c));
+    } else {
+        if (str.myLength > 0) clearCount(is);  // the get() after the word found nothing
+        is.setstate(std::ios::eofbit | std::ios::failbit);
+    }
     return is;
 }
 
-// Reads up to the next line feed, which is consumed and not stored.
+// Reads up to the next line feed, which is consumed and not stored; gcount()
+// ends as the last get() of a line read by get() would leave it.
 std::istream& getline(std::istream& is, apstring& str) {
     str.assign("", 0);
     std::istream::sentry lineRead(is, true);
     if (!lineRead) {
+        clearCount(is);  // as the first get() on a failed stream
         is.setstate(std::ios::failbit);
         return is;
     }
     std::streambuf* buf = is.rdbuf();
-    for (int c = buf->sbumpc(); c != '\n'; c = buf->sbumpc()) {
-        if (c == EOF) {
-            is.setstate(std::ios::eofbit | std::ios::failbit);
-            break;
-        }
+    int c = buf->sgetc();
+    while (c != EOF && c != '\n') {
         str.appendChar(static_cast<char>(c));
+        c = buf->snextc();
+    }
+    if (c == '\n') {
+        is.get();
+    } else {
+        clearCount(is);
+        is.setstate(std::ios::eofbit | std::ios::failbit);
     }
     return is;
 }
 
 bool operator==(const apstring& lhs, const apstring& rhs) { return view(lhs) == view(rhs); }
 bool operator!=(const apstring& lhs, const apstring& rhs) { return !(lhs == rhs); }
-// string_view compares bytes as unsigned char, a proper prefix first.
-bool operator<(const apstring& lhs, const apstring& rhs) { return view(lhs) < view(rhs); }
+// string_view compares bytes as unsigned char, a proper prefix first. Most
+// names differ in their first byte, which every buffer has (an empty text's
+// is its NUL, lower than any other byte), so that byte is tried first.
+bool operator<(const apstring& lhs, const apstring& rhs) {
+    const unsigned char first = lhs.c_str()[0], otherFirst = rhs.c_str()[0];
+    if (first != otherFirst) return first < otherFirst;
+    return view(lhs) < view(rhs);
+}
 bool operator<=(const apstring& lhs, const apstring& rhs) { return !(rhs < lhs); }
 bool operator>(const apstring& lhs, const apstring& rhs) { return rhs < lhs; }
 bool operator>=(const apstring& lhs, const apstring& rhs) { return !(lhs < rhs); }

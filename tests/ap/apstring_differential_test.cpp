@@ -203,6 +203,7 @@ private:
             for (char c : word) a.appended(std::string(1, c));
             ASSERT_EQ(actualIn.rdstate(), expectedIn.rdstate())
                 << (line ? "getline" : ">>") << " from \"" << input << '"';
+            ASSERT_EQ(actualIn.gcount(), expectedIn.gcount()) << "from \"" << input << '"';
             ASSERT_EQ(text(a.actual), a.expected) << "from \"" << input << '"';
         }
         actualIn.clear();

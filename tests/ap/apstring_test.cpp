@@ -156,18 +156,20 @@ TEST(ApstringCompare, OrdersByteByByteWithAProperPrefixFirst) {
 }
 
 TEST(ApstringCompare, AgreesWithUnsignedByteOrderForEveryPairOfBytes) {
-    for (int a = 0; a < 256; ++a) {
-        for (int b = 0; b < 256; ++b) {
-            apstring lhs("k"), rhs("k");
-            lhs += static_cast<char>(a);
-            rhs += static_cast<char>(b);
-            int sign = (a > b) - (a < b);
-            const bool agrees = (lhs == rhs) == (sign == 0) && (lhs != rhs) == (sign != 0) &&
-                                (lhs < rhs) == (sign < 0) && (lhs <= rhs) == (sign <= 0) &&
-                                (lhs > rhs) == (sign > 0) && (lhs >= rhs) == (sign >= 0);
-            if (!agrees) {
-                expectOrder(lhs, rhs, sign);
-                return;
+    for (const char* prefix : {"", "k"}) {
+        for (int a = 0; a < 256; ++a) {
+            for (int b = 0; b < 256; ++b) {
+                apstring lhs(prefix), rhs(prefix);
+                lhs += static_cast<char>(a);
+                rhs += static_cast<char>(b);
+                const int sign = (a > b) - (a < b);
+                const bool agrees = (lhs == rhs) == (sign == 0) && (lhs != rhs) == (sign != 0) &&
+                                    (lhs < rhs) == (sign < 0) && (lhs <= rhs) == (sign <= 0) &&
+                                    (lhs > rhs) == (sign > 0) && (lhs >= rhs) == (sign >= 0);
+                if (!agrees) {
+                    expectOrder(lhs, rhs, sign);
+                    return;
+                }
             }
         }
     }
