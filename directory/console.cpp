@@ -102,14 +102,22 @@ void onStopSignal(int) {
     errno = savedErrno;
 }
 
+// A signal the program was started with ignored (under nohup, say) stays
+// ignored: the handler would otherwise make it end or stop the program.
+void catchUnlessIgnored(int sig, const struct sigaction& action) {
+    struct sigaction current {};
+    if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+    sigaction(sig, &action, nullptr);
+}
+
 void installSignalHandlers() {
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
     action.sa_handler = onFatalSignal;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(sig, &action, nullptr);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) catchUnlessIgnored(sig, action);
     action.sa_handler = onStopSignal;
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTSTP, &action, nullptr);
+    catchUnlessIgnored(SIGTSTP, action);
 }
 
 // Saves the terminal's settings the first time a key is awaited.
