@@ -1,0 +1,407 @@
+// The program on a real terminal, and the stream cases that need a real
+// process. Each pseudo-terminal session runs teledir the way an interactive
+// shell runs a job: a session leader owns the terminal and starts the
+// program in a process group of its own, in the foreground. (A session
+// leader's own group is orphaned, and the kernel ignores Ctrl-Z there.)
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef __APPLE__
+#include <util.h>
+#else
+#include <pty.h>
+#include <utmp.h>
+#endif
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Generous, as the suite also runs under the sanitizers on a busy machine.
+constexpr milliseconds kPatience{10000};
+// How long "nothing happens" must last to count as waiting.
+constexpr milliseconds kQuietSpell{300};
+
+constexpr char kEntries[] = "Ann Smith 312 555-0187\nJames Okafor 706 555-0142\nLinda Novak 212 555-0199\n";
+// Program output as the terminal shows it: its line ends become CR LF.
+const std::string kClear = "\x1b[H\x1b[2J";
+const std::string kPrompt = "Press any key to continue . . . ";
+const std::string kMainMenu =
+    "Menu Options:\r\n (1) Search for a Name\r\n (2) Search for a Number\r\n"
+    " (3) Display Full List\r\n (4) Quit\r\n: ";
+const std::string kListEnd = "16)\tSmith, Ann; 312 555-0187\r\n\r\n";
+
+void writeFile(const fs::path& file, const std::string& text) {
+    std::ofstream(file) << text;
+}
+std::string readFile(const fs::path& file) {
+    std::ostringstream text;
+    text << std::ifstream(file).rdbuf();
+    return text.str();
+}
+
+bool sameMode(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+           a.c_lflag == b.c_lflag && std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc);
+}
+
+// A wait status in words, as the tests compare it.
+std::string describe(int status) {
+    if (WIFEXITED(status)) return "exit " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status)) return "killed by " + std::to_string(WTERMSIG(status));
+    return "stopped by " + std::to_string(WSTOPSIG(status));
+}
+
+// teledir on a pseudo-terminal, with a session leader that reports every
+// change of the program's state (stopped, exited, killed) through a pipe.
+class TerminalSession {
+public:
+    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0) {
+        if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) == -1)
+            throw std::runtime_error("openpty failed");
+        tcgetattr(slave_, &found_);
+        int reports[2];
+        if (pipe(reports) == -1) throw std::runtime_error("pipe failed");
+        leader_ = fork();
+        if (leader_ == 0) {
+            close(master_);
+            close(reports[0]);
+            lead(slave_, dir.c_str(), reports[1], ignoredSignal);
+        }
+        close(reports[1]);
+        reports_ = reports[0];
+        if (!waitUntil([&] { return program_ > 0; })) throw std::runtime_error("program did not start");
+    }
+
+    ~TerminalSession() {
+        if (!ended_) {
+            if (program_ > 0) kill(program_, SIGKILL);
+            kill(leader_, SIGKILL);
+        }
+        waitpid(leader_, nullptr, 0);
+        close(master_);
+        close(slave_);
+        if (reports_ >= 0) close(reports_);
+    }
+    void type(const std::string& keys) {
+        if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) ADD_FAILURE();
+    }
+    void signal(int sig) const { kill(program_, sig); }
+    termios mode() const {
+        termios now{};
+        tcgetattr(slave_, &now);
+        return now;
+    }
+    bool modeAsFound() const { return sameMode(mode(), found_); }
+
+    // Waits for text in the output not yet matched; skipped receives what
+    // came before it.
+    testing::AssertionResult expect(const std::string& text, std::string* skipped = nullptr) {
+        size_t at = std::string::npos;
+        if (!waitUntil([&] { return (at = output_.find(text, matched_)) != std::string::npos; })) {
+            return testing::AssertionFailure()
+                   << "waited in vain for " << testing::PrintToString(text)
+                   << "\nafter: " << testing::PrintToString(output_.substr(matched_));
+        }
+        if (skipped) *skipped = output_.substr(matched_, at - matched_);
+        matched_ = at + text.size();
+        return testing::AssertionSuccess();
+    }
+
+    // The press-a-key prompt is shown and the terminal is in key mode:
+    // no line editing, no echo.
+    testing::AssertionResult atPause() {
+        auto shown = expect(kPrompt);
+        if (!shown || waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; })) return shown;
+        return testing::AssertionFailure() << "terminal not in key mode";
+    }
+
+    // Nothing is printed and the program neither ends nor stops for a while.
+    testing::AssertionResult staysQuiet() {
+        size_t before = output_.size();
+        auto until = Clock::now() + kQuietSpell;
+        while (Clock::now() < until) pump(std::chrono::duration_cast<milliseconds>(until - Clock::now()));
+        if (output_.size() == before && statuses_.empty()) return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << "did not wait: " << testing::PrintToString(output_.substr(before))
+               << (statuses_.empty() ? "" : " (and changed state)");
+    }
+
+    // The program's next change of state: exit, killed or stopped.
+    std::string nextStatus() {
+        if (!waitUntil([&] { return !statuses_.empty(); })) return "still running";
+        int status = statuses_.front();
+        statuses_.pop_front();
+        ended_ = !WIFSTOPPED(status);
+        return describe(status);
+    }
+
+private:
+    // The session leader: takes the terminal, starts the program in the
+    // foreground and reports on it. Only async-signal-safe calls after fork.
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal) {
+        if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
+        pid_t program = fork();
+        if (program == 0) {
+            sigset_t ttou;
+            sigemptyset(&ttou);
+            sigaddset(&ttou, SIGTTOU);
+            setpgid(0, 0);
+            sigprocmask(SIG_BLOCK, &ttou, nullptr);
+            tcsetpgrp(STDIN_FILENO, getpid());
+            sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+            for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
+            if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
+            close(reports);
+            execl(TELEDIR_PATH, "teledir", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        setpgid(program, program);
+        if (write(reports, &program, sizeof program) != sizeof program) _exit(1);
+        for (;;) {
+            int status = 0;
+            if (waitpid(program, &status, WUNTRACED) == -1) {
+                if (errno == EINTR) continue;
+                _exit(1);
+            }
+            if (write(reports, &status, sizeof status) != sizeof status || !WIFSTOPPED(status)) _exit(0);
+        }
+    }
+
+    template <typename Done>
+    bool waitUntil(Done done) {
+        auto deadline = Clock::now() + kPatience;
+        while (!done()) {
+            auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) return false;
+            pump(std::min(left, milliseconds(50)));
+        }
+        return true;
+    }
+
+    // Takes in whatever output and reports arrive within the time given.
+    void pump(milliseconds wait) {
+        pollfd ready[2] = {{master_, POLLIN, 0}, {reports_, POLLIN, 0}};
+        if (poll(ready, 2, static_cast<int>(wait.count())) <= 0) return;
+        if (ready[0].revents & POLLIN) {
+            char bytes[4096];
+            ssize_t got = read(master_, bytes, sizeof bytes);
+            if (got > 0) output_.append(bytes, static_cast<size_t>(got));
+        }
+        if (ready[1].revents & (POLLIN | POLLHUP)) {
+            int report = 0;
+            if (read(reports_, &report, sizeof report) != sizeof report) {
+                close(reports_);  // the leader has gone
+                reports_ = -1;
+            } else if (program_ == 0) {
+                program_ = report;
+            } else {
+                statuses_.push_back(report);
+            }
+        }
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    int reports_ = -1;
+    pid_t leader_ = 0;
+    pid_t program_ = 0;
+    bool ended_ = false;
+    termios found_{};
+    std::string output_;
+    size_t matched_ = 0;
+    std::deque<int> statuses_;
+};
+
+// Each test runs the program in a fresh directory holding the data file.
+class TerminalTest : public testing::Test {
+protected:
+    TerminalTest() {
+        std::string pattern = (fs::temp_directory_path() / "teledir-tty-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        dir_ = pattern;
+        writeFile(dir_ / "telelist.dat", kEntries);
+    }
+    ~TerminalTest() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path dir_;
+};
+
+// Runs a shell command in dir with a time limit; how it ended.
+std::string runShell(const fs::path& dir, const std::string& command, bool ignoreBrokenPipe = false) {
+    pid_t shell = fork();
+    if (shell == 0) {
+        setpgid(0, 0);
+        if (chdir(dir.c_str()) == -1) _exit(126);
+        (void)::signal(SIGPIPE, ignoreBrokenPipe ? SIG_IGN : SIG_DFL);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    setpgid(shell, shell);
+    auto deadline = Clock::now() + kPatience;
+    int status = 0;
+    while (waitpid(shell, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            kill(-shell, SIGKILL);
+            waitpid(shell, &status, 0);
+            return "still running after " + std::to_string(kPatience.count()) + " ms";
+        }
+        usleep(10000);
+    }
+    return describe(status);
+}
+
+const std::string kTeledir = std::string("'") + TELEDIR_PATH + "'";
+
+}  // namespace
+
+TEST_F(TerminalTest, ClearsScreenAndWaitsForOneKeyUnechoed) {
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.expect("One moment please..." + kClear + "File Sorting Complete.\r\n\r\n"));
+    ASSERT_TRUE(tty.atPause());
+    EXPECT_TRUE(tty.staysQuiet());
+
+    tty.type("x");  // not Enter: the wait is for one key, not a line
+    std::string afterKey;
+    ASSERT_TRUE(tty.expect(kClear + kMainMenu, &afterKey));
+    EXPECT_EQ(afterKey, "\r\n");  // the key is not echoed
+    EXPECT_TRUE(tty.modeAsFound());
+}
+
+TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.atPause());
+    struct Key {
+        const char* name;
+        const char* bytes;
+    };
+    for (Key key : {Key{"Up arrow", "\x1b[A"}, Key{"F5", "\x1b[15~"}, Key{"F1", "\x1bOP"},
+                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}}) {
+        SCOPED_TRACE(key.name);
+        tty.type(key.bytes);
+        ASSERT_TRUE(tty.expect(kMainMenu));
+        tty.type("3\n");  // any leftover byte of the key would spoil this reply
+        std::string listing;
+        ASSERT_TRUE(tty.expect(kListEnd, &listing));
+        EXPECT_EQ(listing.find("Invalid"), std::string::npos);
+        ASSERT_TRUE(tty.atPause());
+    }
+}
+
+TEST_F(TerminalTest, TypeAheadIsKeptForTheReadsThatFollow) {
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.atPause());
+    tty.type("x");
+    ASSERT_TRUE(tty.expect(kMainMenu));
+    // An invalid reply, the next reply on the same line, and the key for the
+    // pause in between: the menu reads the line, the pause the key.
+    tty.type("0 3\nx");
+    ASSERT_TRUE(tty.expect("Invalid Menu Option\r\n\r\n" + kPrompt));
+    ASSERT_TRUE(tty.expect(kMainMenu));
+    ASSERT_TRUE(tty.expect(kListEnd));
+    ASSERT_TRUE(tty.atPause());
+    EXPECT_TRUE(tty.staysQuiet());  // nothing left over for this pause
+}
+
+TEST_F(TerminalTest, InterruptOrTerminationAtPauseRestoresTerminal) {
+    struct Ending {
+        const char* name;
+        const char* typed;  // or else sent
+        int signal;
+    };
+    for (Ending ending : {Ending{"Ctrl-C", "\x03", SIGINT}, Ending{"SIGTERM", nullptr, SIGTERM},
+                          Ending{"SIGHUP", nullptr, SIGHUP}}) {
+        SCOPED_TRACE(ending.name);
+        TerminalSession tty(dir_);
+        ASSERT_TRUE(tty.atPause());
+        if (ending.typed) {
+            tty.type(ending.typed);
+        } else {
+            tty.signal(ending.signal);
+        }
+        EXPECT_EQ(tty.nextStatus(), "killed by " + std::to_string(ending.signal));
+        EXPECT_TRUE(tty.modeAsFound());
+    }
+}
+
+TEST_F(TerminalTest, CtrlZSuspendsWithTerminalRestoredAndFgResumesTheWait) {
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.atPause());
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        tty.type("\x1a");
+        ASSERT_EQ(tty.nextStatus(), "stopped by " + std::to_string(SIGTSTP));
+        EXPECT_TRUE(tty.modeAsFound());
+        tty.signal(SIGCONT);  // as `fg` does
+        ASSERT_TRUE(tty.atPause());
+    }
+    tty.type("x");
+    ASSERT_TRUE(tty.expect(kMainMenu));
+    tty.type("4\n");  // Quit: the final pause follows straight on
+    ASSERT_TRUE(tty.expect("4\r\n" + kPrompt));
+    tty.type("x");
+    EXPECT_EQ(tty.nextStatus(), "exit 0");
+    EXPECT_TRUE(tty.modeAsFound());
+}
+
+TEST_F(TerminalTest, SignalIgnoredAtStartStaysIgnoredAtPause) {
+    TerminalSession tty(dir_, SIGHUP);  // as under nohup
+    ASSERT_TRUE(tty.atPause());
+    tty.signal(SIGHUP);
+    EXPECT_TRUE(tty.staysQuiet());
+    tty.type("x");
+    EXPECT_TRUE(tty.expect(kMainMenu));
+}
+
+TEST_F(TerminalTest, ReaderThatGoesAwayEndsTheProgramPromptly) {
+    for (bool ignoreBrokenPipe : {false, true}) {
+        SCOPED_TRACE(ignoreBrokenPipe ? "SIGPIPE ignored" : "SIGPIPE default");
+        ASSERT_EQ(runShell(dir_,
+                           "yes 3 2>/dev/null | { " + kTeledir +
+                               " 2>/dev/null; echo $? >status; } | head -c 100 >out",
+                           ignoreBrokenPipe),
+                  "exit 0");
+        EXPECT_EQ(readFile(dir_ / "out").size(), 100u);
+        // Killed by the broken pipe, or told of it by a failed write.
+        EXPECT_EQ(readFile(dir_ / "status"), ignoreBrokenPipe ? "1\n" : std::to_string(128 + SIGPIPE) + "\n");
+    }
+}
+
+TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
+    const std::string run = "printf '3\\n4\\n' | " + kTeledir + " >out";
+    const fs::path dataFile = dir_ / "telelist.dat";
+    fs::remove(dataFile);
+    ASSERT_EQ(runShell(dir_, run), "exit 0");
+    const std::string emptyList = readFile(dir_ / "out");
+    EXPECT_NE(emptyList.find("\n1)\t, ; 0 \n"), std::string::npos);
+    EXPECT_NE(emptyList.find("\n16)\t, ; 0 \n"), std::string::npos);
+
+    writeFile(dataFile, kEntries);
+    fs::permissions(dataFile, fs::perms::none);
+    if (access(dataFile.c_str(), R_OK) == -1) {  // root reads it all the same
+        ASSERT_EQ(runShell(dir_, run), "exit 0");
+        EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "an unreadable file";
+    }
+    fs::remove(dataFile);
+    fs::create_directory(dataFile);
+    ASSERT_EQ(runShell(dir_, run), "exit 0");
+    EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "a directory";
+}
