@@ -1,0 +1,221 @@
+// Runs the directory program as a user does: in a directory of its own with
+// a telelist.dat, the dialogue on standard input, standard output and error
+// compared byte for byte, and the exit status.
+//
+// Each folder under cases/ is one telelist.dat (none when the folder has
+// none) with any number of dialogues: NAME.in is fed to standard input,
+// NAME.out is the expected standard output with the console commands shown
+// as "[cls]\n", "[pause]\n", "[PAUSE]\n" and "[exit]\n" where they happen,
+// NAME.err the expected standard error (empty when absent) and NAME.status
+// the exit status (0 when absent). The recording build must print NAME.out
+// as it stands; the real program, whose commands print nothing on pipes,
+// must print it without the command lines.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    std::string out, err;
+    int status = -1;  // exit status, or 128 + signal
+};
+
+// Runs program in dir with input on its standard input; stackLimit bytes of
+// stack when not 0. A program still running after a minute is killed.
+Outcome runProgram(const char* program, const fs::path& dir, const std::string& input,
+                   rlim_t stackLimit = 0) {
+    std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
+    int in[2], out[2], err[2];
+    if (pipe(in) || pipe(out) || pipe(err)) ADD_FAILURE() << "pipe failed";
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        if (stackLimit != 0) {
+            rlimit limit{stackLimit, stackLimit};
+            setrlimit(RLIMIT_STACK, &limit);
+        }
+        alarm(60);
+        if (chdir(dir.c_str()) == 0) execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in[0]), close(out[1]), close(err[1]);
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+    Outcome run;
+    std::string* sinks[] = {&run.out, &run.err};
+    pollfd fds[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {in[1], POLLOUT, 0}};
+    std::size_t sent = 0;
+    if (input.empty()) close(in[1]), fds[2].fd = -1;
+    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (poll(fds, 3, -1) < 0) continue;
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || fds[k].revents == 0) continue;
+            char buffer[1 << 16];
+            ssize_t got = read(fds[k].fd, buffer, sizeof buffer);
+            if (got > 0)
+                sinks[k]->append(buffer, got);
+            else
+                close(fds[k].fd), fds[k].fd = -1;
+        }
+        if (fds[2].fd >= 0 && fds[2].revents != 0) {
+            ssize_t put = write(in[1], input.data() + sent, input.size() - sent);
+            if (put > 0) sent += put;
+            if (put < 0 || sent == input.size()) close(in[1]), fds[2].fd = -1;
+        }
+    }
+    if (fds[2].fd >= 0) close(in[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::string withoutCommands(std::string text) {
+    for (const char* command : {"[cls]\n", "[pause]\n", "[PAUSE]\n", "[exit]\n"}) {
+        std::string mark = command;
+        for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
+            text.erase(at, mark.size());
+    }
+    return text;
+}
+
+// Like EXPECT_EQ, but shows only where the texts part, not megabytes.
+void expectSame(const std::string& actual, const std::string& expected, const char* what) {
+    if (actual == expected) return;
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    std::size_t from = at < 80 ? 0 : at - 80;
+    ADD_FAILURE() << what << " differs at byte " << at << " (lengths " << actual.size() << " and expected "
+                  << expected.size() << ")\n  actual:   ..."
+                  << ::testing::PrintToString(actual.substr(from, 160)) << "\n  expected: ..."
+                  << ::testing::PrintToString(expected.substr(from, 160));
+}
+
+// A fresh working directory for each test, removed afterwards.
+class Scratch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "teledir-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    void writeDataFile(const std::string& content) const {
+        std::ofstream(dir / "telelist.dat", std::ios::binary) << content;
+    }
+    fs::path dir;
+};
+
+struct Dialogue {
+    fs::path stem;  // cases/GROUP/NAME, without the extension
+};
+
+void PrintTo(const Dialogue& dialogue, std::ostream* os) {
+    *os << fs::relative(dialogue.stem, CASES_DIR).string();
+}
+
+std::vector<Dialogue> allDialogues() {
+    std::vector<Dialogue> found;
+    for (const auto& group : fs::directory_iterator(CASES_DIR))
+        if (group.is_directory())
+            for (const auto& file : fs::directory_iterator(group.path()))
+                if (file.path().extension() == ".in")
+                    found.push_back({fs::path(file.path()).replace_extension()});
+    std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.stem < b.stem; });
+    return found;
+}
+
+class DialogueTest : public Scratch, public ::testing::WithParamInterface<Dialogue> {
+protected:
+    void check(const char* program, bool commandsShown) {
+        const fs::path& stem = GetParam().stem;
+        fs::path data = stem.parent_path() / "telelist.dat";
+        if (fs::exists(data)) fs::copy_file(data, dir / "telelist.dat");
+        auto with = [&](const char* extension) { return fs::path(stem).replace_extension(extension); };
+        std::string expected = slurp(with(".out"));
+        Outcome run = runProgram(program, dir, slurp(with(".in")));
+        expectSame(run.out, commandsShown ? expected : withoutCommands(expected), "standard output");
+        expectSame(run.err, fs::exists(with(".err")) ? slurp(with(".err")) : "", "standard error");
+        EXPECT_EQ(run.status, fs::exists(with(".status")) ? std::stoi(slurp(with(".status"))) : 0);
+    }
+};
+
+TEST_P(DialogueTest, RealProgram) {
+    check(TELEDIR_PROGRAM, false);
+}
+TEST_P(DialogueTest, ConsoleCommandOrder) {
+    check(RECORDING_PROGRAM, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DialogueTest, ::testing::ValuesIn(allDialogues()), [](const auto& info) {
+    std::string name =
+        info.param.stem.parent_path().filename().string() + "_" + info.param.stem.filename().string();
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+const std::string kStart =
+    "Alphabetically sorting data file by last name...\n\nOne moment please...File Sorting Complete.\n\n";
+const std::string kMainMenu =
+    "Menu Options:\n (1) Search for a Name\n (2) Search for a Number\n (3) Display Full List\n (4) Quit\n: ";
+const std::string kNameMenu =
+    "Search Options by Name:\n (1) by First Name\n (2) by Last Name\n (3) Back to Main Menu\n: ";
+const std::string kInvalid = "\n\nInvalid Menu Option\n\n";
+
+// 100,000 screens in one run, with a stack far too small for a chain of
+// nested calls per screen.
+TEST_F(Scratch, LongSessionRunsInSmallStack) {
+    std::string emptyList;
+    for (int line = 1; line <= 16; ++line) emptyList += "\n" + std::to_string(line) + ")\t, ; 0 ";
+    emptyList += "\n\n";
+    std::string input, expected = kStart + kMainMenu;
+    for (int round = 0; round < 25000; ++round) {  // four screens a round
+        input += "3\n1\n3\n";
+        expected += emptyList + kMainMenu + kNameMenu + kMainMenu;
+    }
+    input += "4\n";
+    Outcome run = runProgram(TELEDIR_PROGRAM, dir, input, 256 * 1024);
+    EXPECT_EQ(run.status, 0);
+    expectSame(run.out, expected, "standard output");
+    EXPECT_EQ(run.err, "");
+}
+
+// A 10 MB name in the file and typed at the prompt, and 10 MB of digits as
+// a menu reply.
+TEST_F(Scratch, TenMegabyteTokens) {
+    const std::string name(10 << 20, 'x'), digits(10 << 20, '9');
+    writeDataFile("Ann " + name + " 312 555-0101\nBob Jones 415 555-0102\n");
+    Outcome run = runProgram(TELEDIR_PROGRAM, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
+    EXPECT_EQ(run.status, 0);
+    expectSame(run.out,
+               kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu +
+                   "Enter Last Name to Find: \n\nSearching for '" + name + "' ...\n\n\nMatch Found:\n - " +
+                   name + ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kMainMenu,
+               "standard output");
+}
+
+}  // namespace
