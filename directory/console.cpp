@@ -44,6 +44,7 @@ constexpr int kKeyTailMillis = 100;
 struct termios originalMode;           // as the terminal was found
 volatile sig_atomic_t haveOriginalMode = 0;
 volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
+volatile sig_atomic_t continued = 0;    // SIGCONT came since the last Ctrl-Z
 
 bool stdinIsTerminal() {
     static const bool answer = isatty(STDIN_FILENO) == 1;
@@ -78,10 +79,18 @@ void onFatalSignal(int sig) {
     (void)raise(sig);
 }
 
-// Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again.
+// `fg` or `bg`: the stop really happened.
+void onContinue(int) {
+    continued = 1;
+}
+
+// Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again and
+// show the prompt anew. Where nothing can resume the program (no shell with
+// job control ran it), the kernel does not stop it: the wait just goes on.
 void onStopSignal(int) {
     int savedErrno = errno;
     if (awaitingKey) restoreTerminal();
+    continued = 0;
     (void)signal(SIGTSTP, SIG_DFL);
     sigset_t stopOnly;
     sigemptyset(&stopOnly);
@@ -96,8 +105,10 @@ void onStopSignal(int) {
     sigaction(SIGTSTP, &again, nullptr);
     if (awaitingKey) {
         applyKeyMode();
-        ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
-        (void)ignored;
+        if (continued) {
+            ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
+            (void)ignored;
+        }
     }
     errno = savedErrno;
 }
@@ -118,6 +129,8 @@ void installSignalHandlers() {
     action.sa_handler = onStopSignal;
     action.sa_flags = SA_RESTART;
     catchUnlessIgnored(SIGTSTP, action);
+    action.sa_handler = onContinue;
+    catchUnlessIgnored(SIGCONT, action);
 }
 
 // Saves the terminal's settings the first time a key is awaited.

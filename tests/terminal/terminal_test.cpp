@@ -68,11 +68,15 @@ std::string describe(int status) {
     return "stopped by " + std::to_string(WSTOPSIG(status));
 }
 
+// How the program is started: as a job of a shell with job control, or as
+// the session leader itself, as a terminal window told to run it does.
+enum class Launch { AsJob, Directly };
+
 // teledir on a pseudo-terminal, with a session leader that reports every
 // change of the program's state (stopped, exited, killed) through a pipe.
 class TerminalSession {
 public:
-    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0) {
+    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob) {
         if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) == -1)
             throw std::runtime_error("openpty failed");
         tcgetattr(slave_, &found_);
@@ -82,7 +86,7 @@ public:
         if (leader_ == 0) {
             close(master_);
             close(reports[0]);
-            lead(slave_, dir.c_str(), reports[1], ignoredSignal);
+            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch);
         }
         close(reports[1]);
         reports_ = reports[0];
@@ -155,17 +159,22 @@ public:
 private:
     // The session leader: takes the terminal, starts the program in the
     // foreground and reports on it. Only async-signal-safe calls after fork.
-    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal) {
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
-        pid_t program = fork();
+        pid_t program = launch == Launch::AsJob ? fork() : 0;
         if (program == 0) {
-            sigset_t ttou;
-            sigemptyset(&ttou);
-            sigaddset(&ttou, SIGTTOU);
-            setpgid(0, 0);
-            sigprocmask(SIG_BLOCK, &ttou, nullptr);
-            tcsetpgrp(STDIN_FILENO, getpid());
-            sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+            if (launch == Launch::AsJob) {
+                sigset_t ttou;
+                sigemptyset(&ttou);
+                sigaddset(&ttou, SIGTTOU);
+                setpgid(0, 0);
+                sigprocmask(SIG_BLOCK, &ttou, nullptr);
+                tcsetpgrp(STDIN_FILENO, getpid());
+                sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+            } else {
+                pid_t self = getpid();  // no reports follow
+                if (write(reports, &self, sizeof self) != sizeof self) _exit(1);
+            }
             for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
             if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
             close(reports);
@@ -360,6 +369,17 @@ TEST_F(TerminalTest, CtrlZSuspendsWithTerminalRestoredAndFgResumesTheWait) {
     tty.type("x");
     EXPECT_EQ(tty.nextStatus(), "exit 0");
     EXPECT_TRUE(tty.modeAsFound());
+}
+
+TEST_F(TerminalTest, CtrlZWithoutJobControlLeavesTheWaitAlone) {
+    TerminalSession tty(dir_, 0, Launch::Directly);  // nothing could resume it, so it is not stopped
+    ASSERT_TRUE(tty.atPause());
+    tty.type("\x1a");
+    EXPECT_TRUE(tty.staysQuiet());  // no second prompt
+    tty.type("x");
+    std::string afterKey;
+    ASSERT_TRUE(tty.expect(kClear + kMainMenu, &afterKey));
+    EXPECT_EQ(afterKey, "\r\n");  // still in key mode: taken at once, not echoed
 }
 
 TEST_F(TerminalTest, SignalIgnoredAtStartStaysIgnoredAtPause) {
