@@ -30,11 +30,12 @@ void readEntry(std::istream& infile, int slot) {
     int& code = areaCode[slot];
     apstring& phone = number[slot];
 
-    infile >> first >> last;
+    infile >> first >> last >> std::ws;
+    bool codePresent = infile && !infile.eof();
     bool codeRead = readNumber(infile, code);
     infile >> phone;  // after a failed area code this finds the stream failed
 
-    if (!codeRead && !infile.eof()) {
+    if (codePresent && !codeRead) {
         warnAboutEntry(slot, first, last,
                        "has an area code that is not a number; the rest of the file was not loaded");
     } else if (!codeRead || phone.length() == 0) {
