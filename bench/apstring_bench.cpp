@@ -24,6 +24,7 @@ std::vector<std::string> names(int count) {
                                        "Gus",   "Hal",   "Adams",       "Smith", "Smithers", "Jones",
                                        "Zeta",  "Oppenheimer", "Li",    "Nguyen"};
     std::vector<std::string> result;
+    result.reserve(count);
     std::mt19937 rng(7);
     for (int k = 0; k < count; ++k) result.push_back(pool[rng() % 16]);
     return result;
@@ -71,8 +72,10 @@ template <class String>
 void SelectionSortAssignments(benchmark::State& state) {
     const std::vector<std::string> source = names(100);
     std::vector<String> slot;
+    slot.reserve(source.size());
     for (const std::string& name : source) slot.emplace_back(name.c_str());
     std::vector<std::pair<int, int>> swaps;
+    swaps.reserve(3334);
     std::mt19937 rng(11);
     for (int k = 0; k < 3334; ++k) swaps.emplace_back(rng() % 100, rng() % 100);
     String temp;
@@ -92,8 +95,10 @@ template <class String>
 void CompareNames(benchmark::State& state) {
     const std::vector<std::string> source = names(1000);
     std::vector<String> name;
+    name.reserve(source.size());
     for (const std::string& n : source) name.emplace_back(n.c_str());
     std::vector<std::pair<int, int>> pairs;
+    pairs.reserve(10000);
     std::mt19937 rng(13);
     for (int k = 0; k < 10000; ++k) pairs.emplace_back(rng() % 1000, rng() % 1000);
     for (auto _ : state) {

@@ -123,9 +123,9 @@ TEST(ApstringAppend, LongerTextsGrowToAnExactFitAndEmptyOnesChangeNothing) {
 }
 
 TEST(ApstringAppend, AppendingAStringToItselfAppendsItsTextAsItWas) {
-    struct Case { const char* start; int capacity; const char* result; int grown; };
-    const Case cases[] = {{"", 1, "", 1}, {"a", 2, "aa", 6}, {"ab", 3, "abab", 5},
-                          {"ab", 10, "abab", 10}, {"abcde", 10, "abcdeabcde", 11}};
+    struct Case { const char* start; const char* result; int capacity; int grown; };
+    const Case cases[] = {{"", "", 1, 1}, {"a", "aa", 2, 6}, {"ab", "abab", 3, 5},
+                          {"ab", "abab", 10, 10}, {"abcde", "abcdeabcde", 10, 11}};
     for (const Case& c : cases) {
         apstring s;
         fill(s, c.capacity, c.start);
