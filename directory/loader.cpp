@@ -11,9 +11,10 @@ namespace {
 // something other than whitespace is left. Trailing whitespace after the
 // 16th entry therefore does not count as a 17th.
 bool entryFollows(std::istream& infile) {
-    if (!infile) return false;
+    // good() also turns away a file that cannot be read at all, such as a
+    // directory of that name, whose first read fails without ending.
     infile >> std::ws;
-    return !infile.eof();
+    return infile.good();
 }
 
 void warnAboutEntry(int slot, const apstring& first, const apstring& last, const char* problem) {

@@ -406,7 +406,7 @@ TEST_F(TerminalTest, ReaderThatGoesAwayEndsTheProgramPromptly) {
 }
 
 TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
-    const std::string run = "printf '3\\n4\\n' | " + kTeledir + " >out";
+    const std::string run = "printf '3\\n4\\n' | " + kTeledir + " >out 2>err";
     const fs::path dataFile = dir_ / "telelist.dat";
     fs::remove(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
@@ -424,4 +424,5 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     fs::create_directory(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "a directory";
+    EXPECT_EQ(readFile(dir_ / "err"), "") << "a directory";
 }
