@@ -34,8 +34,9 @@ public:
 
     ~apvector() { delete[] myList; }
 
-    // Copy-and-swap: safe for self-assignment, and unchanged if a copy throws.
+    // Copy-and-swap: the target stays unchanged if copying an element throws.
     const apvector& operator=(const apvector& vec) {
+        if (this == &vec) return *this;
         apvector copy(vec);
         std::swap(mySize, copy.mySize);
         std::swap(myList, copy.myList);
