@@ -40,9 +40,7 @@ void clearCount(std::istream& is) {
     is.read(&unused, 0);
 }
 
-std::string_view view(const apstring& str) {
-    return {str.c_str(), static_cast<std::size_t>(str.length())};
-}
+std::string_view view(const apstring& str) { return {str.c_str(), static_cast<std::size_t>(str.length())}; }
 
 }  // namespace
 
@@ -53,9 +51,7 @@ int apstring_detail::grownCapacity(std::int64_t newLength, bool oneCharGrowth) {
     return static_cast<int>(capacity);
 }
 
-apstring::apstring() : myLength(0), myCapacity(1), myCstring(new char[1]) {
-    myCstring[0] = '\0';
-}
+apstring::apstring() : myLength(0), myCapacity(1), myCstring(new char[1]) { myCstring[0] = '\0'; }
 
 apstring::apstring(const char* s) : myLength(0), myCapacity(1), myCstring(nullptr) {
     REQUIRE_TEXT(s);

@@ -17,9 +17,9 @@ extern const int npos;  // what both find()s return when nothing is found
 
 class apstring {
 public:
-    apstring();                      // the empty text, capacity 1
-    apstring(const char* s);         // copy of s; s must not be null
-    apstring(const apstring& str);   // deep copy, exact-fit buffer
+    apstring();                     // the empty text, capacity 1
+    apstring(const char* s);        // copy of s; s must not be null
+    apstring(const apstring& str);  // deep copy, exact-fit buffer
     ~apstring();
 
     const apstring& operator=(const apstring& rhs);

@@ -20,9 +20,9 @@ constexpr int kMiB = 1 << 20;
 
 // Deterministic picks from first and last names of varied length.
 std::vector<std::string> names(int count) {
-    static const char* const pool[] = {"Ann",   "Bob",   "Christopher", "Dee",  "Elizabeth", "Fritz",
-                                       "Gus",   "Hal",   "Adams",       "Smith", "Smithers", "Jones",
-                                       "Zeta",  "Oppenheimer", "Li",    "Nguyen"};
+    static const char* const pool[] = {"Ann",  "Bob",         "Christopher", "Dee",   "Elizabeth", "Fritz",
+                                       "Gus",  "Hal",         "Adams",       "Smith", "Smithers",  "Jones",
+                                       "Zeta", "Oppenheimer", "Li",          "Nguyen"};
     std::vector<std::string> result;
     result.reserve(count);
     std::mt19937 rng(7);
@@ -36,7 +36,8 @@ const std::string& namesText() {
         std::string t;
         const std::vector<std::string> words = names(4096);
         for (int k = 0; t.size() < static_cast<std::size_t>(kMiB); ++k) {
-            t += words[k % 4096] + ' ' + words[(k * 7 + 1) % 4096] + " 555-" + std::to_string(1000 + k % 9000) + '\n';
+            t += words[k % 4096] + ' ' + words[(k * 7 + 1) % 4096] + " 555-" +
+                 std::to_string(1000 + k % 9000) + '\n';
         }
         return t;
     }();
@@ -130,8 +131,8 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            const bool wanted = run.run_type == Run::RT_Aggregate ? run.aggregate_name == "median"
-                                                                   : run.repetitions <= 1;
+            const bool wanted =
+                run.run_type == Run::RT_Aggregate ? run.aggregate_name == "median" : run.repetitions <= 1;
             if (!wanted || run.error_occurred) continue;
             const std::string name = run.run_name.function_name;  // "Case<Type>"
             const std::size_t open = name.find('<');
@@ -153,7 +154,9 @@ public:
     }
 
 private:
-    struct Figures { double ap = 0, std = 0; };
+    struct Figures {
+        double ap = 0, std = 0;
+    };
     std::map<std::string, Figures> cases_;
 };
 

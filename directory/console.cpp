@@ -34,14 +34,14 @@ void runConsoleCommand(ConsoleCommand command) {
 
 namespace {
 
-constexpr char kCursorHome[] = "\x1b[H";      // CUP: cursor to the top left
-constexpr char kEraseDisplay[] = "\x1b[2J";   // ED 2: blank the whole screen
+constexpr char kCursorHome[] = "\x1b[H";     // CUP: cursor to the top left
+constexpr char kEraseDisplay[] = "\x1b[2J";  // ED 2: blank the whole screen
 constexpr char kPressAnyKey[] = "Press any key to continue . . . ";
 constexpr unsigned char kEscape = 0x1b;
 // How long the rest of a multi-byte key may lag behind its first byte.
 constexpr int kKeyTailMillis = 100;
 
-struct termios originalMode;           // as the terminal was found
+struct termios originalMode;  // as the terminal was found
 volatile sig_atomic_t haveOriginalMode = 0;
 volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
 volatile sig_atomic_t continued = 0;    // SIGCONT came since the last Ctrl-Z
@@ -80,9 +80,7 @@ void onFatalSignal(int sig) {
 }
 
 // `fg` or `bg`: the stop really happened.
-void onContinue(int) {
-    continued = 1;
-}
+void onContinue(int) { continued = 1; }
 
 // Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again and
 // show the prompt anew. Where nothing can resume the program (no shell with

@@ -18,8 +18,8 @@ bool entryFollows(std::istream& infile) {
 }
 
 void warnAboutEntry(int slot, const apstring& first, const apstring& last, const char* problem) {
-    std::cerr << kDataFileName << ": entry " << slot + 1 << " (" << first << ' ' << last << ") "
-              << problem << std::endl;
+    std::cerr << kDataFileName << ": entry " << slot + 1 << " (" << first << ' ' << last << ") " << problem
+              << std::endl;
 }
 
 // Reads one entry (first name, last name, area code, number) into slot.

@@ -68,7 +68,7 @@ public:
     void step() {
         Slot& a = slots_[pick(kSlots)];
         Slot& b = slots_[pick(kSlots)];  // often the same slot as a
-        if (a.length() > 3000) {  // keeps self-appends from doubling without end
+        if (a.length() > 3000) {         // keeps self-appends from doubling without end
             a.actual = "";
             a.assigned("");
         }
@@ -167,10 +167,9 @@ private:
 
     void concatenate(const Slot& a, const Slot& b) {
         const char ch = randomChar();
-        const std::pair<apstring, std::string> results[] = {
-            {a.actual + b.actual, a.expected + b.expected},
-            {ch + a.actual, ch + a.expected},
-            {a.actual + ch, a.expected + ch}};
+        const std::pair<apstring, std::string> results[] = {{a.actual + b.actual, a.expected + b.expected},
+                                                            {ch + a.actual, ch + a.expected},
+                                                            {a.actual + ch, a.expected + ch}};
         for (const auto& [got, want] : results) {
             EXPECT_EQ(text(got), want);
             EXPECT_EQ(got.capacity(), got.length() + 1);

@@ -46,9 +46,16 @@ TEST(ApstringStorage, ConstructionAndCopyFitTheTextExactlyAndCopiesAreDeep) {
 }
 
 TEST(ApstringAssign, KeepsTheBufferWhenTheTextFitsAndElseGrowsToAnExactFit) {
-    struct Case { const char* assigned; int capacity; bool keepsBuffer; };
-    const Case cases[] = {{"", 10, true}, {"abc", 10, true}, {"123456789", 10, true},
-                          {"1234567890", 11, false}, {"twelve chars", 13, false}};
+    struct Case {
+        const char* assigned;
+        int capacity;
+        bool keepsBuffer;
+    };
+    const Case cases[] = {{"", 10, true},
+                          {"abc", 10, true},
+                          {"123456789", 10, true},
+                          {"1234567890", 11, false},
+                          {"twelve chars", 13, false}};
     for (const Case& c : cases) {
         for (bool fromText : {false, true}) {
             SCOPED_TRACE(std::string(c.assigned) + (fromText ? " from text" : " from string"));
@@ -123,9 +130,17 @@ TEST(ApstringAppend, LongerTextsGrowToAnExactFitAndEmptyOnesChangeNothing) {
 }
 
 TEST(ApstringAppend, AppendingAStringToItselfAppendsItsTextAsItWas) {
-    struct Case { const char* start; const char* result; int capacity; int grown; };
-    const Case cases[] = {{"", "", 1, 1}, {"a", "aa", 2, 6}, {"ab", "abab", 3, 5},
-                          {"ab", "abab", 10, 10}, {"abcde", "abcdeabcde", 10, 11}};
+    struct Case {
+        const char* start;
+        const char* result;
+        int capacity;
+        int grown;
+    };
+    const Case cases[] = {{"", "", 1, 1},
+                          {"a", "aa", 2, 6},
+                          {"ab", "abab", 3, 5},
+                          {"ab", "abab", 10, 10},
+                          {"abcde", "abcdeabcde", 10, 11}};
     for (const Case& c : cases) {
         apstring s;
         fill(s, c.capacity, c.start);
@@ -147,7 +162,7 @@ void expectOrder(const apstring& lhs, const apstring& rhs, int sign) {
 TEST(ApstringCompare, OrdersByteByByteWithAProperPrefixFirst) {
     const std::pair<const char*, const char*> ascending[] = {
         {"Adams", "Smith"}, {"Smith", "Smithers"}, {"Zeta", "adams"}, {"", "a"},
-        {"", " "}, {"zzz", "\x80"}, {"\x80", "\xff"}, {"Smithers", "Smith\x80"}};
+        {"", " "},          {"zzz", "\x80"},       {"\x80", "\xff"},  {"Smithers", "Smith\x80"}};
     for (const auto& [low, high] : ascending) {
         expectOrder(apstring(low), apstring(high), -1);
         expectOrder(apstring(high), apstring(low), 1);
@@ -177,14 +192,19 @@ TEST(ApstringCompare, AgreesWithUnsignedByteOrderForEveryPairOfBytes) {
 
 TEST(ApstringOutput, InsertsTheWholeTextWithTheStreamsWidthAndFill) {
     std::ostringstream os;
-    os << std::setw(8) << std::setfill('*') << apstring("Smith") << '|'
-       << std::left << std::setw(8) << apstring("Jones") << '|' << apstring("no width");
+    os << std::setw(8) << std::setfill('*') << apstring("Smith") << '|' << std::left << std::setw(8)
+       << apstring("Jones") << '|' << apstring("no width");
     EXPECT_EQ(os.str(), "***Smith|Jones***|no width");
 }
 
 // One read from a stream: a word (>>) or a line (getline), what it gives,
 // the stream's state after it and, when good, the next character waiting.
-struct Read { char kind; const char* result; std::ios::iostate state; int next; };
+struct Read {
+    char kind;
+    const char* result;
+    std::ios::iostate state;
+    int next;
+};
 
 void expectReads(const std::string& input, const std::vector<Read>& reads) {
     std::istringstream in(input);
@@ -203,14 +223,16 @@ void expectReads(const std::string& input, const std::vector<Read>& reads) {
 }
 
 TEST(ApstringInput, ReadsWordsAndLinesWithTheirStreamStates) {
-    expectReads("  Smith Jones\n", {{'w', "Smith", kGood, ' '}, {'w', "Jones", kGood, '\n'},
-                                    {'w', "", kEnded, 0}});
+    expectReads("  Smith Jones\n",
+                {{'w', "Smith", kGood, ' '}, {'w', "Jones", kGood, '\n'}, {'w', "", kEnded, 0}});
     expectReads("Smith", {{'w', "Smith", kEnded, 0}});
     expectReads(" \t\n\v\f\r", {{'w', "", kEnded, 0}});
     expectReads("", {{'w', "", kEnded, 0}});
-    expectReads("Smith\n  next line\r\nlast", {{'w', "Smith", kGood, '\n'}, {'l', "", kGood, ' '},
-                                              {'l', "  next line\r", kGood, 'l'},
-                                              {'l', "last", kEnded, 0}, {'l', "", kEnded, 0}});
+    expectReads("Smith\n  next line\r\nlast", {{'w', "Smith", kGood, '\n'},
+                                               {'l', "", kGood, ' '},
+                                               {'l', "  next line\r", kGood, 'l'},
+                                               {'l', "last", kEnded, 0},
+                                               {'l', "", kEnded, 0}});
     expectReads("\n\n", {{'l', "", kGood, '\n'}, {'l', "", kGood, EOF}, {'l', "", kEnded, 0}});
 }
 
@@ -289,10 +311,14 @@ TEST(ApstringInput, ReadingFlushesTheTiedOutputStreamFirst) {
 }
 
 TEST(ApstringOperations, SubstrClampsPositionAndLength) {
-    struct Case { int pos, len; const char* result; };
-    const Case cases[] = {{-3, 2, "he"},  {3, 10, "lo"},      {5, 1, ""},       {1, 0, ""},
-                          {0, 5, "hello"}, {3, 2, "lo"}, {4, 1, "o"}, {2, -5, ""},      {1, INT_MAX, "ello"},
-                          {INT_MIN, 3, "hel"}, {INT_MAX, INT_MAX, ""}, {INT_MIN, INT_MIN, ""}};
+    struct Case {
+        int pos, len;
+        const char* result;
+    };
+    const Case cases[] = {
+        {-3, 2, "he"},          {3, 10, "lo"},         {5, 1, ""},  {1, 0, ""},           {0, 5, "hello"},
+        {3, 2, "lo"},           {4, 1, "o"},           {2, -5, ""}, {1, INT_MAX, "ello"}, {INT_MIN, 3, "hel"},
+        {INT_MAX, INT_MAX, ""}, {INT_MIN, INT_MIN, ""}};
     const apstring hello("hello");
     for (const Case& c : cases) {
         apstring part = hello.substr(c.pos, c.len);
@@ -303,11 +329,16 @@ TEST(ApstringOperations, SubstrClampsPositionAndLength) {
 }
 
 TEST(ApstringOperations, FindGivesTheFirstMatchOrNpos) {
-    struct Case { const char* haystack; const char* needle; int at; };
-    const Case strings[] = {{"hello", "ll", 2},    {"hello", "", 0},     {"", "", 0},
+    struct Case {
+        const char* haystack;
+        const char* needle;
+        int at;
+    };
+    const Case strings[] = {{"hello", "ll", 2},      {"hello", "", 0},      {"", "", 0},
                             {"hello", "hello!", -1}, {"hello", "hello", 0}, {"aaab", "aab", 1},
-                            {"abcabc", "cab", 2},   {"", "a", -1},        {"hello", "lo", 3}};
-    for (const Case& c : strings) EXPECT_EQ(apstring(c.haystack).find(apstring(c.needle)), c.at) << c.haystack << " / " << c.needle;
+                            {"abcabc", "cab", 2},    {"", "a", -1},         {"hello", "lo", 3}};
+    for (const Case& c : strings)
+        EXPECT_EQ(apstring(c.haystack).find(apstring(c.needle)), c.at) << c.haystack << " / " << c.needle;
     const std::pair<char, int> chars[] = {{'l', 2}, {'h', 0}, {'o', 4}, {'z', -1}, {'\0', -1}};
     for (const auto& [ch, at] : chars) EXPECT_EQ(apstring("hello").find(ch), at) << ch;
     EXPECT_EQ(npos, -1);
@@ -315,9 +346,11 @@ TEST(ApstringOperations, FindGivesTheFirstMatchOrNpos) {
 
 TEST(ApstringOperations, ConcatenationMakesExactFitResultsAndLeavesArgumentsAlone) {
     const apstring hello("hello"), world("world");
-    const std::pair<apstring, const char*> results[] = {
-        {hello + world, "helloworld"}, {'x' + hello, "xhello"}, {hello + '!', "hello!"},
-        {apstring() + apstring(), ""}, {'x' + apstring(), "x"}};
+    const std::pair<apstring, const char*> results[] = {{hello + world, "helloworld"},
+                                                        {'x' + hello, "xhello"},
+                                                        {hello + '!', "hello!"},
+                                                        {apstring() + apstring(), ""},
+                                                        {'x' + apstring(), "x"}};
     for (const auto& [result, expected] : results) {
         EXPECT_EQ(text(result), expected);
         EXPECT_EQ(result.capacity(), result.length() + 1);
@@ -352,9 +385,11 @@ TEST(ApstringDeathTest, ANullTextAbortsWithAnAssertionLine) {
 
 TEST(ApstringGrowth, CapacitiesBeyondTheIntRangeAreRefused) {
     using apstring_detail::grownCapacity;
-    const std::pair<std::pair<std::int64_t, bool>, int> fitting[] = {
-        {{0, false}, 1}, {{0, true}, 2}, {{3, true}, 8}, {{INT_MAX - 1, false}, INT_MAX},
-        {{(1 << 30) - 2, true}, INT_MAX - 1}};
+    const std::pair<std::pair<std::int64_t, bool>, int> fitting[] = {{{0, false}, 1},
+                                                                     {{0, true}, 2},
+                                                                     {{3, true}, 8},
+                                                                     {{INT_MAX - 1, false}, INT_MAX},
+                                                                     {{(1 << 30) - 2, true}, INT_MAX - 1}};
     for (const auto& [args, capacity] : fitting) EXPECT_EQ(grownCapacity(args.first, args.second), capacity);
     const std::pair<std::int64_t, bool> refused[] = {
         {INT_MAX, false}, {(1 << 30) - 1, true}, {2LL * INT_MAX, false}, {-1, false}};

@@ -83,10 +83,8 @@ Outcome runProgram(const char* program, const fs::path& dir, const std::string& 
             if (fds[k].fd < 0 || fds[k].revents == 0) continue;
             char buffer[1 << 16];
             ssize_t got = read(fds[k].fd, buffer, sizeof buffer);
-            if (got > 0)
-                sinks[k]->append(buffer, got);
-            else
-                close(fds[k].fd), fds[k].fd = -1;
+            if (got > 0) sinks[k]->append(buffer, got);
+            else close(fds[k].fd), fds[k].fd = -1;
         }
         if (fds[2].fd >= 0 && fds[2].revents != 0) {
             ssize_t put = write(in[1], input.data() + sent, input.size() - sent);
@@ -178,12 +176,8 @@ protected:
     }
 };
 
-TEST_P(DialogueTest, RealProgram) {
-    check(TELEDIR_PROGRAM, false);
-}
-TEST_P(DialogueTest, ConsoleCommandOrder) {
-    check(RECORDING_PROGRAM, true);
-}
+TEST_P(DialogueTest, RealProgram) { check(TELEDIR_PROGRAM, false); }
+TEST_P(DialogueTest, ConsoleCommandOrder) { check(RECORDING_PROGRAM, true); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogueTest, ::testing::ValuesIn(allDialogues()), [](const auto& info) {
     std::string name =

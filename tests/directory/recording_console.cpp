@@ -5,6 +5,4 @@
 
 #include "console.h"
 
-void runConsoleCommand(ConsoleCommand command) {
-    std::cout << '[' << commandLine(command) << "]\n";
-}
+void runConsoleCommand(ConsoleCommand command) { std::cout << '[' << commandLine(command) << "]\n"; }

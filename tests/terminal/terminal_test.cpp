@@ -47,9 +47,7 @@ const std::string kMainMenu =
     " (3) Display Full List\r\n (4) Quit\r\n: ";
 const std::string kListEnd = "16)\tSmith, Ann; 312 555-0187\r\n\r\n";
 
-void writeFile(const fs::path& file, const std::string& text) {
-    std::ofstream(file) << text;
-}
+void writeFile(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
 std::string readFile(const fs::path& file) {
     std::ostringstream text;
     text << std::ifstream(file).rdbuf();
