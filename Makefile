@@ -1,5 +1,9 @@
-# Thin wrappers over the CMake presets; see README.md.
-.PHONY: run test asan
+# Thin wrappers over the CMake presets and the scripts; see README.md.
+.PHONY: run test asan valgrind coverage fuzz bench format format-check tidy
+
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+SECONDS ?= 60
+VALGRIND = valgrind -q --leak-check=full --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99
 
 # Build, then run the program on the sample directory in sample/.
 run:
@@ -18,3 +22,33 @@ asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# The black-box suite with every run of the program under valgrind memcheck
+# (after `make test`).
+valgrind:
+	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/debug/tests/directory/directory_blackbox_test
+
+# Line and branch coverage of ap/ and directory/ from the whole suite.
+coverage:
+	scripts/coverage.sh 95 85
+
+# Each fuzz target for SECONDS seconds (make fuzz SECONDS=1800).
+fuzz:
+	fuzz/run.sh $(SECONDS)
+
+# apstring against std::string, and whole-process figures of the program.
+bench:
+	cmake --preset release
+	cmake --build --preset release --target apstring_bench teledir
+	build/release/bench/apstring_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	bench/program_bench.sh build/release/directory/teledir
+
+format:
+	clang-format -i $(SOURCES)
+
+format-check:
+	clang-format --dry-run --Werror $(SOURCES)
+
+# clang-tidy on the program and library sources (after `make test`).
+tidy:
+	clang-tidy -p build/debug --quiet $(filter ap/% directory/%,$(filter %.cpp,$(SOURCES)))
