@@ -280,6 +280,18 @@ const std::string kTeledir = std::string("'") + TELEDIR_PATH + "'";
 
 }  // namespace
 
+// From a pause: a key, Quit at the main menu, a key for the final pause;
+// the program must end with status 0 and the terminal as it was found.
+void quitFromPause(TerminalSession& tty) {
+    tty.type("x");
+    ASSERT_TRUE(tty.expect(kMainMenu));
+    tty.type("4\n");
+    ASSERT_TRUE(tty.expect("4\r\n" + kPrompt));
+    tty.type("x");
+    EXPECT_EQ(tty.nextStatus(), "exit 0");
+    EXPECT_TRUE(tty.modeAsFound());
+}
+
 TEST_F(TerminalTest, ClearsScreenAndWaitsForOneKeyUnechoed) {
     TerminalSession tty(dir_);
     ASSERT_TRUE(tty.expect("One moment please..." + kClear + "File Sorting Complete.\r\n\r\n"));
@@ -291,6 +303,9 @@ TEST_F(TerminalTest, ClearsScreenAndWaitsForOneKeyUnechoed) {
     ASSERT_TRUE(tty.expect(kClear + kMainMenu, &afterKey));
     EXPECT_EQ(afterKey, "\r\n");  // the key is not echoed
     EXPECT_TRUE(tty.modeAsFound());
+    tty.type("3\n");
+    ASSERT_TRUE(tty.expect(kListEnd));
+    quitFromPause(tty);
 }
 
 TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
@@ -311,6 +326,7 @@ TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
         EXPECT_EQ(listing.find("Invalid"), std::string::npos);
         ASSERT_TRUE(tty.atPause());
     }
+    quitFromPause(tty);
 }
 
 TEST_F(TerminalTest, TypeAheadIsKeptForTheReadsThatFollow) {
@@ -326,6 +342,7 @@ TEST_F(TerminalTest, TypeAheadIsKeptForTheReadsThatFollow) {
     ASSERT_TRUE(tty.expect(kListEnd));
     ASSERT_TRUE(tty.atPause());
     EXPECT_TRUE(tty.staysQuiet());  // nothing left over for this pause
+    quitFromPause(tty);
 }
 
 TEST_F(TerminalTest, InterruptOrTerminationAtPauseRestoresTerminal) {
@@ -360,13 +377,7 @@ TEST_F(TerminalTest, CtrlZSuspendsWithTerminalRestoredAndFgResumesTheWait) {
         tty.signal(SIGCONT);  // as `fg` does
         ASSERT_TRUE(tty.atPause());
     }
-    tty.type("x");
-    ASSERT_TRUE(tty.expect(kMainMenu));
-    tty.type("4\n");  // Quit: the final pause follows straight on
-    ASSERT_TRUE(tty.expect("4\r\n" + kPrompt));
-    tty.type("x");
-    EXPECT_EQ(tty.nextStatus(), "exit 0");
-    EXPECT_TRUE(tty.modeAsFound());
+    quitFromPause(tty);
 }
 
 TEST_F(TerminalTest, CtrlZWithoutJobControlLeavesTheWaitAlone) {
