@@ -72,15 +72,34 @@ struct StreamModel {
 };
 
 enum Op : std::uint8_t {
-    kDefault, kFromText, kCopy, kAssign, kAssignText, kAssignOwnText, kAssignChar, kAppend,
-    kAppendChar, kSubstr, kFindString, kFindChar, kCompare, kPlus, kCharPlus, kPlusChar,
-    kIndex, kPrint, kExtract, kGetline, kClearStream, kOpCount
+    kDefault,
+    kFromText,
+    kCopy,
+    kAssign,
+    kAssignText,
+    kAssignOwnText,
+    kAssignChar,
+    kAppend,
+    kAppendChar,
+    kSubstr,
+    kFindString,
+    kFindChar,
+    kCompare,
+    kPlus,
+    kCharPlus,
+    kPlusChar,
+    kIndex,
+    kPrint,
+    kExtract,
+    kGetline,
+    kClearStream,
+    kOpCount
 };
 
 struct Decoded {
     Op op;
-    int a, b;      // slot indices
-    int x, y;      // integer arguments
+    int a, b;  // slot indices
+    int x, y;  // integer arguments
     char ch;
     std::string literal;
 };
@@ -244,9 +263,7 @@ void run(const std::vector<Decoded>& ops, const std::string& streamText) {
                 a.capacity = appended(a.capacity, a.text.size(), 1);
                 a.text += d.ch;
                 break;
-            case kSubstr:
-                checkResult(b.real.substr(d.x, d.y), modelSubstr(b.text, d.x, d.y), op);
-                break;
+            case kSubstr: checkResult(b.real.substr(d.x, d.y), modelSubstr(b.text, d.x, d.y), op); break;
             case kFindString:
                 if (a.real.find(b.real) != modelFind(a.text.find(b.text))) fail("find string", op);
                 break;

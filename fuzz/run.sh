@@ -43,7 +43,7 @@ for target in "${targets[@]}"; do
   cp "$root/fuzz/corpus/$target"/* "$corpus"/
   log=$build/$target.log
   echo "== $target: fuzzing for $seconds s (log: $log)"
-  if ! "$binary" "$corpus" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  if ! "$binary" "$corpus" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/$target-" >"$log" 2>&1; then
     echo "FAIL: $target found a crash; input in $build/artifacts, details in $log" >&2
     grep -E '^(whole program|apstring differs)|ERROR|SUMMARY' "$log" >&2 || true

@@ -43,12 +43,15 @@ constexpr char kMainMenu[] =
     " (4) Quit\n: ";
 constexpr char kInvalid[] = "\n\nInvalid Menu Option\n\n";
 // What a cleared screen shows first, one per screen.
-const char* const kScreenStarts[] = {
-    kMainMenu, "Search Options by Name:\n", "\n1)\t", "Searching Telephone Directory by Phone Number:\n",
-    "Enter Last Name to Find: ", "Enter First Name to Find: "};
+const char* const kScreenStarts[] = {kMainMenu,
+                                     "Search Options by Name:\n",
+                                     "\n1)\t",
+                                     "Searching Telephone Directory by Phone Number:\n",
+                                     "Enter Last Name to Find: ",
+                                     "Enter First Name to Find: "};
 
 std::string workDir;  // under $TMPDIR, else /tmp
-int homeDir = -1;  // where libFuzzer was started
+int homeDir = -1;     // where libFuzzer was started
 
 void removeWorkDir() {
     std::remove((workDir + "/telelist.dat").c_str());
@@ -116,9 +119,11 @@ void checkTable(const std::vector<Entry>& slots) {
 
 void checkCommands(const std::string& out) {
     std::size_t n = commands.size();
-    if (n < 4 || commands[0].command != ConsoleCommand::ClearScreen || commands[1].command != ConsoleCommand::Pause)
+    if (n < 4 || commands[0].command != ConsoleCommand::ClearScreen ||
+        commands[1].command != ConsoleCommand::Pause)
         fail("start-up commands");
-    if (commands[n - 2].command != ConsoleCommand::Exit || commands[n - 1].command != ConsoleCommand::FinalPause ||
+    if (commands[n - 2].command != ConsoleCommand::Exit ||
+        commands[n - 1].command != ConsoleCommand::FinalPause ||
         commands[n - 1].at != static_cast<std::streamoff>(out.size()))
         fail("a run must end with exit, then PAUSE");
     for (std::size_t i = 0; i < n; ++i) {
