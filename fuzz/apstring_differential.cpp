@@ -67,6 +67,7 @@ struct StreamModel {
     std::string bytes;
     std::size_t pos = 0;
     bool eof = false;
+    std::streamsize count = 0;  // gcount(): what the last get() took
     bool failed = false;
     bool good() const { return !eof && !failed; }
 };
@@ -168,10 +169,14 @@ void modelExtract(StreamModel& in, Slot& s) {
         s.text += in.bytes[in.pos++];
     }
     if (in.pos == in.bytes.size()) in.eof = in.failed = true;
+    // The word's last get() found nothing, or found whitespace that
+    // putback() gave back; without a word only a formatted read was made.
+    if (!s.text.empty()) in.count = 0;
 }
 
 void modelGetline(StreamModel& in, Slot& s) {
     s.text.clear();
+    in.count = 0;  // unless the last get() takes the line feed
     if (!in.good()) {
         in.failed = true;
         return;
@@ -182,7 +187,10 @@ void modelGetline(StreamModel& in, Slot& s) {
             return;
         }
         char c = in.bytes[in.pos++];
-        if (c == '\n') return;
+        if (c == '\n') {
+            in.count = 1;
+            return;
+        }
         s.capacity = appended(s.capacity, s.text.size(), 1);
         s.text += c;
     }
@@ -192,6 +200,7 @@ void checkStream(std::istringstream& is, const StreamModel& model, int op) {
     if (is.eof() != model.eof || is.fail() != model.failed || is.bad()) fail("stream state", op);
     auto pos = is.rdbuf()->pubseekoff(0, std::ios::cur, std::ios::in);
     if (pos != static_cast<std::streamoff>(model.pos)) fail("stream position", op);
+    if (is.gcount() != model.count) fail("gcount", op);
 }
 
 void checkResult(const apstring& real, const std::string& text, int op) {
