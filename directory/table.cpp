@@ -5,12 +5,3 @@ apvector<apstring> firstName(kSlotCount);
 apvector<apstring> lastName(kSlotCount);
 apvector<int> areaCode(kSlotCount);
 apvector<apstring> number(kSlotCount);
-
-void clearDirectory() {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        firstName[slot] = "";
-        lastName[slot] = "";
-        areaCode[slot] = 0;
-        number[slot] = "";
-    }
-}

@@ -15,7 +15,4 @@ extern apvector<apstring> lastName;
 extern apvector<int> areaCode;
 extern apvector<apstring> number;
 
-// Empties every slot again; lets one process run the program several times.
-void clearDirectory();
-
 #endif  // DIRECTORY_TABLE_H

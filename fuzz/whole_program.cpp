@@ -29,6 +29,16 @@
 
 namespace {
 
+// Empties every slot again, as a fresh process would find the table.
+void clearDirectory() {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        firstName[slot] = "";
+        lastName[slot] = "";
+        areaCode[slot] = 0;
+        number[slot] = "";
+    }
+}
+
 struct Command {
     ConsoleCommand command;
     std::streamoff at;  // how much output came before it
