@@ -16,7 +16,7 @@ ctest --test-dir "$build" -j2 --output-on-failure
 
 # Branches the compiler adds for exceptions and for code it proved
 # unreachable say nothing about the tests, so they are left out.
-gcovr --root "$root" --object-directory "$build" \
+gcovr --root "$root" --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
   --filter "$root/ap/" --filter "$root/directory/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --print-summary --html-details "$build/coverage.html" \
