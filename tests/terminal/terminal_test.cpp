@@ -414,6 +414,13 @@ TEST_F(TerminalTest, ReaderThatGoesAwayEndsTheProgramPromptly) {
     }
 }
 
+TEST_F(TerminalTest, FullDiskEndsTheProgramPromptlyWithAMessage) {
+    ASSERT_EQ(runShell(dir_, "yes 3 2>/dev/null | { " + kTeledir + " >/dev/full 2>err; echo $? >status; }"),
+              "exit 0");
+    EXPECT_EQ(readFile(dir_ / "status"), "1\n");
+    EXPECT_EQ(readFile(dir_ / "err"), "telephone directory: cannot write to standard output\n");
+}
+
 TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     const std::string run = "printf '3\\n4\\n' | " + kTeledir + " >out 2>err";
     const fs::path dataFile = dir_ / "telelist.dat";
