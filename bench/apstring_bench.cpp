@@ -68,17 +68,30 @@ void ExtractEveryWordOfOneMiB(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<long>(namesText().size()));
 }
 
+// The first count generated names, as String values.
+template <class String>
+std::vector<String> namesAs(int count) {
+    std::vector<String> result;
+    for (const std::string& name : names(count)) result.emplace_back(name.c_str());
+    return result;
+}
+
+// count pairs of indices below range, the same for every String type.
+std::vector<std::pair<int, int>> randomPairs(int count, int range, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<std::pair<int, int>> pairs;
+    for (int k = 0; k < count; ++k) {
+        int first = static_cast<int>(rng() % range);
+        pairs.emplace_back(first, static_cast<int>(rng() % range));
+    }
+    return pairs;
+}
+
 // 10,002 assignments: the three of each swap in a selection sort.
 template <class String>
 void SelectionSortAssignments(benchmark::State& state) {
-    const std::vector<std::string> source = names(100);
-    std::vector<String> slot;
-    slot.reserve(source.size());
-    for (const std::string& name : source) slot.emplace_back(name.c_str());
-    std::vector<std::pair<int, int>> swaps;
-    swaps.reserve(3334);
-    std::mt19937 rng(11);
-    for (int k = 0; k < 3334; ++k) swaps.emplace_back(rng() % 100, rng() % 100);
+    std::vector<String> slot = namesAs<String>(100);
+    const std::vector<std::pair<int, int>> swaps = randomPairs(3334, 100, 11);
     String temp;
     for (auto _ : state) {
         for (const auto& [i, j] : swaps) {
@@ -94,14 +107,8 @@ void SelectionSortAssignments(benchmark::State& state) {
 // 10,000 pairs of names, each compared with < and with ==.
 template <class String>
 void CompareNames(benchmark::State& state) {
-    const std::vector<std::string> source = names(1000);
-    std::vector<String> name;
-    name.reserve(source.size());
-    for (const std::string& n : source) name.emplace_back(n.c_str());
-    std::vector<std::pair<int, int>> pairs;
-    pairs.reserve(10000);
-    std::mt19937 rng(13);
-    for (int k = 0; k < 10000; ++k) pairs.emplace_back(rng() % 1000, rng() % 1000);
+    const std::vector<String> name = namesAs<String>(1000);
+    const std::vector<std::pair<int, int>> pairs = randomPairs(10000, 1000, 13);
     for (auto _ : state) {
         int less = 0, equal = 0;
         for (const auto& [i, j] : pairs) {
