@@ -16,9 +16,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
 targets=(apstring_differential whole_program)
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTELEDIR_BUILD_FUZZERS=ON -DTELEDIR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
+cd "$root"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "${targets[@]}"
 
 mkdir -p "$build/artifacts" "$build/tmp"
 export TMPDIR=$build/tmp  # the whole-program target's working directory

@@ -8,11 +8,11 @@ build=$root/build/coverage
 min_lines=${1:-95}
 min_branches=${2:-85}
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_FLAGS="--coverage -O0" -DCMAKE_EXE_LINKER_FLAGS="--coverage" >/dev/null
-cmake --build "$build" -j2
+cd "$root"
+cmake --preset coverage >/dev/null
+cmake --build --preset coverage
 find "$build" -name '*.gcda' -delete
-ctest --test-dir "$build" -j2 --output-on-failure
+ctest --preset coverage
 
 # Branches the compiler adds for exceptions and for code it proved
 # unreachable say nothing about the tests, so they are left out.
