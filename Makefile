@@ -1,21 +1,28 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: run test asan valgrind coverage fuzz bench format format-check tidy
+.PHONY: all run test asan valgrind coverage fuzz bench format format-check tidy
 
+# The preset of the test build: `ci` (any compiler warning is an error) when
+# CI=true, as CI services and .ci/run set it; `debug` otherwise.
+PRESET ?= $(if $(filter true,$(CI)),ci,debug)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 SECONDS ?= 60
 VALGRIND = valgrind -q --leak-check=full --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99
 
-# Build, then run the program on the sample directory in sample/.
-run:
+# The optimised program, build/release/directory/teledir. Needs only a
+# C++17 compiler, CMake and make.
+all:
 	cmake --preset release
-	cmake --build --preset release --target teledir
+	cmake --build --preset release
+
+# Build, then run the program on the sample directory in sample/.
+run: all
 	cd sample && ../build/release/directory/teledir
 
 # Build and run every test.
 test:
-	cmake --preset debug
-	cmake --build --preset debug
-	ctest --preset debug
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET)
+	ctest --preset $(PRESET)
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan:
@@ -26,7 +33,7 @@ asan:
 # The black-box suite with every run of the program under valgrind memcheck
 # (after `make test`).
 valgrind:
-	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/debug/tests/directory/directory_blackbox_test
+	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/$(PRESET)/tests/directory/directory_blackbox_test
 
 # Line and branch coverage of ap/ and directory/ from the whole suite.
 coverage:
@@ -51,4 +58,4 @@ format-check:
 
 # clang-tidy on the program and library sources (after `make test`).
 tidy:
-	clang-tidy -p build/debug --quiet $(filter ap/% directory/%,$(filter %.cpp,$(SOURCES)))
+	clang-tidy -p build/$(PRESET) --quiet $(filter ap/% directory/%,$(filter %.cpp,$(SOURCES)))
