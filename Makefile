@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run test asan valgrind coverage fuzz bench format format-check tidy
+.PHONY: all run package check-install test asan valgrind coverage fuzz bench format format-check tidy
 
 # The preset of the test build: `ci` (any compiler warning is an error) when
 # CI=true, as CI services and .ci/run set it; `debug` otherwise.
@@ -17,6 +17,14 @@ all:
 # Build, then run the program on the sample directory in sample/.
 run: all
 	cd sample && ../build/release/directory/teledir
+
+# The Debian package and the tarball, in build/release.
+package: all
+	cd build/release && cpack -G "DEB;TGZ"
+
+# Install into a scratch prefix and check what a user gets (after `make package`).
+check-install:
+	scripts/check-install.sh
 
 # Build and run every test.
 test:

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# What a user gets, checked after `make package`: `cmake --install` of the
+# release build into a scratch prefix lays out exactly the expected files;
+# the installed program runs a scripted session (3, then 4) in a folder
+# holding the installed sample; groff finds nothing to warn about in the
+# installed manual pages; the Debian package holds the program and its page,
+# and lintian reports no error on it; the tarball is there.
+#
+#   scripts/check-install.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/release
+programs=(teledir)  # each with its manual page in section 1
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+echo "== installed files"
+expected=(share/doc/teledir/README.md share/doc/teledir/examples/telelist.dat)
+for program in "${programs[@]}"; do
+  expected+=("bin/$program" "share/man/man1/$program.1")
+done
+want=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
+have=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+if [ "$have" != "$want" ]; then
+  diff <(echo "$want") <(echo "$have") >&2 || true
+  fail "cmake --install: the files above differ (< expected, > installed)"
+fi
+echo "$have"
+
+echo "== installed program: full list, then Quit, on the installed sample"
+session=$scratch/session
+mkdir "$session"
+cp "$prefix/share/doc/teledir/examples/telelist.dat" "$session/"
+status=0
+(cd "$session" && printf '3\n4\n' | "$prefix/bin/teledir" >out 2>err) || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status after Quit"
+[ ! -s "$session/err" ] || fail "unexpected standard error: $(cat "$session/err")"
+listed=$(grep -cE $'^[0-9]+\\)\t' "$session/out" || true)
+[ "$listed" -eq 16 ] || fail "the full list has $listed lines, not 16"
+while read -r first last area phone; do
+  grep -qF "$last, $first; $area $phone" "$session/out" || fail "the list lacks $first $last"
+done <"$session/telelist.dat"
+echo "16 slots listed, every sample entry among them, exit status 0"
+
+echo "== manual pages"
+for program in "${programs[@]}"; do
+  page=$prefix/share/man/man1/$program.1
+  warnings=$(groff -man -ww -z "$page" 2>&1)
+  [ -z "$warnings" ] || fail "groff on $program.1: $warnings"
+  ! grep -q '@[A-Z_]*@' "$page" || fail "$program.1 has a placeholder left"
+  echo "$program.1: groff -man -ww -z is silent"
+done
+
+echo "== Debian package"
+debs=("$build"/teledir_*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "want one .deb in $build (make package)"
+contents=$(dpkg-deb -c "${debs[0]}" | awk '{print $NF}')
+for program in "${programs[@]}"; do
+  for file in "usr/bin/$program" "usr/share/man/man1/$program.1.gz"; do
+    grep -qx "\./$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
+  done
+done
+for file in copyright changelog.Debian.gz README.md examples/telelist.dat; do
+  grep -qx "\./usr/share/doc/teledir/$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
+done
+echo "${debs[0]##*/}: $(stat -c %s "${debs[0]}") bytes"
+# lintian exits non-zero on an error (E:); README.md names the warnings.
+lintian_status=0
+report=$(lintian --fail-on error "${debs[0]}" 2>&1) || lintian_status=$?
+grep -v 'running with root privileges' <<<"$report" || true
+[ "$lintian_status" -eq 0 ] || fail "lintian reports an error"
+echo "lintian: no error"
+
+tarballs=("$build"/teledir-*.tar.gz)
+[ -f "${tarballs[0]}" ] || fail "no tarball in $build (make package)"
+echo "${tarballs[0]##*/}: $(stat -c %s "${tarballs[0]}") bytes"
