@@ -51,11 +51,14 @@ coverage:
 fuzz:
 	fuzz/run.sh $(SECONDS)
 
-# apstring against std::string, and whole-process figures of the program.
+# apstring against std::string (in the release build, then from a caller
+# built with plain g++ -O2), and whole-process figures of the program.
 bench:
 	cmake --preset release
 	cmake --build --preset release --target apstring_bench teledir
 	build/release/bench/apstring_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	g++ -O2 -std=c++17 -Iap bench/plain_caller.cpp ap/apstring.cpp -o build/release/bench/plain_caller
+	build/release/bench/plain_caller
 	bench/program_bench.sh build/release/directory/teledir
 
 format:

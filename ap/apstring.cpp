@@ -120,11 +120,7 @@ void apstring::append(const char* text, int len) {
     myCstring[myLength] = '\0';
 }
 
-inline void apstring::appendChar(char ch) {
-    if (myLength + 1 >= myCapacity) growTo(apstring_detail::grownCapacity(myLength + 1LL, true));
-    myCstring[myLength++] = ch;
-    myCstring[myLength] = '\0';
-}
+void apstring::growForOneMore() { growTo(apstring_detail::grownCapacity(myLength + 1LL, true)); }
 
 const apstring& apstring::operator+=(const apstring& str) {
     if (this == &str) {
@@ -141,25 +137,9 @@ const apstring& apstring::operator+=(const apstring& str) {
     return *this;
 }
 
-const apstring& apstring::operator+=(char ch) {
-    appendChar(ch);
-    return *this;
-}
-
-void apstring::checkIndex(int k) const {
-    if (k >= 0 && k < myLength) return;
+void apstring::badIndex(int k) const {
     std::cerr << "index out of range: " << k << " string: " << view(*this) << std::endl;
     std::exit(1);
-}
-
-char apstring::operator[](int k) const {
-    checkIndex(k);
-    return myCstring[k];
-}
-
-char& apstring::operator[](int k) {
-    checkIndex(k);
-    return myCstring[k];
 }
 
 apstring apstring::substr(int pos, int len) const {
@@ -238,20 +218,6 @@ std::istream& getline(std::istream& is, apstring& str) {
     }
     return is;
 }
-
-bool operator==(const apstring& lhs, const apstring& rhs) { return view(lhs) == view(rhs); }
-bool operator!=(const apstring& lhs, const apstring& rhs) { return !(lhs == rhs); }
-// string_view compares bytes as unsigned char, a proper prefix first. Most
-// names differ in their first byte, which every buffer has (an empty text's
-// is its NUL, lower than any other byte), so that byte is tried first.
-bool operator<(const apstring& lhs, const apstring& rhs) {
-    const unsigned char first = lhs.c_str()[0], otherFirst = rhs.c_str()[0];
-    if (first != otherFirst) return first < otherFirst;
-    return view(lhs) < view(rhs);
-}
-bool operator<=(const apstring& lhs, const apstring& rhs) { return !(rhs < lhs); }
-bool operator>(const apstring& lhs, const apstring& rhs) { return rhs < lhs; }
-bool operator>=(const apstring& lhs, const apstring& rhs) { return !(lhs < rhs); }
 
 apstring operator+(const apstring& lhs, const apstring& rhs) {
     apstring result(lhs);

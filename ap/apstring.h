@@ -11,6 +11,7 @@
 #define AP_APSTRING_H
 
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 
 extern const int npos;  // what both find()s return when nothing is found
@@ -34,11 +35,21 @@ public:
     int find(char ch) const;              // first index of ch, or npos
     apstring substr(int pos, int len) const;
 
-    char operator[](int k) const;  // ends the program on a bad index
-    char& operator[](int k);       // ends the program on a bad index
+    // Both end the program on a bad index.
+    char operator[](int k) const {
+        checkIndex(k);
+        return myCstring[k];
+    }
+    char& operator[](int k) {
+        checkIndex(k);
+        return myCstring[k];
+    }
 
     const apstring& operator+=(const apstring& str);
-    const apstring& operator+=(char ch);
+    const apstring& operator+=(char ch) {
+        appendChar(ch);
+        return *this;
+    }
 
     friend std::istream& operator>>(std::istream& is, apstring& str);
     friend std::istream& getline(std::istream& is, apstring& str);
@@ -46,10 +57,26 @@ public:
 private:
     // Appends len bytes from outside this string's buffer.
     void append(const char* text, int len);
-    void appendChar(char ch);
     void assign(const char* text, int len);
     void growTo(int newCapacity);
-    void checkIndex(int k) const;
+
+    // The per-character paths are inline so that callers pay no call per
+    // character; their rare branches (growth, a bad index) stay out of line.
+    void appendChar(char ch) {
+        const int len = myLength;
+        if (len + 1 >= myCapacity) growForOneMore();
+        char* text = myCstring;
+        text[len] = ch;
+        text[len + 1] = '\0';
+        myLength = len + 1;  // stored last: the byte stores above may alias it
+    }
+    // Grows the full buffer the way a one-character append does.
+    void growForOneMore();
+    void checkIndex(int k) const {
+        if (k < 0 || k >= myLength) badIndex(k);
+    }
+    // Reports a bad index and ends the program with status 1.
+    [[noreturn]] void badIndex(int k) const;
 
     // Invariants: myCstring owns myCapacity bytes; 0 <= myLength and
     // myLength + 1 <= myCapacity; myCstring[myLength] == '\0'. The buffer
@@ -70,12 +97,26 @@ std::ostream& operator<<(std::ostream& os, const apstring& str);
 std::istream& operator>>(std::istream& is, apstring& str);
 std::istream& getline(std::istream& is, apstring& str);
 
-bool operator==(const apstring& lhs, const apstring& rhs);
-bool operator!=(const apstring& lhs, const apstring& rhs);
-bool operator<(const apstring& lhs, const apstring& rhs);
-bool operator<=(const apstring& lhs, const apstring& rhs);
-bool operator>(const apstring& lhs, const apstring& rhs);
-bool operator>=(const apstring& lhs, const apstring& rhs);
+// The comparisons go byte by byte, as unsigned char, over the stored
+// lengths (NUL bytes included); a proper prefix comes first.
+inline bool operator==(const apstring& lhs, const apstring& rhs) {
+    return lhs.length() == rhs.length() &&
+           std::memcmp(lhs.c_str(), rhs.c_str(), static_cast<std::size_t>(lhs.length())) == 0;
+}
+inline bool operator!=(const apstring& lhs, const apstring& rhs) { return !(lhs == rhs); }
+// Most names differ in their first byte, which every buffer has (an empty
+// text's is its NUL, lower than any other byte), so that byte is tried first.
+inline bool operator<(const apstring& lhs, const apstring& rhs) {
+    const unsigned char first = lhs.c_str()[0], otherFirst = rhs.c_str()[0];
+    if (first != otherFirst) return first < otherFirst;
+    const int lhsLength = lhs.length(), rhsLength = rhs.length();
+    const int common = lhsLength < rhsLength ? lhsLength : rhsLength;
+    const int order = std::memcmp(lhs.c_str(), rhs.c_str(), static_cast<std::size_t>(common));
+    return order != 0 ? order < 0 : lhsLength < rhsLength;
+}
+inline bool operator<=(const apstring& lhs, const apstring& rhs) { return !(rhs < lhs); }
+inline bool operator>(const apstring& lhs, const apstring& rhs) { return rhs < lhs; }
+inline bool operator>=(const apstring& lhs, const apstring& rhs) { return !(lhs < rhs); }
 
 apstring operator+(const apstring& lhs, const apstring& rhs);
 apstring operator+(char ch, const apstring& str);

@@ -3,17 +3,13 @@
 #ifndef AP_APVECTOR_H
 #define AP_APVECTOR_H
 
-#include <cstdlib>
-#include <iostream>
 #include <utility>
 
 namespace apvector_detail {
 // Reports a bad index the way the directory program's users know it and
-// ends the program with status 1.
-[[noreturn]] inline void illegalIndex(int index, int size) {
-    std::cerr << "Illegal vector index: " << index << " max index = " << size - 1 << std::endl;
-    std::exit(1);
-}
+// ends the program with status 1. Out of line, so that the header stays
+// free of the stream library.
+[[noreturn]] void illegalIndex(int index, int size);
 }  // namespace apvector_detail
 
 template <class itemType>
