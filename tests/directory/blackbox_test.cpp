@@ -198,6 +198,7 @@ const std::string kInvalid = "\n\nInvalid Menu Option\n\n";
 // 100,000 screens in one run, with a stack far too small for a chain of
 // nested calls per screen.
 TEST_F(Scratch, LongSessionRunsInSmallStack) {
+    writeDataFile("");  // an empty directory, without a message
     std::string emptyList;
     for (int line = 1; line <= 16; ++line) emptyList += "\n" + std::to_string(line) + ")\t, ; 0 ";
     emptyList += "\n\n";

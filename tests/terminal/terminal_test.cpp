@@ -427,6 +427,9 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     fs::remove(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     const std::string emptyList = readFile(dir_ / "out");
+    const std::string empty = "; the directory is empty\n";
+    EXPECT_EQ(readFile(dir_ / "err"),
+              "telelist.dat: warning: cannot open: No such file or directory" + empty);
     EXPECT_NE(emptyList.find("\n1)\t, ; 0 \n"), std::string::npos);
     EXPECT_NE(emptyList.find("\n16)\t, ; 0 \n"), std::string::npos);
 
@@ -435,10 +438,11 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     if (access(dataFile.c_str(), R_OK) == -1) {  // root reads it all the same
         ASSERT_EQ(runShell(dir_, run), "exit 0");
         EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "an unreadable file";
+        EXPECT_EQ(readFile(dir_ / "err"), "telelist.dat: warning: cannot open: Permission denied" + empty);
     }
     fs::remove(dataFile);
     fs::create_directory(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "a directory";
-    EXPECT_EQ(readFile(dir_ / "err"), "") << "a directory";
+    EXPECT_EQ(readFile(dir_ / "err"), "telelist.dat: warning: cannot read: Is a directory" + empty);
 }
