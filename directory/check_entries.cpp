@@ -63,10 +63,11 @@ void checkCodeNotANumber(const std::string& content, const TokenRead& code, Find
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
     bool digits = digitsAt < token.size() && isDigit(token[digitsAt]);
     std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
-    if (code.line == 1) message += " (line 1 may be a header line, which the file cannot have)";
+    if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
     message += "; the directory stops loading here: this entry gets no number";
     int lost = linesWithTextAfter(content, code.line);
-    if (lost > 0) message += ", and the " + entries(lost) + " on the lines after it are not loaded";
+    if (lost == 1) message += ", and the entry on the line after it is not loaded";
+    if (lost > 1) message += ", and the " + entries(lost) + " on the lines after it are not loaded";
     findings.push_back({code.line, code.column, Severity::Error, message});
 }
 

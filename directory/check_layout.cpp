@@ -32,6 +32,8 @@ std::vector<int> fieldsPerLine(const std::string& content, int lastLine) {
 std::string fieldCountMessage(int count) {
     std::string message = "line holds " + std::to_string(count) + (count == 1 ? " field" : " fields") +
                           ", not the 4 of one entry (first name, last name, area code, number): ";
+    if (count % 4 == 0)
+        return message + std::to_string(count / 4) + " entries on one line, where one a line is the custom";
     if (count > 4) return message + "a blank inside a name or number is the usual cause";
     return message + "a field is missing, or the entry goes on on the next line";
 }
