@@ -74,11 +74,12 @@ void checkCodeNotANumber(const std::string& content, const TokenRead& code, Find
 void checkCodeForm(const std::string& content, const EntryRead& entry, Findings& findings) {
     std::string_view written = consumed(content, entry.code);
     bool moreAfterDigits = entry.phone.present && entry.phone.begin == entry.code.end;
-    if (moreAfterDigits)
+    if (moreAfterDigits) {
         warn(findings, entry.code,
              "area code " + quoted(tokenAt(content, entry.code.begin)) + " has more after its digits: the " +
                  "directory reads " + std::string(written) + " and takes " +
                  quoted(consumed(content, entry.phone)) + " as the number");
+    }
     std::string listed = std::to_string(std::stoi(std::string(written)));
     if (listed.size() == 3 && listed == written) return;
     warn(findings, entry.code,
@@ -121,8 +122,9 @@ void checkEntry(const std::string& content, const EntryRead& entry, Findings& fi
 
 void checkEntries(const LoadResult& loaded, const std::string& content, Findings& findings) {
     for (const EntryRead& entry : loaded.entries) checkEntry(content, entry, findings);
-    if (loaded.tooMany)
+    if (loaded.tooMany) {
         findings.push_back({loaded.extraEntry.line, loaded.extraEntry.column, Severity::Error,
                             "a 17th entry, but the directory holds " + entries(kSlotCount) +
                                 ": it refuses to start (exit status 1)"});
+    }
 }

@@ -9,9 +9,10 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // The last line the load read from: where it stopped, or its last token.
 int lastLineRead(const LoadResult& loaded) {
     int line = 0;
-    for (const EntryRead& entry : loaded.entries)
+    for (const EntryRead& entry : loaded.entries) {
         for (const TokenRead* token : {&entry.first, &entry.last, &entry.code, &entry.phone})
             if (token->present && token->line > line) line = token->line;
+    }
     return line;
 }
 
@@ -41,10 +42,11 @@ std::string fieldCountMessage(int count) {
 }  // namespace
 
 void checkLayout(const LoadResult& loaded, const std::string& content, Findings& findings) {
-    if (content.compare(0, 3, kByteOrderMark) == 0)
+    if (content.compare(0, 3, kByteOrderMark) == 0) {
         findings.push_back({1, 1, Severity::Warning,
                             "a UTF-8 byte-order mark starts the file: the directory takes it as part of the "
                             "first name, which then cannot be found"});
+    }
     std::vector<int> fields = fieldsPerLine(content, lastLineRead(loaded));
     for (std::size_t line = 1; line < fields.size(); ++line) {
         int count = fields[line];

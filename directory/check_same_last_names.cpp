@@ -29,7 +29,7 @@ void checkSameLastNames(const LoadResult& loaded, Findings& findings) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (lastName[slot].length() == 0) continue;  // an empty slot, or an entry cut short
         int shown = findLastName(lastName[slot]);
-        if (shown == slot || shown == kNotFound) continue;
+        if (shown == slot) continue;  // found: the table is sorted and holds the name
         const EntryRead& hidden = loaded.entries[static_cast<std::size_t>(areaCode[slot])];
         const EntryRead& reached = loaded.entries[static_cast<std::size_t>(areaCode[shown])];
         findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,

@@ -8,7 +8,6 @@ namespace {
 
 // "cannot open: Permission denied"; the system's reason when it gave one.
 std::string failureText(const char* what, int error) {
-    // NOLINTNEXTLINE(concurrency-mt-unsafe): the programs have one thread
     return std::string(what) + ": " + (error != 0 ? std::strerror(error) : "unknown reason");
 }
 

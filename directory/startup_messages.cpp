@@ -18,9 +18,10 @@ std::vector<std::string> startupMessages(const DataFile& file, const LoadResult&
     if (loaded.entries.empty()) return {};
     // Only the last entry read can have stopped the load.
     const EntryRead& last = loaded.entries.back();
-    if (last.code.present && !last.codeIsNumber)
+    if (last.code.present && !last.codeIsNumber) {
         return {at(last.code.line) + "warning: area code " + quoted(tokenAt(content, last.code.begin)) +
                 " is not a number; this entry has no number and the rest of the file was not loaded" + kHint};
+    }
     if (last.cutShort())
         return {at(last.first.line) + "warning: entry cut short by the end of the file" + kHint};
     return {};
