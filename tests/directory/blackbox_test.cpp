@@ -298,6 +298,11 @@ TEST_F(Scratch, CheckCommandLine) {
     Outcome folder = runProgram(CHECK_PROGRAM, dir, "", 0, {"."});
     EXPECT_EQ(folder.err, "telelist-check: .: cannot read: Is a directory\n");
     EXPECT_EQ(folder.status, 2);
+    if (fs::exists("/proc/self/mem")) {  // Linux: opens, but a read at its start fails
+        Outcome unreadable = runProgram(CHECK_PROGRAM, dir, "", 0, {"/proc/self/mem"});
+        EXPECT_EQ(unreadable.err, "telelist-check: /proc/self/mem: cannot read: Input/output error\n");
+        EXPECT_EQ(unreadable.status, 2);
+    }
 }
 
 }  // namespace
