@@ -1,14 +1,21 @@
 #ifndef DIRECTORY_LOADER_H
 #define DIRECTORY_LOADER_H
 
-#include <iosfwd>
+#include <vector>
 
-// Name of the data file, looked up in the current working directory.
-constexpr const char kDataFileName[] = "telelist.dat";
+#include "data_file_reader.h"
 
-// Fills slots 0, 1, ... with the file's entries in file order. A 17th entry
-// stops the program with the vector's index message and status 1; an area
-// code that is not a number ends the load at its entry, with a warning.
-void loadDirectory(std::istream& infile);
+// What loading the data file found.
+struct LoadResult {
+    std::vector<EntryRead> entries;  // one per filled slot, in file order
+    bool tooMany = false;            // a 17th entry follows the 16th
+    TokenRead extraEntry;            // where the 17th entry starts
+};
+
+// Fills slots 0, 1, ... with the file's entries in file order. Stops at an
+// area code that is not a number (that entry keeps its names and gets no
+// number), at the end of the file, or before a 17th entry, which it reports
+// without reading it.
+LoadResult loadDirectory(DataFileReader& reader);
 
 #endif  // DIRECTORY_LOADER_H

@@ -3,29 +3,11 @@
 
 #include "console.h"
 #include "input.h"
+#include "last_name_search.h"
 #include "screens.h"
 #include "table.h"
 
 namespace {
-
-constexpr int kNotFound = -1;
-
-// The first slot on the binary search's probe path (7, then 3 or 11, ...)
-// whose last name equals target, or kNotFound. Relies on the start-up sort.
-int findLastName(const apstring& target) {
-    int low = 0;
-    int high = kSlotCount - 1;
-    while (low <= high) {
-        int middle = (low + high) / 2;
-        if (lastName[middle] == target) return middle;
-        if (lastName[middle] < target) {
-            low = middle + 1;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return kNotFound;
-}
 
 void printFoundEntry(int slot) {
     std::cout << "\n\nMatch Found:\n"

@@ -1,23 +1,36 @@
 #include "startup.h"
 
-#include <fstream>
 #include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "console.h"
+#include "data_file.h"
+#include "data_file_reader.h"
 #include "loader.h"
 #include "screens.h"
 #include "sort.h"
+#include "startup_messages.h"
 
 int runDirectory() {
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please...";
-    {
-        // A missing or unreadable file reads as an empty one: no entries.
-        std::ifstream infile(kDataFileName);
-        loadDirectory(infile);
+    DataFile file = readDataFile(kDataFileName);
+    // A file that cannot be read gives no entries.
+    DataFileReader reader(std::move(file.content));
+    LoadResult loaded = loadDirectory(reader);
+    std::vector<std::string> messages = startupMessages(file, loaded, reader.content());
+    if (loaded.tooMany) {
+        for (const std::string& message : messages) std::cerr << message;
+        std::cerr << tooManyEntriesMessage(loaded) << std::flush;
+        return 1;
     }
     sortData();
     runConsoleCommand(ConsoleCommand::ClearScreen);
     std::cout << "File Sorting Complete.\n\n";
+    // After the clear and just before the pause, so they stay on the
+    // screen while it waits.
+    for (const std::string& message : messages) std::cerr << message;
     runConsoleCommand(ConsoleCommand::Pause);
 
     if (!runScreens()) {

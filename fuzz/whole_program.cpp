@@ -7,11 +7,15 @@
 // output and error redirected to string streams and a console that only
 // records its commands. Afterwards the run is checked: exit status 0, the
 // start-up and closing texts, the order of the console commands, what each
-// screen starts with, and the sorted table against a model of the load.
+// screen starts with, and the sorted table against a model of the load. A
+// data file with a 17th entry must instead end the run at start-up with
+// status 1, the index message last on standard error and the first 16
+// entries loaded.
 //
-// A data file with a 17th entry ends the program through exit(1) in the
-// vector's index check; that is the expected outcome, tested elsewhere, so
-// such files are skipped here.
+// telelist-check then checks the same data file in-process: it must count
+// as many entries loaded as the directory filled slots, and report an
+// error exactly when the model finds the file cut short, stopped by an
+// area code that is not a number, or too long.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,6 +28,7 @@
 #include <vector>
 
 #include "console.h"
+#include "file_check.h"
 #include "startup.h"
 #include "table.h"
 
@@ -87,23 +92,32 @@ struct Entry {
     int code = 0;
 };
 
+struct ModelLoad {
+    std::size_t entries = 0;  // slots filled
+    bool complete = true;     // no entry cut short or stopped by its area code
+    bool tooMany = false;     // a 17th entry follows
+};
+
 // Loads the data file the way the program is meant to: four tokens per
-// entry, an area code that is not a number ends the load. False when the
-// file holds more than 16 entries.
-bool modelLoad(const std::string& data, std::vector<Entry>& slots, bool& complete) {
+// entry, an area code that is not a number ends the load, a 17th entry is
+// not read.
+ModelLoad modelLoad(const std::string& data, std::vector<Entry>& slots) {
     std::istringstream in(data);
-    complete = true;
-    for (std::size_t slot = 0; in && !(in >> std::ws).eof(); ++slot) {
-        if (slot == slots.size()) return false;
-        Entry& e = slots[slot];
+    ModelLoad load;
+    for (; in && !(in >> std::ws).eof(); ++load.entries) {
+        if (load.entries == slots.size()) {
+            load.tooMany = true;
+            break;
+        }
+        Entry& e = slots[load.entries];
         in >> e.first >> e.last;
         int code = 0;
         bool codeRead = static_cast<bool>(in >> code);
         if (codeRead) e.code = code;
         in >> e.phone;
-        complete = complete && codeRead && !e.phone.empty();
+        load.complete = load.complete && codeRead && !e.phone.empty();
     }
-    return true;
+    return load;
 }
 
 // Selection sort on the last name, first smallest name of each pass.
@@ -150,6 +164,43 @@ void checkCommands(const std::string& out) {
     }
 }
 
+constexpr char kIndexMessage[] = "Illegal vector index: 16 max index = 15\n";
+
+// A 17th entry: the start-up text only, no console command, the message
+// last on standard error, and the first 16 entries loaded but not sorted.
+void checkTooMany(int status, const std::string& shown, const std::string& errors,
+                  const std::vector<Entry>& slots) {
+    if (status != 1) fail("a 17th entry must end the program with status 1");
+    if (shown != "Alphabetically sorting data file by last name...\n\nOne moment please...")
+        fail("a 17th entry: output after the start-up text");
+    if (!commands.empty()) fail("a 17th entry: a console command");
+    if (!endsWith(errors, kIndexMessage)) fail("a 17th entry: the index message is not the last line");
+    checkTable(slots);
+}
+
+// Slots the directory's load filled: every entry has a first name.
+std::size_t filledSlots() {
+    std::size_t filled = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) filled += firstName[slot].length() > 0 ? 1 : 0;
+    return filled;
+}
+
+// telelist-check on the same file, with the table as a fresh process has it.
+void checkChecker(const ModelLoad& load, std::size_t directoryLoaded) {
+    clearDirectory();
+    std::ostringstream out, err;
+    int status = checkDataFile("telelist.dat", out, err);
+    const std::string report = out.str();
+    std::size_t summary = report.rfind("telelist.dat: ");
+    if (summary == std::string::npos || !err.str().empty()) fail("telelist-check: no summary line");
+    std::size_t counted =
+        std::stoul(report.substr(summary + std::char_traits<char>::length("telelist.dat: ")));
+    if (counted != directoryLoaded || counted != load.entries)
+        fail("telelist-check counts other entries loaded than the directory");
+    if (status != (load.complete && !load.tooMany ? 0 : 1))
+        fail("telelist-check: an error reported for a sound file, or none for a broken one");
+}
+
 }  // namespace
 
 // The program's console, recording instead of touching a terminal.
@@ -176,21 +227,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string input(reinterpret_cast<const char*>(data), size);
     std::size_t split = input.find('\xFF');
     std::vector<Entry> slots(kSlotCount);
-    bool complete = true;
+    ModelLoad load;
     std::remove("telelist.dat");
     std::string typed = input;
-    if (split != std::string::npos) {
+    bool haveFile = split != std::string::npos;
+    if (haveFile) {
         std::string file = input.substr(0, split);
         typed = input.substr(split + 1);
-        if (!modelLoad(file, slots, complete)) {  // a 17th entry: not for in-process runs
-            if (fchdir(homeDir) != 0) fail("cannot return from the temporary directory");
-            return -1;
-        }
+        load = modelLoad(file, slots);
         std::FILE* f = std::fopen("telelist.dat", "wb");
         if (f == nullptr || std::fwrite(file.data(), 1, file.size(), f) != file.size() || std::fclose(f) != 0)
             fail("cannot write telelist.dat");
     }
-    modelSort(slots);
 
     std::istringstream in(typed);
     std::ostringstream out, err;
@@ -205,14 +253,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::cout.rdbuf(oldOut);
     std::cerr.rdbuf(oldErr);
     std::cin.clear();
-    if (fchdir(homeDir) != 0) fail("cannot return from the temporary directory");
 
     const std::string shown = out.str();
-    if (status != 0) fail("exit status is not 0");
-    if (!startsWith(shown, 0, kStart)) fail("start-up text");
-    if (!endsWith(shown, kMainMenu) && !endsWith(shown, kInvalid)) fail("a run ends at a menu");
-    if (complete && !err.str().empty()) fail("message on standard error for a well-formed data file");
-    checkCommands(shown);
-    checkTable(slots);
+    if (load.tooMany) {
+        checkTooMany(status, shown, err.str(), slots);
+    } else {
+        modelSort(slots);
+        if (status != 0) fail("exit status is not 0");
+        if (!startsWith(shown, 0, kStart)) fail("start-up text");
+        if (!endsWith(shown, kMainMenu) && !endsWith(shown, kInvalid)) fail("a run ends at a menu");
+        if (!haveFile && err.str().rfind("telelist.dat: warning: cannot open: ", 0) != 0)
+            fail("no message about a missing data file");
+        if (haveFile && load.complete && !err.str().empty())
+            fail("message on standard error for a well-formed data file");
+        checkCommands(shown);
+        checkTable(slots);
+    }
+    if (haveFile) checkChecker(load, filledSlots());
+    if (fchdir(homeDir) != 0) fail("cannot return from the temporary directory");
     return 0;
 }

@@ -46,10 +46,11 @@ std::vector<std::string> wrapperWords() {
     return words;
 }
 
-// Runs program in dir with input on its standard input; stackLimit bytes of
-// stack when not 0. A program still running after five minutes is killed.
-Outcome runProgram(const char* program, const fs::path& dir, const std::string& input,
-                   rlim_t stackLimit = 0) {
+// Runs program in dir with input on its standard input and args after its
+// name; stackLimit bytes of stack when not 0. A program still running
+// after five minutes is killed.
+Outcome runProgram(const char* program, const fs::path& dir, const std::string& input, rlim_t stackLimit = 0,
+                   const std::vector<std::string>& args = {}) {
     std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) ADD_FAILURE() << "pipe failed";
@@ -64,6 +65,7 @@ Outcome runProgram(const char* program, const fs::path& dir, const std::string& 
         alarm(300);
         std::vector<std::string> words = wrapperWords();
         words.emplace_back(program);
+        words.insert(words.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& word : words) argv.push_back(word.data());
         argv.push_back(nullptr);
@@ -198,6 +200,7 @@ const std::string kInvalid = "\n\nInvalid Menu Option\n\n";
 // 100,000 screens in one run, with a stack far too small for a chain of
 // nested calls per screen.
 TEST_F(Scratch, LongSessionRunsInSmallStack) {
+    writeDataFile("");  // an empty directory, without a message
     std::string emptyList;
     for (int line = 1; line <= 16; ++line) emptyList += "\n" + std::to_string(line) + ")\t, ; 0 ";
     emptyList += "\n\n";
@@ -225,6 +228,81 @@ TEST_F(Scratch, TenMegabyteTokens) {
                    "Enter Last Name to Find: \n\nSearching for '" + name + "' ...\n\n\nMatch Found:\n - " +
                    name + ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kMainMenu,
                "standard output");
+}
+
+// telelist-check on the telelist.dat of each case folder that holds a
+// telelist-check.out: standard output (the findings and the summary) must
+// be telelist-check.out exactly, standard error telelist-check.err (empty
+// when absent), and the exit status telelist-check.status (0 when absent).
+class CheckCaseTest : public Scratch, public ::testing::WithParamInterface<fs::path> {};
+
+std::vector<fs::path> allCheckCases() {
+    std::vector<fs::path> found;
+    for (const auto& group : fs::directory_iterator(CASES_DIR))
+        if (fs::exists(group.path() / "telelist-check.out")) found.push_back(group.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+TEST_P(CheckCaseTest, FindingsAndStatus) {
+    const fs::path& folder = GetParam();
+    if (fs::exists(folder / "telelist.dat")) fs::copy_file(folder / "telelist.dat", dir / "telelist.dat");
+    auto expected = [&](const char* extension) {
+        fs::path file = folder / (std::string("telelist-check") + extension);
+        return fs::exists(file) ? slurp(file) : "";
+    };
+    Outcome run = runProgram(CHECK_PROGRAM, dir, "");
+    expectSame(run.out, expected(".out"), "standard output");
+    expectSame(run.err, expected(".err"), "standard error");
+    std::string status = expected(".status");
+    EXPECT_EQ(run.status, status.empty() ? 0 : std::stoi(status));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckCaseTest, ::testing::ValuesIn(allCheckCases()), [](const auto& info) {
+    std::string name = info.param.filename().string();
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+// A file named on the command line, options, and wrong arguments.
+TEST_F(Scratch, CheckCommandLine) {
+    std::ofstream(dir / "mine.dat") << "Ann Smith 31 555-0187\n";
+    Outcome named = runProgram(CHECK_PROGRAM, dir, "", 0, {"mine.dat"});
+    EXPECT_EQ(named.out,
+              "mine.dat:1:11: warning: area code \"31\" is not three digits\n"
+              "mine.dat: 1 entry loaded, 0 errors, 1 warning\n");
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(runProgram(CHECK_PROGRAM, dir, "", 0, {"--", "mine.dat"}).out, named.out);
+
+    Outcome help = runProgram(CHECK_PROGRAM, dir, "", 0, {"--help"});
+    EXPECT_EQ(help.out.rfind("Usage: telelist-check [FILE]\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.status, 0);
+    Outcome version = runProgram(CHECK_PROGRAM, dir, "", 0, {"--version"});
+    EXPECT_EQ(version.out, "telelist-check (telephone directory) 1.0.0\n");
+    EXPECT_EQ(version.status, 0);
+
+    struct Wrong {
+        std::vector<std::string> args;
+        const char* complaint;
+    };
+    for (const Wrong& wrong :
+         {Wrong{{"--frobnicate"}, "unrecognized option '--frobnicate'"},
+          Wrong{{"-v"}, "invalid option -- 'v'"}, Wrong{{"a.dat", "b.dat"}, "extra operand 'b.dat'"}}) {
+        Outcome run = runProgram(CHECK_PROGRAM, dir, "", 0, wrong.args);
+        EXPECT_EQ(run.err, std::string("telelist-check: ") + wrong.complaint +
+                               "\nTry 'telelist-check --help' for more information.\n");
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.status, 2);
+    }
+    Outcome folder = runProgram(CHECK_PROGRAM, dir, "", 0, {"."});
+    EXPECT_EQ(folder.err, "telelist-check: .: cannot read: Is a directory\n");
+    EXPECT_EQ(folder.status, 2);
+    if (fs::exists("/proc/self/mem")) {  // Linux: opens, but a read at its start fails
+        Outcome unreadable = runProgram(CHECK_PROGRAM, dir, "", 0, {"/proc/self/mem"});
+        EXPECT_EQ(unreadable.err, "telelist-check: /proc/self/mem: cannot read: Input/output error\n");
+        EXPECT_EQ(unreadable.status, 2);
+    }
 }
 
 }  // namespace

@@ -427,6 +427,9 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     fs::remove(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     const std::string emptyList = readFile(dir_ / "out");
+    const std::string empty = "; the directory is empty\n";
+    EXPECT_EQ(readFile(dir_ / "err"),
+              "telelist.dat: warning: cannot open: No such file or directory" + empty);
     EXPECT_NE(emptyList.find("\n1)\t, ; 0 \n"), std::string::npos);
     EXPECT_NE(emptyList.find("\n16)\t, ; 0 \n"), std::string::npos);
 
@@ -435,10 +438,29 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     if (access(dataFile.c_str(), R_OK) == -1) {  // root reads it all the same
         ASSERT_EQ(runShell(dir_, run), "exit 0");
         EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "an unreadable file";
+        EXPECT_EQ(readFile(dir_ / "err"), "telelist.dat: warning: cannot open: Permission denied" + empty);
     }
     fs::remove(dataFile);
     fs::create_directory(dataFile);
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "a directory";
-    EXPECT_EQ(readFile(dir_ / "err"), "") << "a directory";
+    EXPECT_EQ(readFile(dir_ / "err"), "telelist.dat: warning: cannot read: Is a directory" + empty);
+}
+
+// A start-up message about the data file comes after the start-up clear and
+// before the start-up pause, so it is still on the screen while the pause
+// waits for a key.
+TEST_F(TerminalTest, StartupWarningStaysOnScreenWhileThePauseWaits) {
+    writeFile(dir_ / "telelist.dat",
+              "Ann Smith 312 555-0187\nBob Jones ABC 555-0102\nCy Nash 212 555-0103\n");
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.expect("One moment please..." + kClear));
+    std::string screen;
+    ASSERT_TRUE(tty.expect(kPrompt, &screen));
+    EXPECT_EQ(screen,
+              "File Sorting Complete.\r\n\r\n"
+              "telelist.dat:2: warning: area code \"ABC\" is not a number; this entry has no number and the "
+              "rest of the file was not loaded (run telelist-check)\r\n");
+    EXPECT_TRUE(tty.staysQuiet());  // nothing clears it while the pause waits
+    quitFromPause(tty);
 }

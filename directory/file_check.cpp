@@ -1,0 +1,52 @@
+#include "file_check.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+#include "check_findings.h"
+#include "data_file.h"
+#include "data_file_reader.h"
+#include "loader.h"
+
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+void report(const std::string& path, const Findings& findings, std::size_t loaded, std::ostream& out) {
+    std::size_t errors = 0;
+    for (const Finding& finding : findings) {
+        bool error = finding.severity == Severity::Error;
+        errors += error ? 1 : 0;
+        out << path << ':' << finding.line << ':' << finding.column << (error ? ": error: " : ": warning: ")
+            << finding.message << '\n';
+    }
+    out << path << ": " << counted(loaded, "entry", "entries") << " loaded, "
+        << counted(errors, "error", "errors") << ", "
+        << counted(findings.size() - errors, "warning", "warnings") << '\n';
+}
+
+}  // namespace
+
+int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err) {
+    DataFile file = readDataFile(path);
+    if (!file.readable) {
+        err << "telelist-check: " << path << ": " << file.failure << '\n';
+        return kCheckUnreadable;
+    }
+    DataFileReader reader(std::move(file.content));
+    LoadResult loaded = loadDirectory(reader);
+    Findings findings;
+    checkLayout(loaded, reader.content(), findings);
+    checkEntries(loaded, reader.content(), findings);
+    checkSameLastNames(loaded, findings);
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    report(path, findings, loaded.entries.size(), out);
+    bool anyError = std::any_of(findings.begin(), findings.end(),
+                                [](const Finding& finding) { return finding.severity == Severity::Error; });
+    return anyError ? kCheckErrors : kCheckClean;
+}

@@ -1,0 +1,28 @@
+#include "file_text.h"
+
+bool isFieldSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool isControlByte(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
+}
+
+std::string_view tokenAt(const std::string& content, std::size_t begin) {
+    std::size_t end = begin;
+    while (end < content.size() && !isFieldSpace(content[end])) ++end;
+    return std::string_view(content).substr(begin, end - begin);
+}
+
+std::string quoted(std::string_view bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string shown = "\"";
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+            shown += c;
+        }
+    }
+    return shown + "\"";
+}

@@ -1,0 +1,23 @@
+// Pieces of the data file as messages show them.
+#ifndef DIRECTORY_FILE_TEXT_H
+#define DIRECTORY_FILE_TEXT_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The word separators of the data file: blank, tab, line feed, vertical
+// tab, form feed, carriage return.
+bool isFieldSpace(char c);
+
+// A control byte (below 32, or 127) that is not a field separator.
+bool isControlByte(char c);
+
+// The whitespace-delimited token of content that starts at begin.
+std::string_view tokenAt(const std::string& content, std::size_t begin);
+
+// bytes in double quotes, each control byte (tab and line end included)
+// written as \xNN, so that a message never sends one to the terminal.
+std::string quoted(std::string_view bytes);
+
+#endif  // DIRECTORY_FILE_TEXT_H
