@@ -10,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/release
-programs=(teledir)  # each with its manual page in section 1
+programs=(teledir telelist-check)  # each with its manual page in section 1
 
 fail() {
   echo "FAIL: $*" >&2
@@ -49,6 +49,14 @@ while read -r first last area phone; do
   grep -qF "$last, $first; $area $phone" "$session/out" || fail "the list lacks $first $last"
 done <"$session/telelist.dat"
 echo "16 slots listed, every sample entry among them, exit status 0"
+
+echo "== installed checker on the installed sample"
+status=0
+summary=$(cd "$session" && "$prefix/bin/telelist-check" | tail -n 1) || status=$?
+[ "$status" -eq 0 ] || fail "telelist-check: exit status $status on the sample"
+[ "$summary" = "telelist.dat: 12 entries loaded, 0 errors, 1 warning" ] ||
+  fail "telelist-check summary: $summary"
+echo "$summary"
 
 echo "== manual pages"
 for program in "${programs[@]}"; do
