@@ -20,12 +20,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -70,13 +75,41 @@ std::string describe(int status) {
 // the session leader itself, as a terminal window told to run it does.
 enum class Launch { AsJob, Directly };
 
+// What runs on the terminal, and the terminal type it is told (TERM; unset
+// when null).
+struct Program {
+    std::vector<std::string> command{TELEDIR_PATH};
+    const char* term = "xterm";
+};
+
+// An argument or environment vector for exec, made before fork; the
+// strings it points into must outlive it.
+std::vector<char*> execVector(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// This process's environment with TERM set as term says.
+std::vector<std::string> environmentWithTerm(const char* term) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (std::strncmp(*entry, "TERM=", 5) != 0) entries.emplace_back(*entry);
+    if (term != nullptr) entries.push_back(std::string("TERM=") + term);
+    return entries;
+}
+
 // teledir on a pseudo-terminal, with a session leader that reports every
 // change of the program's state (stopped, exited, killed) through a pipe.
 class TerminalSession {
 public:
-    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob) {
+    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob,
+                             Program program = Program()) {
         if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) == -1)
             throw std::runtime_error("openpty failed");
+        std::vector<std::string> environment = environmentWithTerm(program.term);
+        std::vector<char*> argv = execVector(program.command), envp = execVector(environment);
         tcgetattr(slave_, &found_);
         int reports[2];
         if (pipe(reports) == -1) throw std::runtime_error("pipe failed");
@@ -84,7 +117,7 @@ public:
         if (leader_ == 0) {
             close(master_);
             close(reports[0]);
-            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch);
+            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch, argv.data(), envp.data());
         }
         close(reports[1]);
         reports_ = reports[0];
@@ -145,6 +178,9 @@ public:
                << (statuses_.empty() ? "" : " (and changed state)");
     }
 
+    // Everything the program has printed so far.
+    const std::string& output() const { return output_; }
+
     // The program's next change of state: exit, killed or stopped.
     std::string nextStatus() {
         if (!waitUntil([&] { return !statuses_.empty(); })) return "still running";
@@ -157,7 +193,8 @@ public:
 private:
     // The session leader: takes the terminal, starts the program in the
     // foreground and reports on it. Only async-signal-safe calls after fork.
-    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch) {
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch,
+                                  char* const argv[], char* const envp[]) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
         pid_t program = launch == Launch::AsJob ? fork() : 0;
         if (program == 0) {
@@ -176,7 +213,7 @@ private:
             for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
             if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
             close(reports);
-            execl(TELEDIR_PATH, "teledir", static_cast<char*>(nullptr));
+            execve(argv[0], argv, envp);
             _exit(127);
         }
         setpgid(program, program);
@@ -315,8 +352,12 @@ TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
         const char* name;
         const char* bytes;
     };
+    // Flow control and the extended keys must not take Ctrl-S, Ctrl-Q or
+    // Ctrl-V for themselves; the Linux console sends ESC [ [ A for F1.
     for (Key key : {Key{"Up arrow", "\x1b[A"}, Key{"F5", "\x1b[15~"}, Key{"F1", "\x1bOP"},
-                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}}) {
+                    Key{"F1 on the Linux console", "\x1b[[A"}, Key{"F5 on the Linux console", "\x1b[[E"},
+                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}, Key{"Ctrl-S", "\x13"},
+                    Key{"Ctrl-Q", "\x11"}, Key{"Ctrl-V", "\x16"}}) {
         SCOPED_TRACE(key.name);
         tty.type(key.bytes);
         ASSERT_TRUE(tty.expect(kMainMenu));
@@ -441,4 +482,50 @@ TEST_F(TerminalTest, DataFileThatCannotBeReadActsAsMissing) {
     ASSERT_EQ(runShell(dir_, run), "exit 0");
     EXPECT_EQ(readFile(dir_ / "out"), emptyList) << "a directory";
     EXPECT_EQ(readFile(dir_ / "err"), "") << "a directory";
+}
+
+// With only one of standard input and output on the terminal nobody can
+// both see a prompt and press a key: nothing is cleared, nothing awaited.
+TEST_F(TerminalTest, HalfOnATerminalNeitherClearsNorWaits) {
+    {
+        SCOPED_TRACE("dialogue piped in, output on the terminal");
+        Program piped;
+        piped.command = {"/bin/sh", "-c", "printf '3\\n4\\n' | " + kTeledir};
+        TerminalSession tty(dir_, 0, Launch::AsJob, piped);
+        ASSERT_TRUE(tty.expect("File Sorting Complete.\r\n\r\n" + kMainMenu));
+        ASSERT_TRUE(tty.expect(kListEnd + kMainMenu));
+        EXPECT_EQ(tty.nextStatus(), "exit 0");
+        EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
+        EXPECT_EQ(tty.output().find(kPrompt), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("typed on the terminal, output to a file");
+        Program redirected;
+        redirected.command = {"/bin/sh", "-c", kTeledir + " >out"};
+        TerminalSession tty(dir_, 0, Launch::AsJob, redirected);
+        tty.type("3\n4\n");  // no key for any pause
+        EXPECT_EQ(tty.nextStatus(), "exit 0");
+        EXPECT_TRUE(tty.modeAsFound());
+        const std::string out = readFile(dir_ / "out");
+        EXPECT_NE(out.find("16)\tSmith, Ann; 312 555-0187\n"), std::string::npos);
+        EXPECT_EQ(out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(out.find(kPrompt), std::string::npos);
+    }
+}
+
+// A terminal that cannot take escape sequences, or an unknown one, gets a
+// line end for a clear screen; the pauses are as on any terminal.
+TEST_F(TerminalTest, DumbOrUnknownTerminalGetsNoEscapeSequences) {
+    for (const char* term : {"dumb", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(term != nullptr ? term : "TERM unset");
+        Program program;
+        program.term = term;
+        TerminalSession tty(dir_, 0, Launch::AsJob, program);
+        ASSERT_TRUE(tty.expect("One moment please...\r\nFile Sorting Complete.\r\n\r\n"));
+        ASSERT_TRUE(tty.atPause());
+        EXPECT_TRUE(tty.staysQuiet());
+        quitFromPause(tty);
+        EXPECT_NE(tty.output().find(kPrompt + "\r\n\r\n" + kMainMenu), std::string::npos);
+        EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
+    }
 }
