@@ -10,6 +10,11 @@
 // the exit status (0 when absent). The recording build must print NAME.out
 // as it stands; the real program, whose commands print nothing on pipes,
 // must print it without the command lines.
+//
+// The same cases check the Windows build under wine: TELEDIR_TEST_PROGRAM
+// and TELEDIR_TEST_RECORDING_PROGRAM name the programs instead of the ones
+// built here, and TELEDIR_TEST_CRLF=1 reads the CR LF line ends of Windows
+// text mode on standard output and error as LF.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -46,9 +51,29 @@ std::vector<std::string> wrapperWords() {
     return words;
 }
 
+// The program the environment variable names, or else the one built here.
+std::string programUnderTest(const char* variable, const char* built) {
+    const char* named = std::getenv(variable);
+    return named != nullptr && *named != '\0' ? named : built;
+}
+
+const std::string kProgram = programUnderTest("TELEDIR_TEST_PROGRAM", TELEDIR_PROGRAM);
+const std::string kRecordingProgram = programUnderTest("TELEDIR_TEST_RECORDING_PROGRAM", RECORDING_PROGRAM);
+
+// Every CR LF as LF, where the program writes text-mode line ends.
+std::string asLineFeeds(std::string text) {
+    const char* crlf = std::getenv("TELEDIR_TEST_CRLF");
+    if (crlf == nullptr || std::string(crlf) != "1") return text;
+    std::string::size_type kept = 0;
+    for (std::string::size_type at = 0; at < text.size(); ++at)
+        if (!(text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')) text[kept++] = text[at];
+    text.resize(kept);
+    return text;
+}
+
 // Runs program in dir with input on its standard input; stackLimit bytes of
 // stack when not 0. A program still running after five minutes is killed.
-Outcome runProgram(const char* program, const fs::path& dir, const std::string& input,
+Outcome runProgram(const std::string& program, const fs::path& dir, const std::string& input,
                    rlim_t stackLimit = 0) {
     std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
     int in[2], out[2], err[2];
@@ -96,6 +121,8 @@ Outcome runProgram(const char* program, const fs::path& dir, const std::string& 
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = asLineFeeds(std::move(run.out));
+    run.err = asLineFeeds(std::move(run.err));
     return run;
 }
 
@@ -163,7 +190,7 @@ std::vector<Dialogue> allDialogues() {
 
 class DialogueTest : public Scratch, public ::testing::WithParamInterface<Dialogue> {
 protected:
-    void check(const char* program, bool commandsShown) {
+    void check(const std::string& program, bool commandsShown) {
         const fs::path& stem = GetParam().stem;
         fs::path data = stem.parent_path() / "telelist.dat";
         if (fs::exists(data)) fs::copy_file(data, dir / "telelist.dat");
@@ -176,8 +203,8 @@ protected:
     }
 };
 
-TEST_P(DialogueTest, RealProgram) { check(TELEDIR_PROGRAM, false); }
-TEST_P(DialogueTest, ConsoleCommandOrder) { check(RECORDING_PROGRAM, true); }
+TEST_P(DialogueTest, RealProgram) { check(kProgram, false); }
+TEST_P(DialogueTest, ConsoleCommandOrder) { check(kRecordingProgram, true); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogueTest, ::testing::ValuesIn(allDialogues()), [](const auto& info) {
     std::string name =
@@ -207,7 +234,7 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
         expected += emptyList + kMainMenu + kNameMenu + kMainMenu;
     }
     input += "4\n";
-    Outcome run = runProgram(TELEDIR_PROGRAM, dir, input, 256 * 1024);
+    Outcome run = runProgram(kProgram, dir, input, 256 * 1024);
     EXPECT_EQ(run.status, 0);
     expectSame(run.out, expected, "standard output");
     EXPECT_EQ(run.err, "");
@@ -218,7 +245,7 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
 TEST_F(Scratch, TenMegabyteTokens) {
     const std::string name(10 << 20, 'x'), digits(10 << 20, '9');
     writeDataFile("Ann " + name + " 312 555-0101\nBob Jones 415 555-0102\n");
-    Outcome run = runProgram(TELEDIR_PROGRAM, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
+    Outcome run = runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
     EXPECT_EQ(run.status, 0);
     expectSame(run.out,
                kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu +
