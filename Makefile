@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: run test asan valgrind coverage fuzz bench format format-check tidy
+.PHONY: run test asan valgrind coverage fuzz bench format format-check tidy wine-test
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 SECONDS ?= 60
@@ -27,6 +27,10 @@ asan:
 # (after `make test`).
 valgrind:
 	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/debug/tests/directory/directory_blackbox_test
+
+# The Windows cross-build, and every test that can run on Windows, under wine.
+wine-test:
+	scripts/wine-test.sh
 
 # Line and branch coverage of ap/ and directory/ from the whole suite.
 coverage:

@@ -71,6 +71,27 @@ std::string describe(int status) {
     return "stopped by " + std::to_string(WSTOPSIG(status));
 }
 
+// The text a console shows that draws with cursor movements, as wine's
+// does: ESC [ n C moves right over n blanks; other control sequences and
+// carriage returns show nothing.
+std::string shownText(const std::string& raw) {
+    std::string shown;
+    for (size_t at = 0; at < raw.size(); ++at) {
+        if (raw[at] == '\r') continue;
+        if (raw[at] != '\x1b' || raw.compare(at + 1, 1, "[") != 0) {
+            shown += raw[at];
+            continue;
+        }
+        size_t end =
+            raw.find_first_of("@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~", at + 2);
+        if (end == std::string::npos) break;
+        if (raw[end] == 'C')
+            shown.append(static_cast<size_t>(std::max(1, std::atoi(raw.c_str() + at + 2))), ' ');
+        at = end;
+    }
+    return shown;
+}
+
 // How the program is started: as a job of a shell with job control, or as
 // the session leader itself, as a terminal window told to run it does.
 enum class Launch { AsJob, Directly };
@@ -163,7 +184,13 @@ public:
     // no line editing, no echo.
     testing::AssertionResult atPause() {
         auto shown = expect(kPrompt);
-        if (!shown || waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; })) return shown;
+        return shown ? inKeyMode() : shown;
+    }
+
+    // The terminal is (soon) in key mode: no line editing, no echo.
+    testing::AssertionResult inKeyMode() {
+        if (waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; }))
+            return testing::AssertionSuccess();
         return testing::AssertionFailure() << "terminal not in key mode";
     }
 
@@ -176,6 +203,23 @@ public:
         return testing::AssertionFailure()
                << "did not wait: " << testing::PrintToString(output_.substr(before))
                << (statuses_.empty() ? "" : " (and changed state)");
+    }
+
+    // Like expect, on the text as the screen shows it (see shownText);
+    // skipped receives the shown text before it. Takes in all output so far.
+    testing::AssertionResult expectOnScreen(const std::string& text, std::string* skipped = nullptr) {
+        std::string shown;
+        size_t at = std::string::npos;
+        if (!waitUntil([&] {
+                shown = shownText(output_.substr(matched_));
+                return (at = shown.find(text)) != std::string::npos;
+            })) {
+            return testing::AssertionFailure() << "waited in vain for " << testing::PrintToString(text)
+                                               << " on the screen\nafter: " << testing::PrintToString(shown);
+        }
+        if (skipped) *skipped = shown.substr(0, at);
+        matched_ = output_.size();
+        return testing::AssertionSuccess();
     }
 
     // Everything the program has printed so far.
@@ -528,4 +572,34 @@ TEST_F(TerminalTest, DumbOrUnknownTerminalGetsNoEscapeSequences) {
         EXPECT_NE(tty.output().find(kPrompt + "\r\n\r\n" + kMainMenu), std::string::npos);
         EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
     }
+}
+
+// The Windows build under wine's console, when the wine suite names it
+// (TELEDIR_TEST_WINE, TELEDIR_TEST_WINDOWS_PROGRAM): its commands go to the
+// command interpreter, whose pause waits for one key.
+TEST_F(TerminalTest, WindowsBuildUnderWineClearsAndWaitsForKeys) {
+    const char* wine = std::getenv("TELEDIR_TEST_WINE");
+    const char* program = std::getenv("TELEDIR_TEST_WINDOWS_PROGRAM");
+    if (wine == nullptr || program == nullptr)
+        GTEST_SKIP() << "no Windows build named; make wine-test runs it";
+    Program windows;
+    windows.command = {wine, program};
+    TerminalSession tty(dir_, 0, Launch::AsJob, windows);
+    ASSERT_TRUE(tty.expectOnScreen("File Sorting Complete."));
+    ASSERT_TRUE(tty.expectOnScreen("Press any key"));
+    EXPECT_TRUE(tty.staysQuiet());
+    // wine's console sets up the terminal only once the pause reads, and
+    // drops what was typed before.
+    ASSERT_TRUE(tty.inKeyMode());
+    tty.type("x");
+    ASSERT_TRUE(tty.expect("\x1b[H"));  // the screen is cleared from the top
+    std::string beforeMenu;
+    ASSERT_TRUE(tty.expectOnScreen("Menu Options:", &beforeMenu));
+    EXPECT_EQ(beforeMenu.find_first_not_of(" \n"), std::string::npos) << "not a blank screen";
+    tty.type("4\r");
+    ASSERT_TRUE(tty.expectOnScreen("Press any key"));
+    EXPECT_TRUE(tty.staysQuiet());
+    ASSERT_TRUE(tty.inKeyMode());
+    tty.type("x");
+    EXPECT_EQ(tty.nextStatus(), "exit 0");
 }
