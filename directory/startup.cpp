@@ -12,7 +12,9 @@ int runDirectory() {
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please...";
     {
         // A missing or unreadable file reads as an empty one: no entries.
-        std::ifstream infile(kDataFileName);
+        // Binary, as Windows text mode would end the file at a Ctrl-Z byte;
+        // CR LF line ends are whitespace all the same.
+        std::ifstream infile(kDataFileName, std::ios::in | std::ios::binary);
         loadDirectory(infile);
     }
     sortData();
