@@ -33,11 +33,13 @@ bool isConsole(DWORD standardHandle) {
     return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
 }
 
+// True when standard input and output are both a console; asked once.
 bool interactiveSession() {
     static const bool answer = isConsole(STD_INPUT_HANDLE) && isConsole(STD_OUTPUT_HANDLE);
     return answer;
 }
 
+// Hands the command line to the command interpreter and waits for it.
 void carryOut(ConsoleCommand command) { std::system(commandLine(command)); }
 
 }  // namespace
@@ -68,6 +70,7 @@ volatile sig_atomic_t haveOriginalMode = 0;
 volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
 volatile sig_atomic_t continued = 0;    // SIGCONT came since the last Ctrl-Z
 
+// True when standard input and output are both a terminal; asked once.
 bool interactiveSession() {
     static const bool answer = isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
     return answer;
@@ -237,6 +240,7 @@ void skipLine() {
     }
 }
 
+// Blanks the screen, cursor at the top left; a line end on a dumb terminal.
 void clearScreen() {
     if (dumbTerminal()) {
         std::cout << '\n';
@@ -265,6 +269,7 @@ void waitForKey() {
     }
 }
 
+// Carries out the command on the terminal.
 void carryOut(ConsoleCommand command) {
     switch (command) {
         case ConsoleCommand::ClearScreen: clearScreen(); break;

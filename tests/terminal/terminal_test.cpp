@@ -96,11 +96,12 @@ std::string shownText(const std::string& raw) {
 // the session leader itself, as a terminal window told to run it does.
 enum class Launch { AsJob, Directly };
 
-// What runs on the terminal, and the terminal type it is told (TERM; unset
-// when null).
+// What runs on the terminal, the terminal type it is told (TERM; unset
+// when null), and a library preloaded into it (none when null).
 struct Program {
     std::vector<std::string> command{TELEDIR_PATH};
     const char* term = "xterm";
+    const char* preload = nullptr;
 };
 
 // An argument or environment vector for exec, made before fork; the
@@ -112,12 +113,22 @@ std::vector<char*> execVector(std::vector<std::string>& strings) {
     return pointers;
 }
 
-// This process's environment with TERM set as term says.
-std::vector<std::string> environmentWithTerm(const char* term) {
+// This process's environment with TERM and the preloaded library set as
+// program says.
+std::vector<std::string> environmentFor(const Program& program) {
+    auto replaced = [&](const char* entry) {
+        return std::strncmp(entry, "TERM=", 5) == 0 ||
+               (program.preload != nullptr && std::strncmp(entry, "ASAN_OPTIONS=", 13) == 0);
+    };
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry)
-        if (std::strncmp(*entry, "TERM=", 5) != 0) entries.emplace_back(*entry);
-    if (term != nullptr) entries.push_back(std::string("TERM=") + term);
+        if (!replaced(*entry)) entries.emplace_back(*entry);
+    if (program.term != nullptr) entries.push_back(std::string("TERM=") + program.term);
+    if (program.preload != nullptr) {
+        entries.push_back(std::string("LD_PRELOAD=") + program.preload);
+        const char* asan = std::getenv("ASAN_OPTIONS");  // a sanitizer build
+        entries.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0");
+    }
     return entries;
 }
 
@@ -129,7 +140,7 @@ public:
                              Program program = Program()) {
         if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) == -1)
             throw std::runtime_error("openpty failed");
-        std::vector<std::string> environment = environmentWithTerm(program.term);
+        std::vector<std::string> environment = environmentFor(program);
         std::vector<char*> argv = execVector(program.command), envp = execVector(environment);
         tcgetattr(slave_, &found_);
         int reports[2];
@@ -363,12 +374,12 @@ const std::string kTeledir = std::string("'") + TELEDIR_PATH + "'";
 
 // From a pause: a key, Quit at the main menu, a key for the final pause;
 // the program must end with status 0 and the terminal as it was found.
-void quitFromPause(TerminalSession& tty) {
-    tty.type("x");
+void quitFromPause(TerminalSession& tty, const std::string& key = "x") {
+    tty.type(key);
     ASSERT_TRUE(tty.expect(kMainMenu));
     tty.type("4\n");
     ASSERT_TRUE(tty.expect("4\r\n" + kPrompt));
-    tty.type("x");
+    tty.type(key);
     EXPECT_EQ(tty.nextStatus(), "exit 0");
     EXPECT_TRUE(tty.modeAsFound());
 }
@@ -602,4 +613,26 @@ TEST_F(TerminalTest, WindowsBuildUnderWineClearsAndWaitsForKeys) {
     ASSERT_TRUE(tty.inKeyMode());
     tty.type("x");
     EXPECT_EQ(tty.nextStatus(), "exit 0");
+}
+
+// A terminal that refuses single-key mode keeps its line editing and echo;
+// there a pause takes a whole line, and the session goes on as usual.
+TEST_F(TerminalTest, TerminalThatRefusesKeyModeContinuesAtALineEnd) {
+    Program refused;
+    refused.preload = REFUSING_TERMINAL;
+    TerminalSession tty(dir_, 0, Launch::AsJob, refused);
+    ASSERT_TRUE(tty.expect(kPrompt));
+    tty.type("xy");
+    ASSERT_TRUE(tty.expect("xy"));  // echoed, and not yet taken
+    EXPECT_TRUE(tty.staysQuiet());
+    tty.type("\n");
+    std::string afterLine;
+    ASSERT_TRUE(tty.expect(kClear + kMainMenu, &afterLine));
+    EXPECT_EQ(afterLine, "\r\n");  // the echoed line end only
+    tty.type("3\n");               // nothing of the pause's line is left to spoil this reply
+    std::string listing;
+    ASSERT_TRUE(tty.expect(kListEnd, &listing));
+    EXPECT_EQ(listing.find("Invalid"), std::string::npos);
+    ASSERT_TRUE(tty.expect(kPrompt));
+    quitFromPause(tty, "\n");
 }
