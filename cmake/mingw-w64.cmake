@@ -18,6 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Test discovery and ctest run the .exe files under wine.
 find_program(WINE_PROGRAM NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)

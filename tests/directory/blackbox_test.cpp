@@ -81,7 +81,8 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
     pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            if (fd > 2) close(fd);  // a pipe end may already be 0, 1 or 2 when those were closed
         if (stackLimit != 0) {
             rlimit limit{stackLimit, stackLimit};
             setrlimit(RLIMIT_STACK, &limit);
