@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan valgrind coverage fuzz bench format format-check tidy
+.PHONY: all run package check-install test asan valgrind coverage fuzz bench format format-check tidy wine-test
 
 # The preset of the test build: `ci` (any compiler warning is an error) when
 # CI=true, as CI services and .ci/run set it; `debug` otherwise.
@@ -42,6 +42,10 @@ asan:
 # (after `make test`).
 valgrind:
 	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/$(PRESET)/tests/directory/directory_blackbox_test
+
+# The Windows cross-build, and every test that can run on Windows, under wine.
+wine-test:
+	PRESET=$(PRESET) scripts/wine-test.sh
 
 # Line and branch coverage of ap/ and directory/ from the whole suite.
 coverage:

@@ -1,13 +1,18 @@
 // ======================================================================
 //  Console layer: the only place that touches the terminal directly.
 //
+//  The commands act only in an interactive session, when standard input
+//  and standard output are both a terminal (on Windows, a console).
+//  Otherwise they do nothing, so a piped or redirected run carries exactly
+//  the program's own text and never waits.
+//
 //  Windows: each command line goes to the command interpreter.
-//  POSIX:   "cls" writes the clear-screen escape sequences when standard
-//           output is a terminal; "pause"/"PAUSE" prompt and read one key
-//           straight from the terminal in non-canonical, no-echo mode when
-//           standard input is a terminal; "exit" does nothing. The
-//           terminal's settings are saved once and put back after every
-//           key, and by the signal handlers while a key is awaited.
+//  POSIX:   "cls" writes the clear-screen escape sequences (a line end on a
+//           terminal without them); "pause"/"PAUSE" prompt and read one key
+//           straight from the terminal in non-canonical, no-echo mode;
+//           "exit" does nothing. The terminal's settings are saved once and
+//           put back after every key, and by the signal handlers while a
+//           key is awaited.
 // ======================================================================
 #include "console.h"
 
@@ -15,12 +20,29 @@
 
 #ifdef _WIN32
 
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include <cstdlib>
 
-void runConsoleCommand(ConsoleCommand command) {
-    std::cout.flush();
-    std::system(commandLine(command));
+namespace {
+
+// A console, not just any character device: the NUL device is one too.
+bool isConsole(DWORD standardHandle) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(standardHandle), &mode) != 0;
 }
+
+// True when standard input and output are both a console; asked once.
+bool interactiveSession() {
+    static const bool answer = isConsole(STD_INPUT_HANDLE) && isConsole(STD_OUTPUT_HANDLE);
+    return answer;
+}
+
+// Hands the command line to the command interpreter and waits for it.
+void carryOut(ConsoleCommand command) { std::system(commandLine(command)); }
+
+}  // namespace
 
 #else
 
@@ -31,6 +53,8 @@ void runConsoleCommand(ConsoleCommand command) {
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -46,14 +70,16 @@ volatile sig_atomic_t haveOriginalMode = 0;
 volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
 volatile sig_atomic_t continued = 0;    // SIGCONT came since the last Ctrl-Z
 
-bool stdinIsTerminal() {
-    static const bool answer = isatty(STDIN_FILENO) == 1;
+// True when standard input and output are both a terminal; asked once.
+bool interactiveSession() {
+    static const bool answer = isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1;
     return answer;
 }
 
-bool stdoutIsTerminal() {
-    static const bool answer = isatty(STDOUT_FILENO) == 1;
-    return answer;
+// A terminal that cannot take escape sequences, or an unknown one.
+bool dumbTerminal() {
+    const char* term = std::getenv("TERM");
+    return term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0;
 }
 
 // Puts the terminal back as it was found. Async-signal-safe.
@@ -61,14 +87,23 @@ void restoreTerminal() {
     if (haveOriginalMode) tcsetattr(STDIN_FILENO, TCSANOW, &originalMode);
 }
 
-// One key at a time, unechoed; signals keys (Ctrl-C, Ctrl-Z) still work.
-// TCSANOW keeps type-ahead for later reads. Async-signal-safe.
-void applyKeyMode() {
+// One key at a time, unechoed, every key a key: flow control (Ctrl-S,
+// Ctrl-Q) and the extended keys (Ctrl-V, Ctrl-O) are off, while the signal
+// keys (Ctrl-C, Ctrl-Z, Ctrl-\) keep their meaning. TCSANOW keeps
+// type-ahead for later reads. False when the terminal refused the mode.
+// Async-signal-safe.
+bool applyKeyMode() {
     struct termios keyMode = originalMode;
-    keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    keyMode.c_iflag &= ~static_cast<tcflag_t>(IXON);
+    keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
     keyMode.c_cc[VMIN] = 1;
     keyMode.c_cc[VTIME] = 0;
-    tcsetattr(STDIN_FILENO, TCSANOW, &keyMode);
+    while (tcsetattr(STDIN_FILENO, TCSANOW, &keyMode) == -1) {
+        if (errno != EINTR) return false;
+    }
+    // tcsetattr succeeds when any part of the change was made: read it back.
+    struct termios now {};
+    return tcgetattr(STDIN_FILENO, &now) == 0 && (now.c_lflag & ICANON) == 0;
 }
 
 // Ctrl-C, SIGTERM, SIGHUP, Ctrl-\: restore the terminal, then die of the
@@ -103,7 +138,7 @@ void onStopSignal(int) {
     sigemptyset(&again.sa_mask);
     sigaction(SIGTSTP, &again, nullptr);
     if (awaitingKey) {
-        applyKeyMode();
+        (void)applyKeyMode();
         if (continued) {
             ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
             (void)ignored;
@@ -149,7 +184,8 @@ bool readByte(unsigned char& byte, int timeoutMillis) {
             struct pollfd ready = {STDIN_FILENO, POLLIN, 0};
             int polled = poll(&ready, 1, timeoutMillis);
             if (polled == -1 && errno == EINTR) continue;
-            if (polled != 1) return false;
+            // An error or hang-up instead of input would block the read.
+            if (polled != 1 || (ready.revents & POLLIN) == 0) return false;
         }
         ssize_t got = read(STDIN_FILENO, &byte, 1);
         if (got == 1) return true;
@@ -158,17 +194,23 @@ bool readByte(unsigned char& byte, int timeoutMillis) {
     }
 }
 
+bool isFinalByte(unsigned char byte) { return byte >= 0x40 && byte <= 0x7e; }
+
 // Consumes the rest of an escape sequence after its ESC: CSI (ESC [ ...
-// final byte), SS3 (ESC O x), or ESC plus one key (Alt-x). A lone ESC is
-// the Escape key itself.
+// final byte), the Linux console's F1 to F5 (ESC [ [ A to E), SS3 (ESC O x),
+// or ESC plus one key (Alt-x). A lone ESC is the Escape key itself.
 void consumeEscapeSequence() {
     unsigned char byte = 0;
     if (!readByte(byte, kKeyTailMillis)) return;
-    if (byte == '[') {
-        while (readByte(byte, kKeyTailMillis) && !(byte >= 0x40 && byte <= 0x7e)) {
-        }
-    } else if (byte == 'O') {
+    if (byte == 'O') {
         readByte(byte, kKeyTailMillis);
+    } else if (byte == '[' && readByte(byte, kKeyTailMillis)) {
+        if (byte == '[') {
+            readByte(byte, kKeyTailMillis);
+            return;
+        }
+        while (!isFinalByte(byte) && readByte(byte, kKeyTailMillis)) {
+        }
     }
 }
 
@@ -191,27 +233,44 @@ void readOneKey() {
     }
 }
 
-void clearScreen() {
-    if (stdoutIsTerminal()) std::cout << kCursorHome << kEraseDisplay << std::flush;
+// Reads and drops everything up to the next line end (or end of input).
+void skipLine() {
+    unsigned char byte = 0;
+    while (readByte(byte, -1) && byte != '\n') {
+    }
 }
 
+// Blanks the screen, cursor at the top left; a line end on a dumb terminal.
+void clearScreen() {
+    if (dumbTerminal()) {
+        std::cout << '\n';
+    } else {
+        std::cout << kCursorHome << kEraseDisplay;
+    }
+    std::cout << std::flush;
+}
+
+// Waits for one key in key mode. A terminal that cannot be put in key mode
+// still echoes and edits lines, so there a line end continues.
 void waitForKey() {
-    if (!stdinIsTerminal()) return;
     std::cout << kPressAnyKey << std::flush;
+    bool keyMode = false;
     if (saveOriginalModeOnce()) {
         awaitingKey = 1;
-        applyKeyMode();
-        readOneKey();
+        keyMode = applyKeyMode();
+        if (keyMode) readOneKey();
         restoreTerminal();
         awaitingKey = 0;
     }
-    std::cout << '\n' << std::flush;
+    if (keyMode) {
+        std::cout << '\n' << std::flush;
+    } else {
+        skipLine();  // the terminal echoed the line end
+    }
 }
 
-}  // namespace
-
-void runConsoleCommand(ConsoleCommand command) {
-    std::cout.flush();
+// Carries out the command on the terminal.
+void carryOut(ConsoleCommand command) {
     switch (command) {
         case ConsoleCommand::ClearScreen: clearScreen(); break;
         case ConsoleCommand::Pause:
@@ -220,4 +279,11 @@ void runConsoleCommand(ConsoleCommand command) {
     }
 }
 
+}  // namespace
+
 #endif
+
+void runConsoleCommand(ConsoleCommand command) {
+    std::cout.flush();
+    if (interactiveSession()) carryOut(command);
+}

@@ -1,7 +1,8 @@
-// The console commands: clearing the screen and waiting for a key. On
+// The console commands: clearing the screen and waiting for a key. They act
+// only when standard input and output are both a terminal, so piped and
+// redirected runs carry only the program's own text and never wait. On
 // Windows they are handed to the command interpreter; elsewhere they are
-// done directly on the terminal, and do nothing when the stream concerned
-// is not a terminal, so piped runs carry only the program's own text.
+// done directly on the terminal.
 #ifndef DIRECTORY_CONSOLE_H
 #define DIRECTORY_CONSOLE_H
 
@@ -15,7 +16,8 @@ enum class ConsoleCommand {
 // The command line the Windows command interpreter is given.
 const char* commandLine(ConsoleCommand command);
 
-// Flushes standard output, then carries out the command.
+// Flushes standard output, then carries out the command in an interactive
+// session.
 void runConsoleCommand(ConsoleCommand command);
 
 #endif  // DIRECTORY_CONSOLE_H

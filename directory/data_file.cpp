@@ -23,7 +23,9 @@ DataFile readDataFile(const std::string& path) {
         return file;
     }
     errno = 0;
-    std::ifstream in(path);
+    // Binary: Windows text mode would end the file at a Ctrl-Z byte. CR LF
+    // line ends are whitespace all the same.
+    std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in.is_open()) {
         file.failure = failureText("cannot open", errno);
         return file;

@@ -378,9 +378,17 @@ TEST(ApstringDeathTest, ABadIndexEndsTheProgramWithStatus1) {
 
 TEST(ApstringDeathTest, ANullTextAbortsWithAnAssertionLine) {
     const char* none = nullptr;
+#ifdef _WIN32
+    // The Windows runtime's abort() ends the process with status 3 and adds
+    // a notice of its own; GoogleTest's regular expressions there are simple.
+    const auto aborted = testing::ExitedWithCode(3);
+    const char* line = "^.*apstring\\.cpp:\\d+: failed assertion `s != 0'\n";
+#else
+    const auto aborted = testing::KilledBySignal(SIGABRT);
     const char* line = "^[^\n]*apstring\\.cpp:[0-9]+: failed assertion `s != 0'\n$";
-    EXPECT_EXIT(apstring s(none), testing::KilledBySignal(SIGABRT), line);
-    EXPECT_EXIT(apstring() = none, testing::KilledBySignal(SIGABRT), line);
+#endif
+    EXPECT_EXIT(apstring s(none), aborted, line);
+    EXPECT_EXIT(apstring() = none, aborted, line);
 }
 
 TEST(ApstringGrowth, CapacitiesBeyondTheIntRangeAreRefused) {

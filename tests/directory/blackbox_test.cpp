@@ -10,6 +10,11 @@
 // the exit status (0 when absent). The recording build must print NAME.out
 // as it stands; the real program, whose commands print nothing on pipes,
 // must print it without the command lines.
+//
+// The same cases check the Windows build under wine: TELEDIR_TEST_PROGRAM,
+// TELEDIR_TEST_RECORDING_PROGRAM and TELEDIR_TEST_CHECK_PROGRAM name the
+// programs instead of the ones built here, and TELEDIR_TEST_CRLF=1 reads the CR LF line ends of Windows
+// text mode on standard output and error as LF.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -46,18 +51,40 @@ std::vector<std::string> wrapperWords() {
     return words;
 }
 
+// The program the environment variable names, or else the one built here.
+std::string programUnderTest(const char* variable, const char* built) {
+    const char* named = std::getenv(variable);
+    return named != nullptr && *named != '\0' ? named : built;
+}
+
+const std::string kProgram = programUnderTest("TELEDIR_TEST_PROGRAM", TELEDIR_PROGRAM);
+const std::string kRecordingProgram = programUnderTest("TELEDIR_TEST_RECORDING_PROGRAM", RECORDING_PROGRAM);
+const std::string kCheckProgram = programUnderTest("TELEDIR_TEST_CHECK_PROGRAM", CHECK_PROGRAM);
+
+// Every CR LF as LF, where the program writes text-mode line ends.
+std::string asLineFeeds(std::string text) {
+    const char* crlf = std::getenv("TELEDIR_TEST_CRLF");
+    if (crlf == nullptr || std::string(crlf) != "1") return text;
+    std::string::size_type kept = 0;
+    for (std::string::size_type at = 0; at < text.size(); ++at)
+        if (!(text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')) text[kept++] = text[at];
+    text.resize(kept);
+    return text;
+}
+
 // Runs program in dir with input on its standard input and args after its
 // name; stackLimit bytes of stack when not 0. A program still running
 // after five minutes is killed.
-Outcome runProgram(const char* program, const fs::path& dir, const std::string& input, rlim_t stackLimit = 0,
-                   const std::vector<std::string>& args = {}) {
+Outcome runProgram(const std::string& program, const fs::path& dir, const std::string& input,
+                   rlim_t stackLimit = 0, const std::vector<std::string>& args = {}) {
     std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) ADD_FAILURE() << "pipe failed";
     pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            if (fd > 2) close(fd);  // a pipe end may already be 0, 1 or 2 when those were closed
         if (stackLimit != 0) {
             rlimit limit{stackLimit, stackLimit};
             setrlimit(RLIMIT_STACK, &limit);
@@ -98,6 +125,8 @@ Outcome runProgram(const char* program, const fs::path& dir, const std::string& 
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = asLineFeeds(std::move(run.out));
+    run.err = asLineFeeds(std::move(run.err));
     return run;
 }
 
@@ -165,7 +194,7 @@ std::vector<Dialogue> allDialogues() {
 
 class DialogueTest : public Scratch, public ::testing::WithParamInterface<Dialogue> {
 protected:
-    void check(const char* program, bool commandsShown) {
+    void check(const std::string& program, bool commandsShown) {
         const fs::path& stem = GetParam().stem;
         fs::path data = stem.parent_path() / "telelist.dat";
         if (fs::exists(data)) fs::copy_file(data, dir / "telelist.dat");
@@ -178,8 +207,8 @@ protected:
     }
 };
 
-TEST_P(DialogueTest, RealProgram) { check(TELEDIR_PROGRAM, false); }
-TEST_P(DialogueTest, ConsoleCommandOrder) { check(RECORDING_PROGRAM, true); }
+TEST_P(DialogueTest, RealProgram) { check(kProgram, false); }
+TEST_P(DialogueTest, ConsoleCommandOrder) { check(kRecordingProgram, true); }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DialogueTest, ::testing::ValuesIn(allDialogues()), [](const auto& info) {
     std::string name =
@@ -210,7 +239,7 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
         expected += emptyList + kMainMenu + kNameMenu + kMainMenu;
     }
     input += "4\n";
-    Outcome run = runProgram(TELEDIR_PROGRAM, dir, input, 256 * 1024);
+    Outcome run = runProgram(kProgram, dir, input, 256 * 1024);
     EXPECT_EQ(run.status, 0);
     expectSame(run.out, expected, "standard output");
     EXPECT_EQ(run.err, "");
@@ -221,7 +250,7 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
 TEST_F(Scratch, TenMegabyteTokens) {
     const std::string name(10 << 20, 'x'), digits(10 << 20, '9');
     writeDataFile("Ann " + name + " 312 555-0101\nBob Jones 415 555-0102\n");
-    Outcome run = runProgram(TELEDIR_PROGRAM, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
+    Outcome run = runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
     EXPECT_EQ(run.status, 0);
     expectSame(run.out,
                kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu +
@@ -251,7 +280,7 @@ TEST_P(CheckCaseTest, FindingsAndStatus) {
         fs::path file = folder / (std::string("telelist-check") + extension);
         return fs::exists(file) ? slurp(file) : "";
     };
-    Outcome run = runProgram(CHECK_PROGRAM, dir, "");
+    Outcome run = runProgram(kCheckProgram, dir, "");
     expectSame(run.out, expected(".out"), "standard output");
     expectSame(run.err, expected(".err"), "standard error");
     std::string status = expected(".status");
@@ -268,17 +297,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckCaseTest, ::testing::ValuesIn(allCheckCases
 // A file named on the command line, options, and wrong arguments.
 TEST_F(Scratch, CheckCommandLine) {
     std::ofstream(dir / "mine.dat") << "Ann Smith 31 555-0187\n";
-    Outcome named = runProgram(CHECK_PROGRAM, dir, "", 0, {"mine.dat"});
+    Outcome named = runProgram(kCheckProgram, dir, "", 0, {"mine.dat"});
     EXPECT_EQ(named.out,
               "mine.dat:1:11: warning: area code \"31\" is not three digits\n"
               "mine.dat: 1 entry loaded, 0 errors, 1 warning\n");
     EXPECT_EQ(named.status, 0);
-    EXPECT_EQ(runProgram(CHECK_PROGRAM, dir, "", 0, {"--", "mine.dat"}).out, named.out);
+    EXPECT_EQ(runProgram(kCheckProgram, dir, "", 0, {"--", "mine.dat"}).out, named.out);
 
-    Outcome help = runProgram(CHECK_PROGRAM, dir, "", 0, {"--help"});
+    Outcome help = runProgram(kCheckProgram, dir, "", 0, {"--help"});
     EXPECT_EQ(help.out.rfind("Usage: telelist-check [FILE]\n", 0), 0u) << help.out;
     EXPECT_EQ(help.status, 0);
-    Outcome version = runProgram(CHECK_PROGRAM, dir, "", 0, {"--version"});
+    Outcome version = runProgram(kCheckProgram, dir, "", 0, {"--version"});
     EXPECT_EQ(version.out, "telelist-check (telephone directory) 1.0.0\n");
     EXPECT_EQ(version.status, 0);
 
@@ -289,17 +318,19 @@ TEST_F(Scratch, CheckCommandLine) {
     for (const Wrong& wrong :
          {Wrong{{"--frobnicate"}, "unrecognized option '--frobnicate'"},
           Wrong{{"-v"}, "invalid option -- 'v'"}, Wrong{{"a.dat", "b.dat"}, "extra operand 'b.dat'"}}) {
-        Outcome run = runProgram(CHECK_PROGRAM, dir, "", 0, wrong.args);
+        Outcome run = runProgram(kCheckProgram, dir, "", 0, wrong.args);
         EXPECT_EQ(run.err, std::string("telelist-check: ") + wrong.complaint +
                                "\nTry 'telelist-check --help' for more information.\n");
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.status, 2);
     }
-    Outcome folder = runProgram(CHECK_PROGRAM, dir, "", 0, {"."});
+    Outcome folder = runProgram(kCheckProgram, dir, "", 0, {"."});
     EXPECT_EQ(folder.err, "telelist-check: .: cannot read: Is a directory\n");
     EXPECT_EQ(folder.status, 2);
-    if (fs::exists("/proc/self/mem")) {  // Linux: opens, but a read at its start fails
-        Outcome unreadable = runProgram(CHECK_PROGRAM, dir, "", 0, {"/proc/self/mem"});
+    // Linux: opens, but a read at its start fails. A Windows build under
+    // wine has no such file.
+    if (fs::exists("/proc/self/mem") && kCheckProgram == CHECK_PROGRAM) {
+        Outcome unreadable = runProgram(kCheckProgram, dir, "", 0, {"/proc/self/mem"});
         EXPECT_EQ(unreadable.err, "telelist-check: /proc/self/mem: cannot read: Input/output error\n");
         EXPECT_EQ(unreadable.status, 2);
     }

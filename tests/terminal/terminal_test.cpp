@@ -20,12 +20,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -66,17 +71,77 @@ std::string describe(int status) {
     return "stopped by " + std::to_string(WSTOPSIG(status));
 }
 
+// The text a console shows that draws with cursor movements, as wine's
+// does: ESC [ n C moves right over n blanks; other control sequences and
+// carriage returns show nothing.
+std::string shownText(const std::string& raw) {
+    std::string shown;
+    for (size_t at = 0; at < raw.size(); ++at) {
+        if (raw[at] == '\r') continue;
+        if (raw[at] != '\x1b' || raw.compare(at + 1, 1, "[") != 0) {
+            shown += raw[at];
+            continue;
+        }
+        size_t end =
+            raw.find_first_of("@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~", at + 2);
+        if (end == std::string::npos) break;
+        if (raw[end] == 'C')
+            shown.append(static_cast<size_t>(std::max(1, std::atoi(raw.c_str() + at + 2))), ' ');
+        at = end;
+    }
+    return shown;
+}
+
 // How the program is started: as a job of a shell with job control, or as
 // the session leader itself, as a terminal window told to run it does.
 enum class Launch { AsJob, Directly };
+
+// What runs on the terminal, the terminal type it is told (TERM; unset
+// when null), and a library preloaded into it (none when null).
+struct Program {
+    std::vector<std::string> command{TELEDIR_PATH};
+    const char* term = "xterm";
+    const char* preload = nullptr;
+};
+
+// An argument or environment vector for exec, made before fork; the
+// strings it points into must outlive it.
+std::vector<char*> execVector(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// This process's environment with TERM and the preloaded library set as
+// program says.
+std::vector<std::string> environmentFor(const Program& program) {
+    auto replaced = [&](const char* entry) {
+        return std::strncmp(entry, "TERM=", 5) == 0 ||
+               (program.preload != nullptr && std::strncmp(entry, "ASAN_OPTIONS=", 13) == 0);
+    };
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (!replaced(*entry)) entries.emplace_back(*entry);
+    if (program.term != nullptr) entries.push_back(std::string("TERM=") + program.term);
+    if (program.preload != nullptr) {
+        entries.push_back(std::string("LD_PRELOAD=") + program.preload);
+        const char* asan = std::getenv("ASAN_OPTIONS");  // a sanitizer build
+        entries.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0");
+    }
+    return entries;
+}
 
 // teledir on a pseudo-terminal, with a session leader that reports every
 // change of the program's state (stopped, exited, killed) through a pipe.
 class TerminalSession {
 public:
-    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob) {
+    explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob,
+                             Program program = Program()) {
         if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) == -1)
             throw std::runtime_error("openpty failed");
+        std::vector<std::string> environment = environmentFor(program);
+        std::vector<char*> argv = execVector(program.command), envp = execVector(environment);
         tcgetattr(slave_, &found_);
         int reports[2];
         if (pipe(reports) == -1) throw std::runtime_error("pipe failed");
@@ -84,7 +149,7 @@ public:
         if (leader_ == 0) {
             close(master_);
             close(reports[0]);
-            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch);
+            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch, argv.data(), envp.data());
         }
         close(reports[1]);
         reports_ = reports[0];
@@ -130,7 +195,13 @@ public:
     // no line editing, no echo.
     testing::AssertionResult atPause() {
         auto shown = expect(kPrompt);
-        if (!shown || waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; })) return shown;
+        return shown ? inKeyMode() : shown;
+    }
+
+    // The terminal is (soon) in key mode: no line editing, no echo.
+    testing::AssertionResult inKeyMode() {
+        if (waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; }))
+            return testing::AssertionSuccess();
         return testing::AssertionFailure() << "terminal not in key mode";
     }
 
@@ -145,6 +216,26 @@ public:
                << (statuses_.empty() ? "" : " (and changed state)");
     }
 
+    // Like expect, on the text as the screen shows it (see shownText);
+    // skipped receives the shown text before it. Takes in all output so far.
+    testing::AssertionResult expectOnScreen(const std::string& text, std::string* skipped = nullptr) {
+        std::string shown;
+        size_t at = std::string::npos;
+        if (!waitUntil([&] {
+                shown = shownText(output_.substr(matched_));
+                return (at = shown.find(text)) != std::string::npos;
+            })) {
+            return testing::AssertionFailure() << "waited in vain for " << testing::PrintToString(text)
+                                               << " on the screen\nafter: " << testing::PrintToString(shown);
+        }
+        if (skipped) *skipped = shown.substr(0, at);
+        matched_ = output_.size();
+        return testing::AssertionSuccess();
+    }
+
+    // Everything the program has printed so far.
+    const std::string& output() const { return output_; }
+
     // The program's next change of state: exit, killed or stopped.
     std::string nextStatus() {
         if (!waitUntil([&] { return !statuses_.empty(); })) return "still running";
@@ -157,7 +248,8 @@ public:
 private:
     // The session leader: takes the terminal, starts the program in the
     // foreground and reports on it. Only async-signal-safe calls after fork.
-    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch) {
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch,
+                                  char* const argv[], char* const envp[]) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
         pid_t program = launch == Launch::AsJob ? fork() : 0;
         if (program == 0) {
@@ -176,7 +268,7 @@ private:
             for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
             if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
             close(reports);
-            execl(TELEDIR_PATH, "teledir", static_cast<char*>(nullptr));
+            execve(argv[0], argv, envp);
             _exit(127);
         }
         setpgid(program, program);
@@ -282,12 +374,12 @@ const std::string kTeledir = std::string("'") + TELEDIR_PATH + "'";
 
 // From a pause: a key, Quit at the main menu, a key for the final pause;
 // the program must end with status 0 and the terminal as it was found.
-void quitFromPause(TerminalSession& tty) {
-    tty.type("x");
+void quitFromPause(TerminalSession& tty, const std::string& key = "x") {
+    tty.type(key);
     ASSERT_TRUE(tty.expect(kMainMenu));
     tty.type("4\n");
     ASSERT_TRUE(tty.expect("4\r\n" + kPrompt));
-    tty.type("x");
+    tty.type(key);
     EXPECT_EQ(tty.nextStatus(), "exit 0");
     EXPECT_TRUE(tty.modeAsFound());
 }
@@ -315,8 +407,12 @@ TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
         const char* name;
         const char* bytes;
     };
+    // Flow control and the extended keys must not take Ctrl-S, Ctrl-Q or
+    // Ctrl-V for themselves; the Linux console sends ESC [ [ A for F1.
     for (Key key : {Key{"Up arrow", "\x1b[A"}, Key{"F5", "\x1b[15~"}, Key{"F1", "\x1bOP"},
-                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}}) {
+                    Key{"F1 on the Linux console", "\x1b[[A"}, Key{"F5 on the Linux console", "\x1b[[E"},
+                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}, Key{"Ctrl-S", "\x13"},
+                    Key{"Ctrl-Q", "\x11"}, Key{"Ctrl-V", "\x16"}}) {
         SCOPED_TRACE(key.name);
         tty.type(key.bytes);
         ASSERT_TRUE(tty.expect(kMainMenu));
@@ -463,4 +559,102 @@ TEST_F(TerminalTest, StartupWarningStaysOnScreenWhileThePauseWaits) {
               "rest of the file was not loaded (run telelist-check)\r\n");
     EXPECT_TRUE(tty.staysQuiet());  // nothing clears it while the pause waits
     quitFromPause(tty);
+}
+
+// With only one of standard input and output on the terminal nobody can
+// both see a prompt and press a key: nothing is cleared, nothing awaited.
+TEST_F(TerminalTest, HalfOnATerminalNeitherClearsNorWaits) {
+    {
+        SCOPED_TRACE("dialogue piped in, output on the terminal");
+        Program piped;
+        piped.command = {"/bin/sh", "-c", "printf '3\\n4\\n' | " + kTeledir};
+        TerminalSession tty(dir_, 0, Launch::AsJob, piped);
+        ASSERT_TRUE(tty.expect("File Sorting Complete.\r\n\r\n" + kMainMenu));
+        ASSERT_TRUE(tty.expect(kListEnd + kMainMenu));
+        EXPECT_EQ(tty.nextStatus(), "exit 0");
+        EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
+        EXPECT_EQ(tty.output().find(kPrompt), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("typed on the terminal, output to a file");
+        Program redirected;
+        redirected.command = {"/bin/sh", "-c", kTeledir + " >out"};
+        TerminalSession tty(dir_, 0, Launch::AsJob, redirected);
+        tty.type("3\n4\n");  // no key for any pause
+        EXPECT_EQ(tty.nextStatus(), "exit 0");
+        EXPECT_TRUE(tty.modeAsFound());
+        const std::string out = readFile(dir_ / "out");
+        EXPECT_NE(out.find("16)\tSmith, Ann; 312 555-0187\n"), std::string::npos);
+        EXPECT_EQ(out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(out.find(kPrompt), std::string::npos);
+    }
+}
+
+// A terminal that cannot take escape sequences, or an unknown one, gets a
+// line end for a clear screen; the pauses are as on any terminal.
+TEST_F(TerminalTest, DumbOrUnknownTerminalGetsNoEscapeSequences) {
+    for (const char* term : {"dumb", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(term != nullptr ? term : "TERM unset");
+        Program program;
+        program.term = term;
+        TerminalSession tty(dir_, 0, Launch::AsJob, program);
+        ASSERT_TRUE(tty.expect("One moment please...\r\nFile Sorting Complete.\r\n\r\n"));
+        ASSERT_TRUE(tty.atPause());
+        EXPECT_TRUE(tty.staysQuiet());
+        quitFromPause(tty);
+        EXPECT_NE(tty.output().find(kPrompt + "\r\n\r\n" + kMainMenu), std::string::npos);
+        EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
+    }
+}
+
+// The Windows build under wine's console, when the wine suite names it
+// (TELEDIR_TEST_WINE, TELEDIR_TEST_WINDOWS_PROGRAM): its commands go to the
+// command interpreter, whose pause waits for one key.
+TEST_F(TerminalTest, WindowsBuildUnderWineClearsAndWaitsForKeys) {
+    const char* wine = std::getenv("TELEDIR_TEST_WINE");
+    const char* program = std::getenv("TELEDIR_TEST_WINDOWS_PROGRAM");
+    if (wine == nullptr || program == nullptr)
+        GTEST_SKIP() << "no Windows build named; make wine-test runs it";
+    Program windows;
+    windows.command = {wine, program};
+    TerminalSession tty(dir_, 0, Launch::AsJob, windows);
+    ASSERT_TRUE(tty.expectOnScreen("File Sorting Complete."));
+    ASSERT_TRUE(tty.expectOnScreen("Press any key"));
+    EXPECT_TRUE(tty.staysQuiet());
+    // wine's console sets up the terminal only once the pause reads, and
+    // drops what was typed before.
+    ASSERT_TRUE(tty.inKeyMode());
+    tty.type("x");
+    ASSERT_TRUE(tty.expect("\x1b[H"));  // the screen is cleared from the top
+    std::string beforeMenu;
+    ASSERT_TRUE(tty.expectOnScreen("Menu Options:", &beforeMenu));
+    EXPECT_EQ(beforeMenu.find_first_not_of(" \n"), std::string::npos) << "not a blank screen";
+    tty.type("4\r");
+    ASSERT_TRUE(tty.expectOnScreen("Press any key"));
+    EXPECT_TRUE(tty.staysQuiet());
+    ASSERT_TRUE(tty.inKeyMode());
+    tty.type("x");
+    EXPECT_EQ(tty.nextStatus(), "exit 0");
+}
+
+// A terminal that refuses single-key mode keeps its line editing and echo;
+// there a pause takes a whole line, and the session goes on as usual.
+TEST_F(TerminalTest, TerminalThatRefusesKeyModeContinuesAtALineEnd) {
+    Program refused;
+    refused.preload = REFUSING_TERMINAL;
+    TerminalSession tty(dir_, 0, Launch::AsJob, refused);
+    ASSERT_TRUE(tty.expect(kPrompt));
+    tty.type("xy");
+    ASSERT_TRUE(tty.expect("xy"));  // echoed, and not yet taken
+    EXPECT_TRUE(tty.staysQuiet());
+    tty.type("\n");
+    std::string afterLine;
+    ASSERT_TRUE(tty.expect(kClear + kMainMenu, &afterLine));
+    EXPECT_EQ(afterLine, "\r\n");  // the echoed line end only
+    tty.type("3\n");               // nothing of the pause's line is left to spoil this reply
+    std::string listing;
+    ASSERT_TRUE(tty.expect(kListEnd, &listing));
+    EXPECT_EQ(listing.find("Invalid"), std::string::npos);
+    ASSERT_TRUE(tty.expect(kPrompt));
+    quitFromPause(tty, "\n");
 }

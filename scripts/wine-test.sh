@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The Windows cross-build, tested under wine: the unit tests built for
+# Windows, the black-box suite (the Linux build of its harness) on the real
+# .exe and the recording build, and one console test on a pseudo-terminal.
+# Needs the mingw-w64 cross compiler and wine (Debian's wine64). The wine
+# prefix lives in build/windows/wine-prefix and is made on the first run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+windows=$root/build/windows
+wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
+export WINEPREFIX=$windows/wine-prefix WINEDEBUG=-all
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+# The Linux harnesses come from the test build that `make test` uses.
+linux=${PRESET:-debug}
+cmake --preset "$linux" >/dev/null
+cmake --build --preset "$linux" --target directory_blackbox_test terminal_tests
+
+# One wine server for the whole run, started apart from the tests: wine's
+# background services keep open whatever output they inherit, and a test
+# waiting for the end of a program's output would wait for them.
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p </dev/null >/dev/null 2>&1
+trap '"$wineserver" -k 2>/dev/null || true' EXIT
+"$wine" wineboot -i </dev/null >/dev/null 2>&1
+
+TELEDIR_TEST_WINE=$wine TELEDIR_TEST_WINDOWS_PROGRAM=$windows/directory/teledir.exe \
+  build/$linux/tests/terminal/terminal_tests --gtest_filter='*Wine*' --gtest_brief=1
+ctest --preset windows
+TELEDIR_TEST_WRAPPER=$wine \
+  TELEDIR_TEST_PROGRAM=$windows/directory/teledir.exe \
+  TELEDIR_TEST_RECORDING_PROGRAM=$windows/tests/directory/teledir_recording.exe \
+  TELEDIR_TEST_CHECK_PROGRAM=$windows/directory/telelist-check.exe \
+  TELEDIR_TEST_CRLF=1 \
+  build/$linux/tests/directory/directory_blackbox_test --gtest_brief=1
+
+# The zip a Windows user unpacks: both programs, the sample and the papers.
+(cd "$windows" && cpack -G ZIP >/dev/null)
+zips=("$windows"/teledir-*-win64.zip)
+listing=$(cmake -E tar tf "${zips[0]}")
+for file in teledir.exe telelist-check.exe telelist.dat README.md LICENSE; do
+  grep -q "/$file\$" <<<"$listing" || { echo "FAIL: ${zips[0]##*/} lacks $file" >&2; exit 1; }
+done
+echo "${zips[0]##*/}: $(stat -c %s "${zips[0]}") bytes, $(wc -l <<<"$listing") files"
