@@ -30,11 +30,6 @@ int measuredLength(const char* s) {
     return static_cast<int>(len);
 }
 
-// The word separators of stream extraction; bytes above 127 never are.
-bool isWordSpace(int c) {
-    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
-}
-
 // Sets gcount() to 0, as a read that takes no character does, without
 // touching the stream's characters or its state.
 void clearCount(std::istream& is) {
@@ -180,7 +175,7 @@ std::istream& operator>>(std::istream& is, apstring& str) {
     }
     std::streambuf* buf = is.rdbuf();
     int c = buf->sgetc();
-    while (c != EOF && !(str.myLength > 0 && isWordSpace(c))) {
+    while (c != EOF && !(str.myLength > 0 && apstring_detail::isWordSpace(c))) {
         str.appendChar(static_cast<char>(c));
         c = buf->snextc();
     }

@@ -87,6 +87,12 @@ private:
 };
 
 namespace apstring_detail {
+// The word separators of stream extraction: blank, tab, line feed, vertical
+// tab, form feed, carriage return. Bytes above 127 never are.
+inline bool isWordSpace(int c) {
+    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
+}
+
 // The buffer size for a text of newLength bytes after an append: an exact
 // fit, doubled for one-character appends. Throws std::length_error when
 // the size would not fit in an int.

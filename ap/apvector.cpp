@@ -3,7 +3,11 @@
 #include <cstdlib>
 #include <iostream>
 
+void apvector_detail::writeIllegalIndex(std::ostream& os, int index, int size) {
+    os << "Illegal vector index: " << index << " max index = " << size - 1 << std::endl;
+}
+
 void apvector_detail::illegalIndex(int index, int size) {
-    std::cerr << "Illegal vector index: " << index << " max index = " << size - 1 << std::endl;
+    writeIllegalIndex(std::cerr, index, size);
     std::exit(1);
 }

@@ -15,7 +15,8 @@ std::string counted(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-void report(const std::string& path, const Findings& findings, std::size_t loaded, std::ostream& out) {
+// Writes each finding and the summary line; returns how many are errors.
+std::size_t report(const std::string& path, const Findings& findings, std::size_t loaded, std::ostream& out) {
     std::size_t errors = 0;
     for (const Finding& finding : findings) {
         bool error = finding.severity == Severity::Error;
@@ -26,6 +27,7 @@ void report(const std::string& path, const Findings& findings, std::size_t loade
     out << path << ": " << counted(loaded, "entry", "entries") << " loaded, "
         << counted(errors, "error", "errors") << ", "
         << counted(findings.size() - errors, "warning", "warnings") << '\n';
+    return errors;
 }
 
 }  // namespace
@@ -45,8 +47,6 @@ int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err)
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
-    report(path, findings, loaded.entries.size(), out);
-    bool anyError = std::any_of(findings.begin(), findings.end(),
-                                [](const Finding& finding) { return finding.severity == Severity::Error; });
-    return anyError ? kCheckErrors : kCheckClean;
+    std::size_t errors = report(path, findings, loaded.entries.size(), out);
+    return errors > 0 ? kCheckErrors : kCheckClean;
 }

@@ -1,6 +1,8 @@
 #include "file_text.h"
 
-bool isFieldSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+#include "apstring.h"
+
+bool isFieldSpace(char c) { return apstring_detail::isWordSpace(static_cast<unsigned char>(c)); }
 
 bool isControlByte(char c) {
     auto byte = static_cast<unsigned char>(c);

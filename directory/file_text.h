@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-// The word separators of the data file: blank, tab, line feed, vertical
-// tab, form feed, carriage return.
+// The word separators of the data file: those of the string class's word
+// reads, which the directory loads it with.
 bool isFieldSpace(char c);
 
 // A control byte (below 32, or 127) that is not a field separator.

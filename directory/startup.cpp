@@ -3,7 +3,6 @@
 #include <iostream>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "console.h"
 #include "data_file.h"
@@ -12,6 +11,7 @@
 #include "screens.h"
 #include "sort.h"
 #include "startup_messages.h"
+#include "table.h"
 
 int runDirectory() {
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please...";
@@ -19,10 +19,11 @@ int runDirectory() {
     // A file that cannot be read gives no entries.
     DataFileReader reader(std::move(file.content));
     LoadResult loaded = loadDirectory(reader);
-    std::vector<std::string> messages = startupMessages(file, loaded, reader.content());
+    std::string message = startupMessage(file, loaded, reader.content());
     if (loaded.tooMany) {
-        for (const std::string& message : messages) std::cerr << message;
-        std::cerr << tooManyEntriesMessage(loaded) << std::flush;
+        // The index message the directory has always ended with comes last.
+        std::cerr << message << tooManyEntriesMessage(loaded);
+        apvector_detail::writeIllegalIndex(std::cerr, kSlotCount, kSlotCount);
         return 1;
     }
     sortData();
@@ -30,7 +31,7 @@ int runDirectory() {
     std::cout << "File Sorting Complete.\n\n";
     // After the clear and just before the pause, so they stay on the
     // screen while it waits.
-    for (const std::string& message : messages) std::cerr << message;
+    std::cerr << message;
     runConsoleCommand(ConsoleCommand::Pause);
 
     if (!runScreens()) {

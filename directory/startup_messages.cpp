@@ -11,25 +11,22 @@ std::string at(int line) { return std::string(kDataFileName) + ":" + std::to_str
 
 }  // namespace
 
-std::vector<std::string> startupMessages(const DataFile& file, const LoadResult& loaded,
-                                         const std::string& content) {
+std::string startupMessage(const DataFile& file, const LoadResult& loaded, const std::string& content) {
     if (!file.readable)
-        return {std::string(kDataFileName) + ": warning: " + file.failure + "; the directory is empty\n"};
-    if (loaded.entries.empty()) return {};
+        return std::string(kDataFileName) + ": warning: " + file.failure + "; the directory is empty\n";
+    if (loaded.entries.empty()) return "";
     // Only the last entry read can have stopped the load.
     const EntryRead& last = loaded.entries.back();
     if (last.code.present && !last.codeIsNumber) {
-        return {at(last.code.line) + "warning: area code " + quoted(tokenAt(content, last.code.begin)) +
-                " is not a number; this entry has no number and the rest of the file was not loaded" + kHint};
+        return at(last.code.line) + "warning: area code " + quoted(tokenAt(content, last.code.begin)) +
+               " is not a number; this entry has no number and the rest of the file was not loaded" + kHint;
     }
     if (last.cutShort())
-        return {at(last.first.line) + "warning: entry cut short by the end of the file" + kHint};
-    return {};
+        return at(last.first.line) + "warning: entry cut short by the end of the file" + kHint;
+    return "";
 }
 
 std::string tooManyEntriesMessage(const LoadResult& loaded) {
     return at(loaded.extraEntry.line) + "error: a 17th entry, but the directory holds " +
-           std::to_string(kSlotCount) + " entries" + kHint +
-           "Illegal vector index: " + std::to_string(kSlotCount) +
-           " max index = " + std::to_string(kSlotCount - 1) + "\n";
+           std::to_string(kSlotCount) + " entries" + kHint;
 }

@@ -5,18 +5,15 @@
 #define DIRECTORY_STARTUP_MESSAGES_H
 
 #include <string>
-#include <vector>
 
 #include "data_file.h"
 #include "loader.h"
 
-// The lines about a file that could not be read, or about a load that did
-// not take the whole file, each ending in a line end.
-std::vector<std::string> startupMessages(const DataFile& file, const LoadResult& loaded,
-                                         const std::string& content);
+// The line about a file that could not be read, or about a load that did
+// not take the whole file, ending in a line end; empty when there is none.
+std::string startupMessage(const DataFile& file, const LoadResult& loaded, const std::string& content);
 
-// The line about a 17th entry, then the index message the directory has
-// always ended with when a file has too many entries.
+// The line about a 17th entry, ending in a line end.
 std::string tooManyEntriesMessage(const LoadResult& loaded);
 
 #endif  // DIRECTORY_STARTUP_MESSAGES_H
