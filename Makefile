@@ -47,7 +47,7 @@ valgrind:
 wine-test:
 	PRESET=$(PRESET) scripts/wine-test.sh
 
-# Line and branch coverage of ap/ and directory/ from the whole suite.
+# Line and branch coverage of the product code from the whole suite.
 coverage:
 	scripts/coverage.sh 95 85
 
@@ -73,4 +73,4 @@ format-check:
 
 # clang-tidy on the program and library sources (after `make test`).
 tidy:
-	clang-tidy -p build/$(PRESET) --quiet $(filter ap/% directory/%,$(filter %.cpp,$(SOURCES)))
+	clang-tidy -p build/$(PRESET) --quiet $(filter ap/% datafile/% directory/% check/%,$(filter %.cpp,$(SOURCES)))

@@ -41,7 +41,7 @@ std::string_view view(const apstring& str) { return {str.c_str(), static_cast<st
 
 }  // namespace
 
-int apstring_detail::grownCapacity(std::int64_t newLength, bool oneCharGrowth) {
+int apstring::grownCapacity(std::int64_t newLength, bool oneCharGrowth) {
     std::int64_t capacity = newLength + 1;
     if (oneCharGrowth) capacity *= 2;
     if (newLength < 0 || capacity > INT_MAX) throw std::length_error("apstring: text too long");
@@ -87,7 +87,7 @@ const apstring& apstring::operator=(char ch) {
 // Keeps the buffer when the text fits; text may lie inside this buffer.
 void apstring::assign(const char* text, int len) {
     if (myCapacity < len + 1) {
-        int capacity = apstring_detail::grownCapacity(len, false);
+        int capacity = grownCapacity(len, false);
         char* fresh = new char[capacity];
         delete[] myCstring;
         myCstring = fresh;
@@ -109,20 +109,20 @@ void apstring::growTo(int newCapacity) {
 
 void apstring::append(const char* text, int len) {
     std::int64_t newLength = static_cast<std::int64_t>(myLength) + len;
-    if (newLength >= myCapacity) growTo(apstring_detail::grownCapacity(newLength, len == 1));
+    if (newLength >= myCapacity) growTo(grownCapacity(newLength, len == 1));
     std::memcpy(myCstring + myLength, text, len);
     myLength = static_cast<int>(newLength);
     myCstring[myLength] = '\0';
 }
 
-void apstring::growForOneMore() { growTo(apstring_detail::grownCapacity(myLength + 1LL, true)); }
+void apstring::growForOneMore() { growTo(grownCapacity(myLength + 1LL, true)); }
 
 const apstring& apstring::operator+=(const apstring& str) {
     if (this == &str) {
         // Appending to itself appends the text as it was before the call.
         int len = myLength;
         std::int64_t newLength = 2LL * len;
-        if (newLength >= myCapacity) growTo(apstring_detail::grownCapacity(newLength, len == 1));
+        if (newLength >= myCapacity) growTo(grownCapacity(newLength, len == 1));
         std::memcpy(myCstring + len, myCstring, len);
         myLength = static_cast<int>(newLength);
         myCstring[myLength] = '\0';
@@ -175,7 +175,7 @@ std::istream& operator>>(std::istream& is, apstring& str) {
     }
     std::streambuf* buf = is.rdbuf();
     int c = buf->sgetc();
-    while (c != EOF && !(str.myLength > 0 && apstring_detail::isWordSpace(c))) {
+    while (c != EOF && !(str.myLength > 0 && apstring::isWordSpace(c))) {
         str.appendChar(static_cast<char>(c));
         c = buf->snextc();
     }

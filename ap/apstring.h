@@ -54,6 +54,17 @@ public:
     friend std::istream& operator>>(std::istream& is, apstring& str);
     friend std::istream& getline(std::istream& is, apstring& str);
 
+    // The word separators of stream extraction: blank, tab, line feed,
+    // vertical tab, form feed, carriage return. Bytes above 127 never are.
+    static bool isWordSpace(int c) {
+        return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
+    }
+
+    // The growth policy: the buffer size for a text of newLength bytes
+    // after an append, an exact fit, doubled for a one-character append.
+    // Throws std::length_error when the size would not fit in an int.
+    static int grownCapacity(std::int64_t newLength, bool oneCharGrowth);
+
 private:
     // Appends len bytes from outside this string's buffer.
     void append(const char* text, int len);
@@ -85,19 +96,6 @@ private:
     int myCapacity;
     char* myCstring;
 };
-
-namespace apstring_detail {
-// The word separators of stream extraction: blank, tab, line feed, vertical
-// tab, form feed, carriage return. Bytes above 127 never are.
-inline bool isWordSpace(int c) {
-    return c == ' ' || static_cast<unsigned>(c - '\t') <= static_cast<unsigned>('\r' - '\t');
-}
-
-// The buffer size for a text of newLength bytes after an append: an exact
-// fit, doubled for one-character appends. Throws std::length_error when
-// the size would not fit in an int.
-int grownCapacity(std::int64_t newLength, bool oneCharGrowth);
-}  // namespace apstring_detail
 
 std::ostream& operator<<(std::ostream& os, const apstring& str);
 std::istream& operator>>(std::istream& is, apstring& str);

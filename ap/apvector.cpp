@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
-void apvector_detail::writeIllegalIndex(std::ostream& os, int index, int size) {
+void writeIllegalIndex(std::ostream& os, int index, int size) {
     os << "Illegal vector index: " << index << " max index = " << size - 1 << std::endl;
 }
 

@@ -6,11 +6,11 @@
 #include <iosfwd>
 #include <utility>
 
-namespace apvector_detail {
 // Writes the line that reports a bad index of a vector of size elements,
-// and flushes it.
+// "Illegal vector index: 16 max index = 15", and flushes it.
 void writeIllegalIndex(std::ostream& os, int index, int size);
 
+namespace apvector_detail {
 // Reports a bad index the way the directory program's users know it and
 // ends the program with status 1. Out of line, so that the header stays
 // free of the stream library.

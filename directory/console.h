@@ -1,8 +1,6 @@
-// The console commands: clearing the screen and waiting for a key. They act
-// only when standard input and output are both a terminal, so piped and
-// redirected runs carry only the program's own text and never wait. On
-// Windows they are handed to the command interpreter; elsewhere they are
-// done directly on the terminal.
+// The console commands the screens give: clearing the screen and waiting
+// for a key. A session is handed the console that carries them out: the
+// terminal's (terminal_console.h) in the program, a recording one in tests.
 #ifndef DIRECTORY_CONSOLE_H
 #define DIRECTORY_CONSOLE_H
 
@@ -14,10 +12,21 @@ enum class ConsoleCommand {
 };
 
 // The command line the Windows command interpreter is given.
-const char* commandLine(ConsoleCommand command);
+inline const char* commandLine(ConsoleCommand command) {
+    switch (command) {
+        case ConsoleCommand::ClearScreen: return "cls";
+        case ConsoleCommand::Pause: return "pause";
+        case ConsoleCommand::FinalPause: return "PAUSE";
+        case ConsoleCommand::Exit: return "exit";
+    }
+    return "";  // GCOVR_EXCL_LINE: every command is named above
+}
 
-// Flushes standard output, then carries out the command in an interactive
-// session.
-void runConsoleCommand(ConsoleCommand command);
+class Console {
+public:
+    virtual ~Console() = default;
+    // Carries out command, after what the screens wrote to standard output.
+    virtual void run(ConsoleCommand command) = 0;
+};
 
 #endif  // DIRECTORY_CONSOLE_H

@@ -1,14 +1,15 @@
-#include <exception>
-#include <iostream>
-
+// teledir: the interactive telephone directory.
 #include "startup.h"
+#include "terminal_console.h"
+
+// The directory table, constructed in this order before main and destroyed
+// in reverse after it.
+apvector<apstring> firstName(kSlotCount);
+apvector<apstring> lastName(kSlotCount);
+apvector<int> areaCode(kSlotCount);
+apvector<apstring> number(kSlotCount);
 
 int main() {
-    try {
-        return runDirectory();
-    } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
-        // Only a text too long for a string or exhausted memory get here.
-        std::cerr << "telephone directory: " << error.what() << std::endl;
-        return 1;
-    }  // GCOVR_EXCL_STOP
+    TerminalConsole console;
+    return runDirectory({firstName, lastName, areaCode, number}, console);
 }

@@ -4,6 +4,17 @@
 #ifndef DIRECTORY_SCREENS_H
 #define DIRECTORY_SCREENS_H
 
+#include "console.h"
+#include "table.h"
+
+// What every screen works with: the sorted table, only read from here on,
+// and the console its commands go to. Dialogue is on standard input and
+// output.
+struct Session {
+    DirectoryTable table;
+    Console& console;
+};
+
 enum class Screen {
     MainMenu,         // menuOptions
     NameSearchMenu,   // srchNames
@@ -14,16 +25,16 @@ enum class Screen {
     Finished,         // Quit chosen, or standard input ended at a menu
 };
 
-Screen menuOptions();
-Screen srchNames();
-void end_prog();
-Screen dispList();
-Screen srchByLast();
-Screen srchByFirst();
-Screen srchNumbers();
+Screen menuOptions(Session& session);
+Screen srchNames(Session& session);
+void end_prog(Session& session);
+Screen dispList(Session& session);
+Screen srchByLast(Session& session);
+Screen srchByFirst(Session& session);
+Screen srchNumbers(Session& session);
 
 // Shows screens from the main menu on until the user quits or standard
 // output can no longer be written; false in the second case.
-bool runScreens();
+bool runScreens(Session& session);
 
 #endif  // DIRECTORY_SCREENS_H

@@ -1,43 +1,93 @@
 #include "startup.h"
 
+#include <exception>
 #include <iostream>
 #include <string>
-#include <utility>
 
-#include "console.h"
-#include "data_file.h"
-#include "data_file_reader.h"
-#include "loader.h"
+#include "entry_reader.h"
+#include "file_contents.h"
+#include "load.h"
+#include "message_text.h"
 #include "screens.h"
-#include "sort.h"
-#include "startup_messages.h"
-#include "table.h"
+#include "sorted_table.h"
 
-int runDirectory() {
+// ======================================================================
+//  Start-up messages: what the directory tells its user about the data
+//  file, on standard error, one line each in the form editors understand:
+//  "telelist.dat:4: warning: ...".
+// ======================================================================
+
+namespace {
+
+constexpr char kHint[] = " (run telelist-check)\n";
+
+std::string at(int line) { return std::string(kDataFileName) + ":" + std::to_string(line) + ": "; }
+
+// The line about a file that could not be read, or about a load that did
+// not take the whole file, ending in a line end; empty when there is none.
+std::string startupMessage(const FileContents& file, const LoadResult& loaded) {
+    if (!file.readable)
+        return std::string(kDataFileName) + ": warning: " + file.failure + "; the directory is empty\n";
+    if (loaded.entries.empty()) return "";
+    // Only the last entry read can have stopped the load.
+    const EntryRead& last = loaded.entries.back();
+    if (last.code.present && !last.codeIsNumber) {
+        return at(last.code.line) + "warning: area code " + quoted(tokenAt(file.bytes, last.code.begin)) +
+               " is not a number; this entry has no number and the rest of the file was not loaded" + kHint;
+    }
+    if (last.cutShort())
+        return at(last.first.line) + "warning: entry cut short by the end of the file" + kHint;
+    return "";
+}
+
+// The line about a 17th entry, ending in a line end.
+std::string tooManyEntriesMessage(const LoadResult& loaded) {
+    return at(loaded.extraEntry.line) + "error: a 17th entry, but the directory holds " +
+           std::to_string(kSlotCount) + " entries" + kHint;
+}
+
+// ======================================================================
+//  The run
+// ======================================================================
+
+int runSession(const DirectoryTable& table, Console& console) {
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please...";
-    DataFile file = readDataFile(kDataFileName);
     // A file that cannot be read gives no entries.
-    DataFileReader reader(std::move(file.content));
-    LoadResult loaded = loadDirectory(reader);
-    std::string message = startupMessage(file, loaded, reader.content());
+    FileContents file = readFileContents(kDataFileName);
+    EntryReader reader(file.bytes);
+    LoadResult loaded = loadDirectory(reader, table);
+    std::string message = startupMessage(file, loaded);
     if (loaded.tooMany) {
         // The index message the directory has always ended with comes last.
         std::cerr << message << tooManyEntriesMessage(loaded);
-        apvector_detail::writeIllegalIndex(std::cerr, kSlotCount, kSlotCount);
+        writeIllegalIndex(std::cerr, kSlotCount, kSlotCount);
         return 1;
     }
-    sortData();
-    runConsoleCommand(ConsoleCommand::ClearScreen);
+    sortData(table);
+    console.run(ConsoleCommand::ClearScreen);
     std::cout << "File Sorting Complete.\n\n";
     // After the clear and just before the pause, so they stay on the
     // screen while it waits.
     std::cerr << message;
-    runConsoleCommand(ConsoleCommand::Pause);
+    console.run(ConsoleCommand::Pause);
 
-    if (!runScreens()) {
+    Session session{table, console};
+    if (!runScreens(session)) {
         std::cerr << "telephone directory: cannot write to standard output" << std::endl;
         return 1;
     }
-    runConsoleCommand(ConsoleCommand::FinalPause);
+    console.run(ConsoleCommand::FinalPause);
     return 0;
+}
+
+}  // namespace
+
+int runDirectory(const DirectoryTable& table, Console& console) {
+    try {
+        return runSession(table, console);
+    } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
+        // Only a text too long for a string or exhausted memory get here.
+        std::cerr << "telephone directory: " << error.what() << std::endl;
+        return 1;
+    }  // GCOVR_EXCL_STOP
 }

@@ -1,9 +1,14 @@
+// One whole run of the directory, from the start-up text to the end.
 #ifndef DIRECTORY_STARTUP_H
 #define DIRECTORY_STARTUP_H
 
-// One whole run: loads and sorts "telelist.dat" from the current directory,
-// serves the menus until Quit, and returns the exit status (0 after Quit,
-// 1 when standard output could not be written).
-int runDirectory();
+#include "console.h"
+#include "table.h"
+
+// Loads "telelist.dat" from the current directory into table (16 empty
+// slots), sorts it, serves the menus until Quit with console carrying out
+// the console commands, and returns the exit status: 0 after Quit, 1 after
+// a 17th entry or when standard output could not be written.
+int runDirectory(const DirectoryTable& table, Console& console);
 
 #endif  // DIRECTORY_STARTUP_H

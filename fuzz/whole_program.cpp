@@ -7,7 +7,8 @@
 // output and error redirected to string streams and a console that only
 // records its commands. Afterwards the run is checked: exit status 0, the
 // start-up and closing texts, the order of the console commands, what each
-// screen starts with, and the sorted table against a model of the load. A
+// screen starts with, and the sorted table against a model of the load: the
+// same entries, in order of last name. A
 // data file with a 17th entry must instead end the run at start-up with
 // status 1, the index message last on standard error and the first 16
 // entries loaded.
@@ -19,51 +20,43 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "console.h"
-#include "file_check.h"
+#include "check_file.h"
+#include "screen_texts.h"
 #include "startup.h"
-#include "table.h"
 
 namespace {
 
-// Empties every slot again, as a fresh process would find the table.
-void clearDirectory() {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        firstName[slot] = "";
-        lastName[slot] = "";
-        areaCode[slot] = 0;
-        number[slot] = "";
-    }
-}
+using namespace screen_texts;
 
 struct Command {
     ConsoleCommand command;
     std::streamoff at;  // how much output came before it
 };
-std::vector<Command> commands;
 
-constexpr char kStart[] =
-    "Alphabetically sorting data file by last name...\n\nOne moment please..."
-    "File Sorting Complete.\n\n";
-constexpr char kMainMenu[] =
-    "Menu Options:\n (1) Search for a Name\n (2) Search for a Number\n (3) Display Full List\n"
-    " (4) Quit\n: ";
-constexpr char kInvalid[] = "\n\nInvalid Menu Option\n\n";
+// The program's console, recording instead of touching a terminal.
+class RecordingConsole final : public Console {
+public:
+    void run(ConsoleCommand command) override {
+        std::cout.flush();
+        commands.push_back({command, std::cout.tellp()});
+    }
+    std::vector<Command> commands;
+};
+
 // What a cleared screen shows first, one per screen.
-const char* const kScreenStarts[] = {kMainMenu,
-                                     "Search Options by Name:\n",
-                                     "\n1)\t",
-                                     "Searching Telephone Directory by Phone Number:\n",
-                                     "Enter Last Name to Find: ",
-                                     "Enter First Name to Find: "};
+const std::string kScreenStarts[] = {kMainMenu,       kNameMenu.substr(0, kNameMenu.find('\n') + 1),
+                                     "\n1)\t",        kNumberSearch,
+                                     kLastNamePrompt, kFirstNamePrompt};
 
 std::string workDir;  // under $TMPDIR, else /tmp
 int homeDir = -1;     // where libFuzzer was started
@@ -78,18 +71,25 @@ void removeWorkDir() {
     std::abort();
 }
 
-bool startsWith(const std::string& s, std::size_t at, const char* prefix) {
-    return s.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
+bool startsWith(const std::string& s, std::size_t at, const std::string& prefix) {
+    return s.compare(at, prefix.size(), prefix) == 0;
 }
 
-bool endsWith(const std::string& s, const char* suffix) {
-    std::size_t n = std::char_traits<char>::length(suffix);
-    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+bool endsWith(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 struct Entry {
     std::string first, last, phone;
     int code = 0;
+    bool operator<(const Entry& other) const {
+        return std::tie(last, first, phone, code) <
+               std::tie(other.last, other.first, other.phone, other.code);
+    }
+    bool operator==(const Entry& other) const {
+        return std::tie(last, first, phone, code) ==
+               std::tie(other.last, other.first, other.phone, other.code);
+    }
 };
 
 struct ModelLoad {
@@ -120,28 +120,33 @@ ModelLoad modelLoad(const std::string& data, std::vector<Entry>& slots) {
     return load;
 }
 
-// Selection sort on the last name, first smallest name of each pass.
-void modelSort(std::vector<Entry>& slots) {
-    for (std::size_t k = 0; k + 1 < slots.size(); ++k) {
-        std::size_t minPosition = k;
-        for (std::size_t j = k + 1; j < slots.size(); ++j)
-            if (slots[j].last < slots[minPosition].last) minPosition = j;
-        if (minPosition != k) std::swap(slots[k], slots[minPosition]);
-    }
-}
-
 std::string text(const apstring& s) { return std::string(s.c_str(), s.length()); }
 
-void checkTable(const std::vector<Entry>& slots) {
-    for (int i = 0; i < kSlotCount; ++i) {
-        const Entry& e = slots[i];
-        if (text(firstName[i]) != e.first || text(lastName[i]) != e.last || text(number[i]) != e.phone ||
-            areaCode[i] != e.code)
-            fail("table differs from the loaded and sorted data file");
-    }
+std::vector<Entry> entriesOf(const DirectoryTable& table) {
+    std::vector<Entry> entries(kSlotCount);
+    for (int i = 0; i < kSlotCount; ++i)
+        entries[i] = {text(table.firstName[i]), text(table.lastName[i]), text(table.number[i]),
+                      table.areaCode[i]};
+    return entries;
 }
 
-void checkCommands(const std::string& out) {
+// The table holds exactly the loaded slots, in file order.
+void checkLoaded(const DirectoryTable& table, const std::vector<Entry>& slots) {
+    if (entriesOf(table) != slots) fail("table differs from the loaded data file");
+}
+
+// The table holds the loaded slots, whole, in ascending order of last name
+// (bytes compared as unsigned, as std::string does).
+void checkSorted(const DirectoryTable& table, std::vector<Entry> slots) {
+    std::vector<Entry> sorted = entriesOf(table);
+    for (std::size_t i = 1; i < sorted.size(); ++i)
+        if (sorted[i].last < sorted[i - 1].last) fail("table not in order of last name");
+    std::sort(slots.begin(), slots.end());
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted != slots) fail("the sorted table holds other entries than the data file");
+}
+
+void checkCommands(const std::vector<Command>& commands, const std::string& out) {
     std::size_t n = commands.size();
     if (n < 4 || commands[0].command != ConsoleCommand::ClearScreen ||
         commands[1].command != ConsoleCommand::Pause)
@@ -158,36 +163,32 @@ void checkCommands(const std::string& out) {
             fail("a pause that does not follow a finished line");
         if (c.command == ConsoleCommand::ClearScreen && i > 0) {
             bool known = false;
-            for (const char* start : kScreenStarts) known = known || startsWith(out, c.at, start);
+            for (const std::string& start : kScreenStarts) known = known || startsWith(out, c.at, start);
             if (!known) fail("a cleared screen that starts with no screen's text");
         }
     }
 }
 
-constexpr char kIndexMessage[] = "Illegal vector index: 16 max index = 15\n";
-
 // A 17th entry: the start-up text only, no console command, the message
 // last on standard error, and the first 16 entries loaded but not sorted.
-void checkTooMany(int status, const std::string& shown, const std::string& errors,
-                  const std::vector<Entry>& slots) {
+void checkTooMany(int status, const std::string& shown, const std::string& errors, bool commandGiven,
+                  const DirectoryTable& table, const std::vector<Entry>& slots) {
     if (status != 1) fail("a 17th entry must end the program with status 1");
-    if (shown != "Alphabetically sorting data file by last name...\n\nOne moment please...")
-        fail("a 17th entry: output after the start-up text");
-    if (!commands.empty()) fail("a 17th entry: a console command");
+    if (shown != kStartupText) fail("a 17th entry: output after the start-up text");
+    if (commandGiven) fail("a 17th entry: a console command");
     if (!endsWith(errors, kIndexMessage)) fail("a 17th entry: the index message is not the last line");
-    checkTable(slots);
+    checkLoaded(table, slots);
 }
 
 // Slots the directory's load filled: every entry has a first name.
-std::size_t filledSlots() {
+std::size_t filledSlots(const DirectoryTable& table) {
     std::size_t filled = 0;
-    for (int slot = 0; slot < kSlotCount; ++slot) filled += firstName[slot].length() > 0 ? 1 : 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) filled += table.firstName[slot].length() > 0 ? 1 : 0;
     return filled;
 }
 
-// telelist-check on the same file, with the table as a fresh process has it.
+// telelist-check on the same file.
 void checkChecker(const ModelLoad& load, std::size_t directoryLoaded) {
-    clearDirectory();
     std::ostringstream out, err;
     int status = checkDataFile("telelist.dat", out, err);
     const std::string report = out.str();
@@ -202,12 +203,6 @@ void checkChecker(const ModelLoad& load, std::size_t directoryLoaded) {
 }
 
 }  // namespace
-
-// The program's console, recording instead of touching a terminal.
-void runConsoleCommand(ConsoleCommand command) {
-    std::cout.flush();
-    commands.push_back({command, std::cout.tellp()});
-}
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const char* tmp = std::getenv("TMPDIR");
@@ -246,9 +241,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::streambuf* oldOut = std::cout.rdbuf(out.rdbuf());
     std::streambuf* oldErr = std::cerr.rdbuf(err.rdbuf());
     std::cin.clear();
-    commands.clear();
-    clearDirectory();
-    int status = runDirectory();
+    OwnedTable table;
+    RecordingConsole console;
+    int status = runDirectory(table.columns(), console);
     std::cin.rdbuf(oldIn);
     std::cout.rdbuf(oldOut);
     std::cerr.rdbuf(oldErr);
@@ -256,9 +251,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string shown = out.str();
     if (load.tooMany) {
-        checkTooMany(status, shown, err.str(), slots);
+        checkTooMany(status, shown, err.str(), !console.commands.empty(), table.columns(), slots);
     } else {
-        modelSort(slots);
         if (status != 0) fail("exit status is not 0");
         if (!startsWith(shown, 0, kStart)) fail("start-up text");
         if (!endsWith(shown, kMainMenu) && !endsWith(shown, kInvalid)) fail("a run ends at a menu");
@@ -266,10 +260,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("no message about a missing data file");
         if (haveFile && load.complete && !err.str().empty())
             fail("message on standard error for a well-formed data file");
-        checkCommands(shown);
-        checkTable(slots);
+        checkCommands(console.commands, shown);
+        checkSorted(table.columns(), slots);
     }
-    if (haveFile) checkChecker(load, filledSlots());
+    if (haveFile) checkChecker(load, filledSlots(table.columns()));
     if (fchdir(homeDir) != 0) fail("cannot return from the temporary directory");
     return 0;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Line and branch coverage of ap/ and directory/ from the whole test suite.
+# Line and branch coverage of the product code (ap/, datafile/, directory/, check/) from the whole test suite.
 # Usage: scripts/coverage.sh [min-line-percent min-branch-percent]
 # Writes build/coverage/coverage.html and fails below the given minimums.
 set -euo pipefail
@@ -17,7 +17,7 @@ ctest --preset coverage
 # Branches the compiler adds for exceptions and for code it proved
 # unreachable say nothing about the tests, so they are left out.
 gcovr --root "$root" --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
-  --filter "$root/ap/" --filter "$root/directory/" \
+  --filter "$root/ap/" --filter "$root/datafile/" --filter "$root/directory/" --filter "$root/check/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --print-summary --html-details "$build/coverage.html" \
   --fail-under-line "$min_lines" --fail-under-branch "$min_branches" \

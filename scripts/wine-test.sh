@@ -33,7 +33,7 @@ ctest --preset windows
 TELEDIR_TEST_WRAPPER=$wine \
   TELEDIR_TEST_PROGRAM=$windows/directory/teledir.exe \
   TELEDIR_TEST_RECORDING_PROGRAM=$windows/tests/directory/teledir_recording.exe \
-  TELEDIR_TEST_CHECK_PROGRAM=$windows/directory/telelist-check.exe \
+  TELEDIR_TEST_CHECK_PROGRAM=$windows/check/telelist-check.exe \
   TELEDIR_TEST_CRLF=1 \
   build/$linux/tests/directory/directory_blackbox_test --gtest_brief=1
 

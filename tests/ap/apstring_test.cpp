@@ -392,17 +392,17 @@ TEST(ApstringDeathTest, ANullTextAbortsWithAnAssertionLine) {
 }
 
 TEST(ApstringGrowth, CapacitiesBeyondTheIntRangeAreRefused) {
-    using apstring_detail::grownCapacity;
     const std::pair<std::pair<std::int64_t, bool>, int> fitting[] = {{{0, false}, 1},
                                                                      {{0, true}, 2},
                                                                      {{3, true}, 8},
                                                                      {{INT_MAX - 1, false}, INT_MAX},
                                                                      {{(1 << 30) - 2, true}, INT_MAX - 1}};
-    for (const auto& [args, capacity] : fitting) EXPECT_EQ(grownCapacity(args.first, args.second), capacity);
+    for (const auto& [args, capacity] : fitting)
+        EXPECT_EQ(apstring::grownCapacity(args.first, args.second), capacity);
     const std::pair<std::int64_t, bool> refused[] = {
         {INT_MAX, false}, {(1 << 30) - 1, true}, {2LL * INT_MAX, false}, {-1, false}};
     for (const auto& [length, oneChar] : refused) {
-        EXPECT_THROW(grownCapacity(length, oneChar), std::length_error) << length;
+        EXPECT_THROW(apstring::grownCapacity(length, oneChar), std::length_error) << length;
     }
 }
 

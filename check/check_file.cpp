@@ -1,0 +1,51 @@
+#include "check_file.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "file_contents.h"
+#include "findings.h"
+#include "load.h"
+
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// Writes each finding and the summary line; returns how many are errors.
+std::size_t report(const std::string& path, const Findings& findings, std::size_t loaded, std::ostream& out) {
+    std::size_t errors = 0;
+    for (const Finding& finding : findings) {
+        bool error = finding.severity == Severity::Error;
+        errors += error ? 1 : 0;
+        out << path << ':' << finding.line << ':' << finding.column << (error ? ": error: " : ": warning: ")
+            << finding.message << '\n';
+    }
+    out << path << ": " << counted(loaded, "entry", "entries") << " loaded, "
+        << counted(errors, "error", "errors") << ", "
+        << counted(findings.size() - errors, "warning", "warnings") << '\n';
+    return errors;
+}
+
+}  // namespace
+
+int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err) {
+    FileContents file = readFileContents(path);
+    if (!file.readable) {
+        err << "telelist-check: " << path << ": " << file.failure << '\n';
+        return kCheckUnreadable;
+    }
+    EntryReader reader(file.bytes);
+    OwnedTable table;
+    LoadResult loaded = loadDirectory(reader, table.columns());
+    Findings findings;
+    checkLayout(loaded, file.bytes, findings);
+    checkEntries(loaded, file.bytes, findings);
+    checkSameLastNames(loaded, table.columns(), findings);
+    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+        return a.line != b.line ? a.line < b.line : a.column < b.column;
+    });
+    std::size_t errors = report(path, findings, loaded.entries.size(), out);
+    return errors > 0 ? kCheckErrors : kCheckClean;
+}

@@ -1,0 +1,16 @@
+#include "load.h"
+
+LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
+    LoadResult result;
+    // Whitespace after the 16th entry is no 17th: entryFollows() skips it.
+    for (int vectorSize = 0; reader.entryFollows(); ++vectorSize) {
+        if (vectorSize == kSlotCount) {
+            result.tooMany = true;
+            result.extraEntry = reader.nextEntryStart();
+            break;
+        }
+        result.entries.push_back(reader.readEntry(table.firstName[vectorSize], table.lastName[vectorSize],
+                                                  table.areaCode[vectorSize], table.number[vectorSize]));
+    }
+    return result;
+}

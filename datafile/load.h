@@ -1,0 +1,23 @@
+// Loading the data file's entries into a table.
+#ifndef DATAFILE_LOAD_H
+#define DATAFILE_LOAD_H
+
+#include <vector>
+
+#include "entry_reader.h"
+#include "table.h"
+
+// What loading the data file found.
+struct LoadResult {
+    std::vector<EntryRead> entries;  // one per filled slot, in file order
+    bool tooMany = false;            // a 17th entry follows the 16th
+    TokenRead extraEntry;            // where the 17th entry starts
+};
+
+// Fills slots 0, 1, ... of table with the file's entries in file order.
+// Stops at an area code that is not a number (that entry keeps its names
+// and gets no number), at the end of the file, or before a 17th entry,
+// which it reports without reading it.
+LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table);
+
+#endif  // DATAFILE_LOAD_H

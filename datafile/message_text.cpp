@@ -1,0 +1,30 @@
+#include "message_text.h"
+
+#include "apstring.h"
+
+bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
+
+bool isControlByte(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
+}
+
+std::string_view tokenAt(std::string_view text, std::size_t begin) {
+    std::size_t end = begin;
+    while (end < text.size() && !isFieldSpace(text[end])) ++end;
+    return text.substr(begin, end - begin);
+}
+
+std::string quoted(std::string_view bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string shown = "\"";
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else {
+            shown += c;
+        }
+    }
+    return shown + "\"";
+}

@@ -1,0 +1,23 @@
+// The order of the table: the sort by last name that start-up runs once,
+// and the binary search by last name that relies on it.
+#ifndef DATAFILE_SORTED_TABLE_H
+#define DATAFILE_SORTED_TABLE_H
+
+#include "table.h"
+
+constexpr int kNotFound = -1;
+
+// Puts all 16 slots in ascending order of last name, moving whole entries.
+// A selection sort that takes the first smallest name of each pass, so it
+// is not stable; empty slots (empty last name) end up in front.
+void sortData(const DirectoryTable& table);
+
+// The same sort, moving carried[i] along with slot i, so that a caller can
+// follow entries through it. carried has 16 elements.
+void sortData(const DirectoryTable& table, apvector<int>& carried);
+
+// The first slot on the binary search's probe path (7, then 3 or 11, ...)
+// whose last name equals target, or kNotFound.
+int findLastName(const DirectoryTable& table, const apstring& target);
+
+#endif  // DATAFILE_SORTED_TABLE_H

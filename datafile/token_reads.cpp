@@ -1,0 +1,25 @@
+#include "token_reads.h"
+
+#include <istream>
+#include <limits>
+
+#include "apstring.h"
+
+bool readNumber(std::istream& in, int& value) {
+    int typed = 0;
+    if (!(in >> typed)) return false;
+    value = typed;
+    return true;
+}
+
+bool readWord(std::istream& in, apstring& word) {
+    in >> word;
+    // A read that finds no word leaves the text empty; a word is never empty.
+    return word.length() > 0;
+}
+
+void recoverFailedInput(std::istream& in) {
+    if (!in.fail() || in.eof()) return;
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
