@@ -4,10 +4,13 @@
 // bytes left over after the last operation are the text that word and line
 // extraction read. Every operation runs on an apstring and on a std::string
 // model side by side, and the run aborts on the first difference in text,
-// length, result, stream state or buffer capacity. The model capacity
-// follows the class's growth policy: default 1, copies fit exactly,
-// assignment keeps a buffer that fits, a growing append fits the new text
-// exactly and doubles that for a one-character append.
+// length, result or stream state, or on a buffer that breaks the growth
+// policy's rules: a new string's buffer holds 1 byte and a copy's fits its
+// text exactly; a buffer always has room for the text and its NUL, is kept
+// while the text fits, and after a reallocation is at most twice what the
+// text needs; a one-character append that reallocates more than doubles
+// it, so n of them reallocate only O(log n) times. (The exact sizes are
+// pinned by the unit tests.)
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -36,22 +39,35 @@ constexpr std::size_t kMaxLength = 4096;  // self-appends double the text
 struct Slot {
     apstring real;
     std::string text;
-    long long capacity = 1;
+    long long capacity = 1;  // as last checked
+    int growths = 0;         // reallocations by one-character appends since it was made
+
+    // A fresh string whose buffer is expected to be capacity bytes.
+    void made(long long newCapacity) {
+        capacity = newCapacity;
+        growths = 0;
+    }
 };
 
-// The capacity after appending n bytes to a string of length len.
-long long appended(long long capacity, long long len, long long n) {
-    long long newLength = len + n;
-    if (newLength < capacity) return capacity;
-    return n == 1 ? 2 * (newLength + 1) : newLength + 1;
-}
-
-long long assigned(long long capacity, long long len) { return capacity < len + 1 ? len + 1 : capacity; }
-
-void check(const apstring& real, const std::string& text, long long capacity, int op) {
+void check(const apstring& real, const std::string& text, int op) {
     if (real.length() != static_cast<long long>(text.size())) fail("length", op);
     if (std::memcmp(real.c_str(), text.c_str(), text.size() + 1) != 0) fail("text", op);
-    if (real.capacity() != capacity) fail("capacity", op);
+}
+
+// The slot's buffer against its last check, by the rules above. Each
+// reallocation by a one-character append more than doubles the buffer, so
+// there can be no more of them than log2 of its size.
+void checkCapacity(Slot& s, bool oneCharAppend, int op) {
+    const long long now = s.real.capacity(), needed = static_cast<long long>(s.text.size()) + 1;
+    if (now < needed) fail("capacity below length + 1", op);
+    if (needed <= s.capacity) {
+        if (now != s.capacity) fail("buffer changed although the text fits", op);
+        return;
+    }
+    if (now > 2 * needed) fail("buffer more than twice the text", op);
+    s.capacity = now;
+    if (oneCharAppend && (++s.growths >= 62 || (1LL << s.growths) > now))
+        fail("more reallocations by one-character appends than log2(capacity)", op);
 }
 
 bool isSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -164,10 +180,7 @@ void modelExtract(StreamModel& in, Slot& s) {
         return;
     }
     while (in.pos < in.bytes.size() && isSpace(in.bytes[in.pos])) ++in.pos;
-    while (in.pos < in.bytes.size() && !isSpace(in.bytes[in.pos])) {
-        s.capacity = appended(s.capacity, s.text.size(), 1);
-        s.text += in.bytes[in.pos++];
-    }
+    while (in.pos < in.bytes.size() && !isSpace(in.bytes[in.pos])) s.text += in.bytes[in.pos++];
     if (in.pos == in.bytes.size()) in.eof = in.failed = true;
     // The word's last get() found nothing, or found whitespace that
     // putback() gave back; without a word only a formatted read was made.
@@ -191,7 +204,6 @@ void modelGetline(StreamModel& in, Slot& s) {
             in.count = 1;
             return;
         }
-        s.capacity = appended(s.capacity, s.text.size(), 1);
         s.text += c;
     }
 }
@@ -203,8 +215,10 @@ void checkStream(std::istringstream& is, const StreamModel& model, int op) {
     if (is.gcount() != model.count) fail("gcount", op);
 }
 
+// A result is a copy: its buffer fits its text exactly.
 void checkResult(const apstring& real, const std::string& text, int op) {
-    check(real, text, static_cast<long long>(text.size()) + 1, op);
+    check(real, text, op);
+    if (real.capacity() != static_cast<long long>(text.size()) + 1) fail("copy's capacity", op);
 }
 
 void run(const std::vector<Decoded>& ops, const std::string& streamText) {
@@ -220,12 +234,13 @@ void run(const std::vector<Decoded>& ops, const std::string& streamText) {
     for (const Decoded& d : ops) {
         Slot& a = slots[d.a];
         Slot& b = slots[d.b];
+        bool oneCharAppend = false;  // to slot a
         switch (d.op) {
             case kDefault:
                 a.real.~apstring();
                 new (&a.real) apstring();
                 a.text.clear();
-                a.capacity = 1;
+                a.made(1);
                 break;
             case kFromText:
             case kCopy: {
@@ -236,41 +251,36 @@ void run(const std::vector<Decoded>& ops, const std::string& streamText) {
                 a.real.~apstring();
                 new (&a.real) apstring(made);
                 a.text = value;
-                a.capacity = static_cast<long long>(value.size()) + 1;
+                a.made(static_cast<long long>(value.size()) + 1);
                 break;
             }
             case kAssign:
                 a.real = b.real;
-                if (&a != &b) {
-                    a.capacity = assigned(a.capacity, b.text.size());
-                    a.text = b.text;
-                }
+                a.text = b.text;
                 break;
             case kAssignText:
             case kAssignOwnText: {
                 std::string value(d.op == kAssignText ? d.literal.c_str() : b.text.c_str());
                 a.real = d.op == kAssignText ? d.literal.c_str() : b.real.c_str();
-                a.capacity = assigned(a.capacity, value.size());
                 a.text = value;
                 break;
             }
             case kAssignChar:
                 a.real = d.ch;
-                if (a.capacity <= 1) a.capacity = 2;
                 a.text.assign(1, d.ch);
                 break;
             case kAppend: {
                 if (a.text.size() + b.text.size() > kMaxLength) break;
                 std::string tail = b.text;  // b may be a itself
                 a.real += b.real;
-                a.capacity = appended(a.capacity, a.text.size(), tail.size());
                 a.text += tail;
+                oneCharAppend = tail.size() == 1;
                 break;
             }
             case kAppendChar:
                 a.real += d.ch;
-                a.capacity = appended(a.capacity, a.text.size(), 1);
                 a.text += d.ch;
+                oneCharAppend = true;
                 break;
             case kSubstr: checkResult(b.real.substr(d.x, d.y), modelSubstr(b.text, d.x, d.y), op); break;
             case kFindString:
@@ -325,6 +335,7 @@ void run(const std::vector<Decoded>& ops, const std::string& streamText) {
                 }
                 if (good && flushes.flushes == flushesBefore) fail("tied stream not flushed", op);
                 checkStream(in, model, op);
+                oneCharAppend = true;  // a word or line is read character by character
                 break;
             }
             case kClearStream:
@@ -333,7 +344,10 @@ void run(const std::vector<Decoded>& ops, const std::string& streamText) {
                 break;
             case kOpCount: break;
         }
-        for (int i = 0; i < kSlots; ++i) check(slots[i].real, slots[i].text, slots[i].capacity, op);
+        for (Slot& s : slots) {
+            check(s.real, s.text, op);
+            checkCapacity(s, oneCharAppend && &s == &a, op);
+        }
         ++op;
     }
 }

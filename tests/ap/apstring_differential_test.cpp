@@ -1,6 +1,7 @@
 // Runs thousands of random operations on apstring and on std::string side by
 // side, and checks after each one that the texts, the results and the stream
-// states agree and that every capacity is the one the growth policy gives.
+// states agree and that every buffer keeps to the growth policy's rules (the
+// exact sizes are pinned in apstring_test.cpp).
 #include "apstring.h"
 
 #include <gtest/gtest.h>
@@ -35,21 +36,32 @@ void referenceLine(std::istream& is, std::string& str) {
     while (is.get(ch) && ch != '\n') str += ch;
 }
 
-// One apstring, the text it should hold and the capacity it should have.
+// One apstring and the text it should hold.
 struct Slot {
     apstring actual;
     std::string expected;
-    int capacity = 1;
+    int capacity = 1;  // as last checked; a new string's is 1
+    int growths = 0;   // reallocations by one-character appends
 
     int length() const { return static_cast<int>(expected.size()); }
-    void assigned(const std::string& t) {
-        if (capacity < static_cast<int>(t.size()) + 1) capacity = static_cast<int>(t.size()) + 1;
-        expected = t;
-    }
-    void appended(const std::string& t) {
-        const int newLength = length() + static_cast<int>(t.size());
-        if (newLength >= capacity) capacity = (newLength + 1) * (t.size() == 1 ? 2 : 1);
-        expected += t;
+
+    // The buffer since the last check: room for the text and its NUL, kept
+    // while the text fits (so never smaller), at most twice what the text
+    // needs after a reallocation. A reallocation by a one-character append
+    // more than doubles it, so there are at most log2(capacity) of those:
+    // n such appends reallocate O(log n) times, not O(n).
+    void checkCapacity(bool oneCharAppend) {
+        const int now = actual.capacity(), needed = length() + 1;
+        ASSERT_GE(now, needed) << "text " << expected;
+        if (needed <= capacity) {
+            ASSERT_EQ(now, capacity) << "the buffer is replaced although the text fits: " << expected;
+            return;
+        }
+        ASSERT_LE(now, 2 * needed) << "text " << expected;
+        capacity = now;
+        if (oneCharAppend) ++growths;
+        ASSERT_LE(std::int64_t{1} << growths, capacity)
+            << growths << " reallocations by one-character appends";
     }
 };
 
@@ -70,34 +82,37 @@ public:
         Slot& b = slots_[pick(kSlots)];  // often the same slot as a
         if (a.length() > 3000) {         // keeps self-appends from doubling without end
             a.actual = "";
-            a.assigned("");
+            a.expected.clear();
+            ASSERT_NO_FATAL_FAILURE(a.checkCapacity(false));
         }
         const std::string before = b.expected;
         const char ch = randomChar();
+        bool oneCharAppend = false;
         switch (pick(12)) {
             case 0:
                 a.actual = b.actual;
-                a.assigned(before);
+                a.expected = before;
                 break;
             case 1: {
                 std::string t = randomText(20);
                 t.erase(std::remove(t.begin(), t.end(), '\0'), t.end());
                 a.actual = t.c_str();
-                a.assigned(t);
+                a.expected = t;
                 break;
             }
             case 2:
                 a.actual = ch;
-                if (a.capacity <= 1) a.capacity = 2;
                 a.expected = std::string(1, ch);
                 break;
             case 3:
                 a.actual += b.actual;
-                a.appended(before);
+                a.expected += before;
+                oneCharAppend = before.size() == 1;
                 break;
             case 4:
                 a.actual += ch;
-                a.appended(std::string(1, ch));
+                a.expected += ch;
+                oneCharAppend = true;
                 break;
             case 5: substr(a); break;
             case 6: find(a, b); break;
@@ -105,10 +120,10 @@ public:
             case 8: concatenate(a, b); break;
             default: read(a); break;
         }
-        for (const Slot& s : slots_) {
+        for (Slot& s : slots_) {
             ASSERT_EQ(text(s.actual), s.expected);
-            ASSERT_EQ(s.actual.capacity(), s.capacity) << "text " << s.expected;
             ASSERT_EQ(s.actual.c_str()[s.length()], '\0');
+            ASSERT_NO_FATAL_FAILURE(s.checkCapacity(oneCharAppend && &s == &a));
         }
     }
 
@@ -198,12 +213,13 @@ private:
                 actualIn >> a.actual;
                 referenceWord(expectedIn, word);
             }
-            a.assigned("");
-            for (char c : word) a.appended(std::string(1, c));
+            a.expected = word;
             ASSERT_EQ(actualIn.rdstate(), expectedIn.rdstate())
                 << (line ? "getline" : ">>") << " from \"" << input << '"';
             ASSERT_EQ(actualIn.gcount(), expectedIn.gcount()) << "from \"" << input << '"';
             ASSERT_EQ(text(a.actual), a.expected) << "from \"" << input << '"';
+            // Each read, as a later shorter one would hide a growth.
+            ASSERT_NO_FATAL_FAILURE(a.checkCapacity(true));
         }
         actualIn.clear();
         expectedIn.clear();

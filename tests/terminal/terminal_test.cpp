@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-#ifdef __APPLE__
+#if defined(__APPLE__) || defined(__OpenBSD__) || defined(__NetBSD__)
 #include <util.h>
+#elif defined(__FreeBSD__)
+#include <libutil.h>
 #else
 #include <pty.h>
 #include <utmp.h>
@@ -30,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "screen_texts.h"
+
 extern char** environ;
 
 namespace {
@@ -47,9 +52,10 @@ constexpr char kEntries[] = "Ann Smith 312 555-0187\nJames Okafor 706 555-0142\n
 // Program output as the terminal shows it: its line ends become CR LF.
 const std::string kClear = "\x1b[H\x1b[2J";
 const std::string kPrompt = "Press any key to continue . . . ";
-const std::string kMainMenu =
-    "Menu Options:\r\n (1) Search for a Name\r\n (2) Search for a Number\r\n"
-    " (3) Display Full List\r\n (4) Quit\r\n: ";
+const std::string kStartupText = screen_texts::onTerminal(screen_texts::kStartupText);
+const std::string kSortingComplete = screen_texts::onTerminal(screen_texts::kSortingComplete);
+const std::string kMainMenu = screen_texts::onTerminal(screen_texts::kMainMenu);
+const std::string kInvalid = screen_texts::onTerminal(screen_texts::kInvalid);
 const std::string kListEnd = "16)\tSmith, Ann; 312 555-0187\r\n\r\n";
 
 void writeFile(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
@@ -265,7 +271,9 @@ private:
                 pid_t self = getpid();  // no reports follow
                 if (write(reports, &self, sizeof self) != sizeof self) _exit(1);
             }
-            for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
+            for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
+            const rlimit noCore{0, 0};  // Ctrl-\ would leave a core file behind
+            setrlimit(RLIMIT_CORE, &noCore);
             if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
             close(reports);
             execve(argv[0], argv, envp);
@@ -386,7 +394,7 @@ void quitFromPause(TerminalSession& tty, const std::string& key = "x") {
 
 TEST_F(TerminalTest, ClearsScreenAndWaitsForOneKeyUnechoed) {
     TerminalSession tty(dir_);
-    ASSERT_TRUE(tty.expect("One moment please..." + kClear + "File Sorting Complete.\r\n\r\n"));
+    ASSERT_TRUE(tty.expect(kStartupText + kClear + kSortingComplete));
     ASSERT_TRUE(tty.atPause());
     EXPECT_TRUE(tty.staysQuiet());
 
@@ -411,8 +419,9 @@ TEST_F(TerminalTest, KeyOfSeveralBytesIsConsumedWhole) {
     // Ctrl-V for themselves; the Linux console sends ESC [ [ A for F1.
     for (Key key : {Key{"Up arrow", "\x1b[A"}, Key{"F5", "\x1b[15~"}, Key{"F1", "\x1bOP"},
                     Key{"F1 on the Linux console", "\x1b[[A"}, Key{"F5 on the Linux console", "\x1b[[E"},
-                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}, Key{"Ctrl-S", "\x13"},
-                    Key{"Ctrl-Q", "\x11"}, Key{"Ctrl-V", "\x16"}}) {
+                    Key{"Escape", "\x1b"}, Key{"e acute", "\xc3\xa9"}, Key{"euro sign", "\xe2\x82\xac"},
+                    Key{"grinning face", "\xf0\x9f\x98\x80"}, Key{"Ctrl-S", "\x13"}, Key{"Ctrl-Q", "\x11"},
+                    Key{"Ctrl-V", "\x16"}}) {
         SCOPED_TRACE(key.name);
         tty.type(key.bytes);
         ASSERT_TRUE(tty.expect(kMainMenu));
@@ -433,7 +442,7 @@ TEST_F(TerminalTest, TypeAheadIsKeptForTheReadsThatFollow) {
     // An invalid reply, the next reply on the same line, and the key for the
     // pause in between: the menu reads the line, the pause the key.
     tty.type("0 3\nx");
-    ASSERT_TRUE(tty.expect("Invalid Menu Option\r\n\r\n" + kPrompt));
+    ASSERT_TRUE(tty.expect(kInvalid + kPrompt));
     ASSERT_TRUE(tty.expect(kMainMenu));
     ASSERT_TRUE(tty.expect(kListEnd));
     ASSERT_TRUE(tty.atPause());
@@ -447,8 +456,8 @@ TEST_F(TerminalTest, InterruptOrTerminationAtPauseRestoresTerminal) {
         const char* typed;  // or else sent
         int signal;
     };
-    for (Ending ending : {Ending{"Ctrl-C", "\x03", SIGINT}, Ending{"SIGTERM", nullptr, SIGTERM},
-                          Ending{"SIGHUP", nullptr, SIGHUP}}) {
+    for (Ending ending : {Ending{"Ctrl-C", "\x03", SIGINT}, Ending{"Ctrl-\\", "\x1c", SIGQUIT},
+                          Ending{"SIGTERM", nullptr, SIGTERM}, Ending{"SIGHUP", nullptr, SIGHUP}}) {
         SCOPED_TRACE(ending.name);
         TerminalSession tty(dir_);
         ASSERT_TRUE(tty.atPause());
@@ -550,13 +559,14 @@ TEST_F(TerminalTest, StartupWarningStaysOnScreenWhileThePauseWaits) {
     writeFile(dir_ / "telelist.dat",
               "Ann Smith 312 555-0187\nBob Jones ABC 555-0102\nCy Nash 212 555-0103\n");
     TerminalSession tty(dir_);
-    ASSERT_TRUE(tty.expect("One moment please..." + kClear));
+    ASSERT_TRUE(tty.expect(kStartupText + kClear));
     std::string screen;
     ASSERT_TRUE(tty.expect(kPrompt, &screen));
-    EXPECT_EQ(screen,
-              "File Sorting Complete.\r\n\r\n"
-              "telelist.dat:2: warning: area code \"ABC\" is not a number; this entry has no number and the "
-              "rest of the file was not loaded (run telelist-check)\r\n");
+    EXPECT_EQ(
+        screen,
+        kSortingComplete +
+            "telelist.dat:2: warning: area code \"ABC\" is not a number; this entry has no number and the "
+            "rest of the file was not loaded (run telelist-check)\r\n");
     EXPECT_TRUE(tty.staysQuiet());  // nothing clears it while the pause waits
     quitFromPause(tty);
 }
@@ -569,7 +579,7 @@ TEST_F(TerminalTest, HalfOnATerminalNeitherClearsNorWaits) {
         Program piped;
         piped.command = {"/bin/sh", "-c", "printf '3\\n4\\n' | " + kTeledir};
         TerminalSession tty(dir_, 0, Launch::AsJob, piped);
-        ASSERT_TRUE(tty.expect("File Sorting Complete.\r\n\r\n" + kMainMenu));
+        ASSERT_TRUE(tty.expect(kSortingComplete + kMainMenu));
         ASSERT_TRUE(tty.expect(kListEnd + kMainMenu));
         EXPECT_EQ(tty.nextStatus(), "exit 0");
         EXPECT_EQ(tty.output().find('\x1b'), std::string::npos);
@@ -590,15 +600,16 @@ TEST_F(TerminalTest, HalfOnATerminalNeitherClearsNorWaits) {
     }
 }
 
-// A terminal that cannot take escape sequences, or an unknown one, gets a
-// line end for a clear screen; the pauses are as on any terminal.
+// A terminal that cannot take escape sequences, or an unknown one (TERM
+// empty or unset), gets a line end for a clear screen; the pauses are as on
+// any terminal.
 TEST_F(TerminalTest, DumbOrUnknownTerminalGetsNoEscapeSequences) {
-    for (const char* term : {"dumb", static_cast<const char*>(nullptr)}) {
-        SCOPED_TRACE(term != nullptr ? term : "TERM unset");
+    for (const char* term : {"dumb", "", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(term == nullptr ? "TERM unset" : *term == '\0' ? "TERM empty" : term);
         Program program;
         program.term = term;
         TerminalSession tty(dir_, 0, Launch::AsJob, program);
-        ASSERT_TRUE(tty.expect("One moment please...\r\nFile Sorting Complete.\r\n\r\n"));
+        ASSERT_TRUE(tty.expect(kStartupText + "\r\n" + kSortingComplete));
         ASSERT_TRUE(tty.atPause());
         EXPECT_TRUE(tty.staysQuiet());
         quitFromPause(tty);
