@@ -11,10 +11,24 @@
 // as it stands; the real program, whose commands print nothing on pipes,
 // must print it without the command lines.
 //
+// TELEDIR_TEST_UPDATE=1 writes the expected files instead of reading them
+// as they stand: NAME.out, NAME.err and NAME.status from the recording
+// build's run of each dialogue, and telelist-check.out, .err and .status
+// from telelist-check's run in each folder that has a telelist-check.out
+// (an empty one enlists a new folder). An .err or .status is written only
+// when not empty or not 0, and deleted otherwise. The real program is still
+// held to the fresh NAME.out; review the changes with `git diff`.
+//
+// Each run may take TELEDIR_TEST_TIMEOUT seconds (by default 1, as a
+// dialogue takes milliseconds, or 30 under TELEDIR_TEST_WRAPPER; the two
+// long sessions get ten times as much) and print 64 MiB on each stream;
+// past either it is killed and the test fails saying which.
+//
 // The same cases check the Windows build under wine: TELEDIR_TEST_PROGRAM,
 // TELEDIR_TEST_RECORDING_PROGRAM and TELEDIR_TEST_CHECK_PROGRAM name the
-// programs instead of the ones built here, and TELEDIR_TEST_CRLF=1 reads the CR LF line ends of Windows
-// text mode on standard output and error as LF.
+// programs instead of the ones built here, and TELEDIR_TEST_CRLF=1 reads
+// the CR LF line ends of Windows text mode on standard output and error as
+// LF.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -24,21 +38,27 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "screen_texts.h"
+
 namespace fs = std::filesystem;
+using namespace screen_texts;
 
 namespace {
 
 struct Outcome {
     std::string out, err;
-    int status = -1;  // exit status, or 128 + signal
+    int status = -1;      // exit status, or 128 + signal
+    std::string stopped;  // why the harness killed the program; empty when it ended by itself
 };
 
 // TELEDIR_TEST_WRAPPER, when set, is a command line that runs each program
@@ -61,6 +81,23 @@ const std::string kProgram = programUnderTest("TELEDIR_TEST_PROGRAM", TELEDIR_PR
 const std::string kRecordingProgram = programUnderTest("TELEDIR_TEST_RECORDING_PROGRAM", RECORDING_PROGRAM);
 const std::string kCheckProgram = programUnderTest("TELEDIR_TEST_CHECK_PROGRAM", CHECK_PROGRAM);
 
+bool updating() {
+    const char* update = std::getenv("TELEDIR_TEST_UPDATE");
+    return update != nullptr && std::string(update) == "1";
+}
+
+// Seconds one run may take: TELEDIR_TEST_TIMEOUT, or else 1, and 30 under
+// a wrapper.
+double runLimit() {
+    const char* limit = std::getenv("TELEDIR_TEST_TIMEOUT");
+    double seconds = limit != nullptr ? std::strtod(limit, nullptr) : 0;
+    if (seconds > 0) return seconds;
+    return wrapperWords().empty() ? 1 : 30;
+}
+
+constexpr int kLongRun = 10;  // the allowance of the two long sessions, in run limits
+constexpr std::size_t kKeptBytes = std::size_t{64} << 20;  // of each stream
+
 // Every CR LF as LF, where the program writes text-mode line ends.
 std::string asLineFeeds(std::string text) {
     const char* crlf = std::getenv("TELEDIR_TEST_CRLF");
@@ -73,15 +110,19 @@ std::string asLineFeeds(std::string text) {
 }
 
 // Runs program in dir with input on its standard input and args after its
-// name; stackLimit bytes of stack when not 0. A program still running
-// after five minutes is killed.
+// name; stackLimit bytes of stack when not 0. A run past allowance times
+// runLimit() seconds, or past kKeptBytes on a stream, is killed (with the
+// process group it leads, which holds what a wrapper starts) and fails the
+// test.
 Outcome runProgram(const std::string& program, const fs::path& dir, const std::string& input,
-                   rlim_t stackLimit = 0, const std::vector<std::string>& args = {}) {
+                   rlim_t stackLimit = 0, const std::vector<std::string>& args = {}, int allowance = 1) {
+    using Clock = std::chrono::steady_clock;
     std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) ADD_FAILURE() << "pipe failed";
     pid_t pid = fork();
     if (pid == 0) {
+        setpgid(0, 0);
         dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             if (fd > 2) close(fd);  // a pipe end may already be 0, 1 or 2 when those were closed
@@ -89,7 +130,6 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
             rlimit limit{stackLimit, stackLimit};
             setrlimit(RLIMIT_STACK, &limit);
         }
-        alarm(300);
         std::vector<std::string> words = wrapperWords();
         words.emplace_back(program);
         words.insert(words.end(), args.begin(), args.end());
@@ -99,21 +139,37 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
         if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
         _exit(127);
     }
+    setpgid(pid, 0);  // as the child does, whichever comes first
+    const double seconds = allowance * runLimit();
+    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    auto millisecondsLeft = [&] {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        return static_cast<int>(std::clamp<decltype(left)>(left, 0, 1000));
+    };
+    std::ostringstream limitText;
+    limitText << "timed out after " << seconds << " s";
+
     close(in[0]), close(out[1]), close(err[1]);
     fcntl(in[1], F_SETFL, O_NONBLOCK);
     Outcome run;
     std::string* sinks[] = {&run.out, &run.err};
+    const char* streams[] = {"standard output", "standard error"};
     pollfd fds[] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {in[1], POLLOUT, 0}};
     std::size_t sent = 0;
     if (input.empty()) close(in[1]), fds[2].fd = -1;
-    while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        if (poll(fds, 3, -1) < 0) continue;
+    while ((fds[0].fd >= 0 || fds[1].fd >= 0) && run.stopped.empty()) {
+        if (Clock::now() >= deadline) {
+            run.stopped = limitText.str();
+            break;
+        }
+        if (poll(fds, 3, millisecondsLeft()) <= 0) continue;
         for (int k = 0; k < 2; ++k) {
             if (fds[k].fd < 0 || fds[k].revents == 0) continue;
             char buffer[1 << 16];
             ssize_t got = read(fds[k].fd, buffer, sizeof buffer);
             if (got > 0) sinks[k]->append(buffer, got);
             else close(fds[k].fd), fds[k].fd = -1;
+            if (sinks[k]->size() > kKeptBytes) run.stopped = std::string(streams[k]) + " passed 64 MiB";
         }
         if (fds[2].fd >= 0 && fds[2].revents != 0) {
             ssize_t put = write(in[1], input.data() + sent, input.size() - sent);
@@ -121,9 +177,22 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
             if (put < 0 || sent == input.size()) close(in[1]), fds[2].fd = -1;
         }
     }
-    if (fds[2].fd >= 0) close(in[1]);
+    for (const pollfd& open : fds)
+        if (open.fd >= 0) close(open.fd);
+    // Both streams closed: the program has ended, or is about to, unless it
+    // closed them and carries on.
     int status = 0;
-    waitpid(pid, &status, 0);
+    while (run.stopped.empty() && waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) run.stopped = limitText.str();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!run.stopped.empty()) {
+        kill(-pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        std::string tail = run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 160));
+        ADD_FAILURE() << program << " " << run.stopped << " and was killed; its standard output ends ..."
+                      << ::testing::PrintToString(tail);
+    }
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.out = asLineFeeds(std::move(run.out));
     run.err = asLineFeeds(std::move(run.err));
@@ -144,6 +213,31 @@ std::string withoutCommands(std::string text) {
             text.erase(at, mark.size());
     }
     return text;
+}
+
+// In update mode: file holds text, or is gone when present is false.
+// Written only when it changes, through a rename, since a case's two tests
+// may update it at once.
+void rewrite(const fs::path& file, const std::string& text, bool present) {
+    if (!present) {
+        fs::remove(file);
+        return;
+    }
+    if (fs::exists(file) && slurp(file) == text) return;
+    fs::path fresh = file;
+    fresh += ".new-" + std::to_string(getpid());
+    std::ofstream(fresh, std::ios::binary) << text;
+    fs::rename(fresh, file);
+}
+
+// In update mode: run's output, error and status become the expected files
+// STEM.out, STEM.err and STEM.status.
+void rewriteExpected(const Outcome& run, const fs::path& stem) {
+    if (!run.stopped.empty()) return;  // the run has failed; nothing to keep
+    auto with = [&](const char* extension) { return fs::path(stem).replace_extension(extension); };
+    rewrite(with(".out"), run.out, true);
+    rewrite(with(".err"), run.err, !run.err.empty());
+    rewrite(with(".status"), std::to_string(run.status) + "\n", run.status != 0);
 }
 
 // Like EXPECT_EQ, but shows only where the texts part, not megabytes.
@@ -199,8 +293,11 @@ protected:
         fs::path data = stem.parent_path() / "telelist.dat";
         if (fs::exists(data)) fs::copy_file(data, dir / "telelist.dat");
         auto with = [&](const char* extension) { return fs::path(stem).replace_extension(extension); };
+        std::string input = slurp(with(".in"));
+        if (updating()) rewriteExpected(runProgram(kRecordingProgram, dir, input), stem);
         std::string expected = slurp(with(".out"));
-        Outcome run = runProgram(program, dir, slurp(with(".in")));
+        Outcome run = runProgram(program, dir, input);
+        if (!run.stopped.empty()) return;
         expectSame(run.out, commandsShown ? expected : withoutCommands(expected), "standard output");
         expectSame(run.err, fs::exists(with(".err")) ? slurp(with(".err")) : "", "standard error");
         EXPECT_EQ(run.status, fs::exists(with(".status")) ? std::stoi(slurp(with(".status"))) : 0);
@@ -218,14 +315,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, DialogueTest, ::testing::ValuesIn(allDialogues()
     return name;
 });
 
-const std::string kStart =
-    "Alphabetically sorting data file by last name...\n\nOne moment please...File Sorting Complete.\n\n";
-const std::string kMainMenu =
-    "Menu Options:\n (1) Search for a Name\n (2) Search for a Number\n (3) Display Full List\n (4) Quit\n: ";
-const std::string kNameMenu =
-    "Search Options by Name:\n (1) by First Name\n (2) by Last Name\n (3) Back to Main Menu\n: ";
-const std::string kInvalid = "\n\nInvalid Menu Option\n\n";
-
 // 100,000 screens in one run, with a stack far too small for a chain of
 // nested calls per screen.
 TEST_F(Scratch, LongSessionRunsInSmallStack) {
@@ -239,7 +328,7 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
         expected += emptyList + kMainMenu + kNameMenu + kMainMenu;
     }
     input += "4\n";
-    Outcome run = runProgram(kProgram, dir, input, 256 * 1024);
+    Outcome run = runProgram(kProgram, dir, input, 256 * 1024, {}, kLongRun);
     EXPECT_EQ(run.status, 0);
     expectSame(run.out, expected, "standard output");
     EXPECT_EQ(run.err, "");
@@ -250,12 +339,12 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
 TEST_F(Scratch, TenMegabyteTokens) {
     const std::string name(10 << 20, 'x'), digits(10 << 20, '9');
     writeDataFile("Ann " + name + " 312 555-0101\nBob Jones 415 555-0102\n");
-    Outcome run = runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n3\n4\n");
+    Outcome run = runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n3\n4\n", 0, {}, kLongRun);
     EXPECT_EQ(run.status, 0);
     expectSame(run.out,
-               kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu +
-                   "Enter Last Name to Find: \n\nSearching for '" + name + "' ...\n\n\nMatch Found:\n - " +
-                   name + ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kMainMenu,
+               kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu + kLastNamePrompt +
+                   "\n\nSearching for '" + name + "' ...\n\n\nMatch Found:\n - " + name +
+                   ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kMainMenu,
                "standard output");
 }
 
@@ -281,6 +370,8 @@ TEST_P(CheckCaseTest, FindingsAndStatus) {
         return fs::exists(file) ? slurp(file) : "";
     };
     Outcome run = runProgram(kCheckProgram, dir, "");
+    if (updating()) rewriteExpected(run, folder / "telelist-check");
+    if (!run.stopped.empty()) return;
     expectSame(run.out, expected(".out"), "standard output");
     expectSame(run.err, expected(".err"), "standard error");
     std::string status = expected(".status");
