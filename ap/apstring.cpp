@@ -7,6 +7,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 const int npos = -1;
 
@@ -46,6 +47,12 @@ int apstring::grownCapacity(std::int64_t newLength, bool oneCharGrowth) {
     if (oneCharGrowth) capacity *= 2;
     if (newLength < 0 || capacity > INT_MAX) throw std::length_error("apstring: text too long");
     return static_cast<int>(capacity);
+}
+
+void apstring::swap(apstring& other) noexcept {
+    std::swap(myLength, other.myLength);
+    std::swap(myCapacity, other.myCapacity);
+    std::swap(myCstring, other.myCstring);
 }
 
 apstring::apstring() : myLength(0), myCapacity(1), myCstring(new char[1]) { myCstring[0] = '\0'; }

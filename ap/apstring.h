@@ -27,6 +27,9 @@ public:
     const apstring& operator=(const char* s);  // s must not be null
     const apstring& operator=(char ch);
 
+    // Exchanges the two texts, buffers and all.
+    void swap(apstring& other) noexcept;
+
     int length() const { return myLength; }
     int capacity() const { return myCapacity; }
     const char* c_str() const { return myCstring; }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <ostream>
 
-#include "file_contents.h"
+#include "data_file.h"
+#include "file_layout.h"
 #include "findings.h"
 #include "load.h"
 
@@ -31,17 +32,24 @@ std::size_t report(const std::string& path, const Findings& findings, std::size_
 }  // namespace
 
 int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err) {
-    FileContents file = readFileContents(path);
-    if (!file.readable) {
+    OpenedFile file = openDataFile(path);
+    if (!file.isOpen()) {
         err << "telelist-check: " << path << ": " << file.failure << '\n';
-        return kCheckUnreadable;
+        return kCheckFailed;
     }
-    EntryReader reader(file.bytes);
+    FileLayout layout;
+    EntryReader reader(file.stream, &layout);
     OwnedTable table;
     LoadResult loaded = loadDirectory(reader, table.columns());
+    layout.loadEnded(loaded);
+    if (reader.readToEnd()) layout.fileEnded();
+    if (reader.readFailed()) {
+        err << "telelist-check: " << path << ": " << reader.failure() << '\n';
+        return kCheckFailed;
+    }
     Findings findings;
-    checkLayout(loaded, file.bytes, findings);
-    checkEntries(loaded, file.bytes, findings);
+    checkLayout(layout, findings);
+    checkEntries(loaded, layout, findings);
     checkSameLastNames(loaded, table.columns(), findings);
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;

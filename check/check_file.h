@@ -6,9 +6,9 @@
 #include <string>
 
 // Exit statuses of telelist-check.
-constexpr int kCheckClean = 0;       // no error; warnings allowed
-constexpr int kCheckErrors = 1;      // at least one error
-constexpr int kCheckUnreadable = 2;  // the file cannot be read, or wrong arguments
+constexpr int kCheckClean = 0;   // no error; warnings allowed
+constexpr int kCheckErrors = 1;  // at least one error
+constexpr int kCheckFailed = 2;  // the file cannot be read, the report not written, or wrong arguments
 
 // Loads the data file at path into a table of its own as the directory
 // does and writes each finding ("FILE:LINE:COLUMN: error: ...") and a

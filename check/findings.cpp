@@ -15,32 +15,6 @@
 
 namespace {
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-
-// The last line the load read from: where it stopped, or its last token.
-int lastLineRead(const LoadResult& loaded) {
-    int line = 0;
-    for (const EntryRead& entry : loaded.entries) {
-        for (const TokenRead* token : {&entry.first, &entry.last, &entry.code, &entry.phone})
-            if (token->present && token->line > line) line = token->line;
-    }
-    return line;
-}
-
-// How many fields each line holds, for lines 1 to lastLine (index 0 unused).
-std::vector<int> fieldsPerLine(const std::string& content, int lastLine) {
-    std::vector<int> fields(static_cast<std::size_t>(lastLine) + 1, 0);
-    int line = 1;
-    bool inField = false;
-    for (std::size_t at = 0; at < content.size() && line <= lastLine; ++at) {
-        bool space = isFieldSpace(content[at]);
-        if (!space && !inField) ++fields[static_cast<std::size_t>(line)];
-        inField = !space;
-        if (content[at] == '\n') ++line;
-    }
-    return fields;
-}
-
 std::string fieldCountMessage(int count) {
     std::string message = "line holds " + std::to_string(count) + (count == 1 ? " field" : " fields") +
                           ", not the 4 of one entry (first name, last name, area code, number): ";
@@ -52,18 +26,14 @@ std::string fieldCountMessage(int count) {
 
 }  // namespace
 
-void checkLayout(const LoadResult& loaded, const std::string& content, Findings& findings) {
-    if (content.compare(0, 3, kByteOrderMark) == 0) {
+void checkLayout(const FileLayout& layout, Findings& findings) {
+    if (layout.startsWithByteOrderMark()) {
         findings.push_back({1, 1, Severity::Warning,
                             "a UTF-8 byte-order mark starts the file: the directory takes it as part of the "
                             "first name, which then cannot be found"});
     }
-    std::vector<int> fields = fieldsPerLine(content, lastLineRead(loaded));
-    for (std::size_t line = 1; line < fields.size(); ++line) {
-        int count = fields[line];
-        if (count != 0 && count != 4)
-            findings.push_back({static_cast<int>(line), 1, Severity::Warning, fieldCountMessage(count)});
-    }
+    for (const LineFields& odd : layout.oddLines())
+        findings.push_back({odd.line, 1, Severity::Warning, fieldCountMessage(odd.fields)});
 }
 
 // ======================================================================
@@ -71,10 +41,6 @@ void checkLayout(const LoadResult& loaded, const std::string& content, Findings&
 // ======================================================================
 
 namespace {
-
-std::string_view consumed(const std::string& content, const TokenRead& token) {
-    return std::string_view(content).substr(token.begin, token.end - token.begin);
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -90,9 +56,8 @@ void warn(Findings& findings, const TokenRead& token, std::string message) {
     findings.push_back({token.line, token.column, Severity::Warning, std::move(message)});
 }
 
-void checkControlBytes(const std::string& content, const TokenRead& token, const char* field,
-                       Findings& findings) {
-    std::string_view text = consumed(content, token);
+void checkControlBytes(const TokenRead& token, const char* field, Findings& findings) {
+    const std::string& text = token.text;
     for (std::size_t k = 0; k < text.size(); ++k) {
         if (!isControlByte(text[k])) continue;
         std::string what = text[k] == '\0' ? "a NUL byte" : "a control character";
@@ -102,49 +67,29 @@ void checkControlBytes(const std::string& content, const TokenRead& token, const
     }
 }
 
-// Lines after line that hold anything: the entries, one a line, that a
-// load stopped at line does not reach.
-int linesWithTextAfter(const std::string& content, int line) {
-    int current = 1;
-    int count = 0;
-    bool counted = false;
-    for (char c : content) {
-        if (c == '\n') {
-            ++current;
-            counted = false;
-        } else if (current > line && !counted && !isFieldSpace(c)) {
-            ++count;
-            counted = true;
-        }
-    }
-    return count;
-}
-
 std::string entries(int count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
 
-void checkCodeNotANumber(const std::string& content, const TokenRead& code, Findings& findings) {
-    std::string_view token = tokenAt(content, code.begin);
+void checkCodeNotANumber(const TokenRead& code, int lost, Findings& findings) {
+    const std::string& token = code.text;
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
     bool digits = digitsAt < token.size() && isDigit(token[digitsAt]);
     std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
     if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
     message += "; the directory stops loading here: this entry gets no number";
-    int lost = linesWithTextAfter(content, code.line);
     if (lost == 1) message += ", and the entry on the line after it is not loaded";
     if (lost > 1) message += ", and the " + entries(lost) + " on the lines after it are not loaded";
     findings.push_back({code.line, code.column, Severity::Error, message});
 }
 
-void checkCodeForm(const std::string& content, const EntryRead& entry, Findings& findings) {
-    std::string_view written = consumed(content, entry.code);
+void checkCodeForm(const EntryRead& entry, Findings& findings) {
+    const std::string& written = entry.code.text;
     bool moreAfterDigits = entry.phone.present && entry.phone.begin == entry.code.end;
     if (moreAfterDigits) {
         warn(findings, entry.code,
-             "area code " + quoted(tokenAt(content, entry.code.begin)) + " has more after its digits: the " +
-                 "directory reads " + std::string(written) + " and takes " +
-                 quoted(consumed(content, entry.phone)) + " as the number");
+             "area code " + quoted(written + entry.phone.text) + " has more after its digits: the " +
+                 "directory reads " + written + " and takes " + quoted(entry.phone.text) + " as the number");
     }
-    std::string listed = std::to_string(std::stoi(std::string(written)));
+    std::string listed = std::to_string(std::stoi(written));
     if (listed.size() == 3 && listed == written) return;
     warn(findings, entry.code,
          "area code " + quoted(written) +
@@ -152,8 +97,8 @@ void checkCodeForm(const std::string& content, const EntryRead& entry, Findings&
                                 : " is listed as " + listed + ", not as three digits"));
 }
 
-void checkNumberForm(const std::string& content, const EntryRead& entry, Findings& findings) {
-    std::string_view phone = consumed(content, entry.phone);
+void checkNumberForm(const EntryRead& entry, Findings& findings) {
+    const std::string& phone = entry.phone.text;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
     if (isNumberForm(phone) || tailOfCode) return;
     warn(findings, entry.phone,
@@ -169,23 +114,34 @@ void checkCutShort(const EntryRead& entry, Findings& findings) {
                             " missing; the directory loads what is there"});
 }
 
-void checkEntry(const std::string& content, const EntryRead& entry, Findings& findings) {
-    checkControlBytes(content, entry.first, "first name", findings);
-    if (entry.last.present) checkControlBytes(content, entry.last, "last name", findings);
-    if (entry.phone.present) checkControlBytes(content, entry.phone, "number", findings);
+void checkTooLong(const TokenRead& token, Findings& findings) {
+    findings.push_back({token.line, token.column, Severity::Error,
+                        "a field of more than " + std::to_string(kFieldLimit) +
+                            " bytes, far beyond any name or number; the directory stops loading here: this "
+                            "entry keeps only the fields before it, and the rest of the file is not read"});
+}
+
+void checkEntry(const EntryRead& entry, int linesAfterCode, Findings& findings) {
+    if (!entry.first.tooLong) checkControlBytes(entry.first, "first name", findings);
+    if (entry.last.present && !entry.last.tooLong) checkControlBytes(entry.last, "last name", findings);
+    if (entry.phone.present && !entry.phone.tooLong) checkControlBytes(entry.phone, "number", findings);
+    if (const TokenRead* tooLong = entry.tooLong()) {
+        checkTooLong(*tooLong, findings);
+        return;
+    }
     if (entry.code.present && !entry.codeIsNumber) {
-        checkCodeNotANumber(content, entry.code, findings);
+        checkCodeNotANumber(entry.code, linesAfterCode, findings);
         return;
     }
     if (entry.cutShort()) checkCutShort(entry, findings);
-    if (entry.code.present) checkCodeForm(content, entry, findings);
-    if (entry.phone.present) checkNumberForm(content, entry, findings);
+    if (entry.code.present) checkCodeForm(entry, findings);
+    if (entry.phone.present) checkNumberForm(entry, findings);
 }
 
 }  // namespace
 
-void checkEntries(const LoadResult& loaded, const std::string& content, Findings& findings) {
-    for (const EntryRead& entry : loaded.entries) checkEntry(content, entry, findings);
+void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings) {
+    for (const EntryRead& entry : loaded.entries) checkEntry(entry, layout.textLinesAfter(), findings);
     if (loaded.tooMany) {
         findings.push_back({loaded.extraEntry.line, loaded.extraEntry.column, Severity::Error,
                             "a 17th entry, but the directory holds " + entries(kSlotCount) +

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "file_layout.h"
 #include "load.h"
 
 enum class Severity {
@@ -22,13 +23,13 @@ struct Finding {
 using Findings = std::vector<Finding>;
 
 // The fields of each loaded entry: control bytes, the area code's form and
-// the number's, an area code that is not a number, an entry cut short, and
-// a 17th entry.
-void checkEntries(const LoadResult& loaded, const std::string& content, Findings& findings);
+// the number's, an area code that is not a number, a field too long, an
+// entry cut short, and a 17th entry.
+void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings);
 
 // The lines the load reached that do not hold one entry of four fields,
 // and a byte-order mark.
-void checkLayout(const LoadResult& loaded, const std::string& content, Findings& findings);
+void checkLayout(const FileLayout& layout, Findings& findings);
 
 // Entries the last-name search can never show because another entry has
 // the same last name. Sorts table, into which the file was loaded.

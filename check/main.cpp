@@ -1,11 +1,14 @@
 // telelist-check: tells what is wrong in a telephone directory data file,
 // where, and what the directory will do with it.
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "check_file.h"
-#include "file_contents.h"
+#include "data_file.h"
 
 namespace {
 
@@ -22,18 +25,18 @@ void printHelp() {
               << "Exit status:\n"
               << " 0  no errors (warnings allowed)\n"
               << " 1  at least one error: teledir will not load the file as written\n"
-              << " 2  the file cannot be read, or the arguments are wrong\n";
+              << " 2  the file cannot be read, the report cannot be written, or the arguments are wrong\n";
 }
 
 void printVersion() { std::cout << kProgram << " (telephone directory) " << TELEDIR_VERSION << '\n'; }
 
 int usageError(const std::string& problem) {
     std::cerr << kProgram << ": " << problem << "\nTry '" << kProgram << " --help' for more information.\n";
-    return kCheckUnreadable;
+    return kCheckFailed;
 }
 
 int run(int argc, char** argv) {
-    std::string file;
+    std::optional<std::string> file;
     bool optionsEnded = false;
     for (int k = 1; k < argc; ++k) {
         std::string arg = argv[k];
@@ -50,22 +53,34 @@ int run(int argc, char** argv) {
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return usageError((arg[1] == '-' ? "unrecognized option '" : "invalid option -- '") +
                               arg.substr(arg[1] == '-' ? 0 : 1) + "'");
-        } else if (!file.empty()) {
+        } else if (file) {
             return usageError("extra operand '" + arg + "'");
         } else {
             file = arg;
         }
     }
-    return checkDataFile(file.empty() ? kDataFileName : file, std::cout, std::cerr);
+    // An empty name is a file that cannot be opened, not the default.
+    return checkDataFile(file.value_or(kDataFileName), std::cout, std::cerr);
+}
+
+// A report that did not reach standard output (a full disk, a closed
+// stream) is a failure, whatever the file held.
+int withOutputWritten(int status) {
+    errno = 0;
+    if (std::cout.flush()) return status;
+    int error = errno;
+    std::cerr << kProgram << ": write error" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
+              << std::endl;
+    return kCheckFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-        return run(argc, argv);
-    } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
+        return withOutputWritten(run(argc, argv));
+    } catch (const std::exception& error) {  // GCOVR_EXCL_START: only exhausted memory gets here
         std::cerr << kProgram << ": " << error.what() << std::endl;
-        return kCheckUnreadable;
+        return kCheckFailed;
     }  // GCOVR_EXCL_STOP
 }

@@ -1,24 +1,131 @@
 #include "entry_reader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <istream>
+#include <limits>
 #include <streambuf>
+#include <vector>
 
 #include "apstring.h"
 #include "token_reads.h"
 
-// Hands out the text without a copy and tells how far reading got. The
-// stream only reads, so the buffer's pointers never write through.
-struct EntryReader::Stream : std::streambuf {
-    explicit Stream(std::string_view text) : in(this) {
-        char* begin = const_cast<char*>(text.data());
-        setg(begin, begin, begin + text.size());
-    }
-    std::size_t offset() const { return static_cast<std::size_t>(gptr() - eback()); }
+namespace {
 
+constexpr std::size_t kChunkSize = 1 << 16;
+constexpr std::size_t kNoLimit = std::numeric_limits<std::size_t>::max();
+
+}  // namespace
+
+// The source a chunk at a time. While a token is read, the get area ends
+// kFieldLimit + 1 bytes after its start, so that the program's own word and
+// number reads, which read as far as a token goes, stop there too.
+struct EntryReader::Stream : std::streambuf {
+    Stream(std::istream& from, ByteObserver* watcher)
+        : source(from), observer(watcher), chunk(kChunkSize), in(this) {
+        setg(chunk.data(), chunk.data(), chunk.data());
+        passedTo = captureFrom = chunk.data();
+    }
+
+    std::size_t offset() const { return chunkOffset + static_cast<std::size_t>(gptr() - eback()); }
+
+    // Counts the line ends before the read position and shows the bytes to
+    // the observer.
+    void catchUp() { account(gptr()); }
+
+    void beginToken(std::size_t begin) {
+        limit = begin + kFieldLimit + 1;
+        captured.clear();
+        capturing = true;
+        captureFrom = gptr();
+        setg(eback(), gptr(), clampedEnd());
+    }
+
+    std::string endToken() {
+        captured.append(captureFrom, gptr());
+        capturing = false;
+        limit = kNoLimit;
+        setg(eback(), gptr(), clampedEnd());
+        return std::move(captured);
+    }
+
+    int_type underflow() override {
+        char* dataEnd = chunk.data() + filled;
+        if (gptr() < dataEnd) {  // the token reached the field limit
+            limitReached = true;
+            return traits_type::eof();
+        }
+        account(dataEnd);
+        if (capturing) captured.append(captureFrom, dataEnd);
+        chunkOffset += filled;
+        filled = refill();
+        passedTo = captureFrom = chunk.data();
+        setg(chunk.data(), chunk.data(), clampedEnd());
+        if (gptr() == egptr()) {
+            limitReached = filled > 0;
+            return traits_type::eof();
+        }
+        return traits_type::to_int_type(*gptr());
+    }
+
+    std::istream& source;
+    ByteObserver* observer;
+    std::vector<char> chunk;
+    std::size_t chunkOffset = 0;   // file offset of chunk[0]
+    std::size_t filled = 0;        // bytes of chunk read from the source
+    std::size_t limit = kNoLimit;  // file offset the get area may not pass
+    bool limitReached = false;
+    bool readError = false;
+    int readErrno = 0;
+    char* passedTo;  // bytes before it are counted and shown
+    int lineEnds = 0;
+    std::size_t lineStart = 0;  // file offset of the current line
+    bool capturing = false;
+    std::string captured;  // the token so far, from chunks already left
+    char* captureFrom;
     std::istream in;
+
+private:
+    char* clampedEnd() {
+        std::size_t end = chunkOffset + filled;
+        if (limit < end) end = limit;
+        return chunk.data() + (end - chunkOffset);
+    }
+
+    void account(char* upTo) {
+        for (char* at = passedTo; at < upTo; ++at) {
+            if (*at != '\n') continue;
+            ++lineEnds;
+            lineStart = chunkOffset + static_cast<std::size_t>(at - chunk.data()) + 1;
+        }
+        if (observer != nullptr && upTo > passedTo)
+            observer->passed(std::string_view(passedTo, static_cast<std::size_t>(upTo - passedTo)));
+        passedTo = upTo;
+    }
+
+    std::size_t refill() {
+        if (readError) return 0;
+        errno = 0;
+        source.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        // A failed read (an I/O error, a directory where opening one works)
+        // leaves the stream bad; the end of the file leaves it only failed.
+        if (source.bad()) {
+            readError = true;
+            readErrno = errno;
+            return 0;
+        }
+        return static_cast<std::size_t>(source.gcount());
+    }
 };
 
-EntryReader::EntryReader(std::string_view text) : text_(text), stream_(std::make_unique<Stream>(text)) {}
+const TokenRead* EntryRead::tooLong() const {
+    for (const TokenRead* token : {&first, &last, &code, &phone})
+        if (token->tooLong) return token;
+    return nullptr;
+}
+
+EntryReader::EntryReader(std::istream& source, ByteObserver* observer)
+    : stream_(std::make_unique<Stream>(source, observer)) {}
 
 EntryReader::~EntryReader() = default;
 
@@ -28,7 +135,11 @@ bool EntryReader::entryFollows() {
     return stream_->in.good();
 }
 
-TokenRead EntryReader::nextEntryStart() { return tokenStart(); }
+TokenRead EntryReader::nextEntryStart() {
+    TokenRead token = tokenStart();
+    if (token.present) stream_->endToken();  // where it starts is all that is asked
+    return token;
+}
 
 EntryRead EntryReader::readEntry(apstring& first, apstring& last, int& code, apstring& phone) {
     EntryRead entry;
@@ -36,35 +147,68 @@ EntryRead EntryReader::readEntry(apstring& first, apstring& last, int& code, aps
     readWordToken(last, entry.last);
     entry.code = tokenStart();
     entry.codeIsNumber = readNumber(stream_->in, code);
-    entry.code.end = stream_->offset();
+    if (!entry.codeIsNumber && entry.code.present && !stream_->limitReached) {
+        // Not a number: the message about it quotes the whole token. The
+        // read stays failed, so nothing after it is loaded.
+        entry.code.end = stream_->offset();
+        stream_->in.clear();
+        while (!apstring::isWordSpace(stream_->in.peek()) &&
+               stream_->in.peek() != std::char_traits<char>::eof())
+            stream_->in.get();
+        stream_->in.setstate(std::ios::failbit);
+        std::size_t end = entry.code.end;
+        finishToken(entry.code);
+        entry.code.end = end;
+    } else {
+        finishToken(entry.code);
+    }
     // After an area code that is no number this finds the stream failed.
     readWordToken(phone, entry.phone);
     return entry;
 }
 
+bool EntryReader::readToEnd() {
+    if (stream_->limitReached || stream_->readError) return false;
+    stream_->in.clear();
+    stream_->in.ignore(std::numeric_limits<std::streamsize>::max());
+    return !stream_->readError;
+}
+
+bool EntryReader::readFailed() const { return stream_->readError; }
+
+std::string EntryReader::failure() const {
+    int error = stream_->readErrno;
+    return std::string("cannot read: ") + (error != 0 ? std::strerror(error) : "unknown reason");
+}
+
 TokenRead EntryReader::tokenStart() {
     TokenRead token;
-    stream_->in >> std::ws;
-    token.begin = token.end = stream_->offset();
-    if (!stream_->in.good()) return token;
+    Stream& s = *stream_;
+    s.in >> std::ws;
+    token.begin = token.end = s.offset();
+    if (!s.in.good()) return token;
     token.present = true;
-    countLinesTo(token.begin);
-    token.line = lineEnds_ + 1;
-    token.column = static_cast<int>(token.begin - lineStart_) + 1;
+    s.catchUp();
+    token.line = s.lineEnds + 1;
+    token.column = static_cast<int>(token.begin - s.lineStart) + 1;
+    s.beginToken(token.begin);
     return token;
+}
+
+void EntryReader::finishToken(TokenRead& token) {
+    token.end = stream_->offset();
+    if (!token.present) return;
+    token.text = stream_->endToken();
+    token.tooLong = stream_->limitReached;
 }
 
 void EntryReader::readWordToken(apstring& word, TokenRead& token) {
     token = tokenStart();
     // Also run on a failed stream: the read then empties the field.
     token.present = readWord(stream_->in, word);
-    token.end = stream_->offset();
-}
-
-void EntryReader::countLinesTo(std::size_t offset) {
-    for (; countedTo_ < offset; ++countedTo_) {
-        if (text_[countedTo_] != '\n') continue;
-        ++lineEnds_;
-        lineStart_ = countedTo_ + 1;
+    finishToken(token);
+    if (token.tooLong) {
+        word = "";
+        stream_->in.setstate(std::ios::failbit);
     }
 }

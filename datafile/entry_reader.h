@@ -2,69 +2,99 @@
 // telelist-check so that the two can never disagree about what loads. It
 // reads a stream of whitespace-separated tokens four at a time (first name,
 // last name, area code, number) with the program's own word and number
-// reads, and notes where each token starts.
+// reads, and notes where each token starts and what it holds. The file is
+// read a chunk at a time and never further than the entries asked for, so
+// memory does not grow with the file.
 #ifndef DATAFILE_ENTRY_READER_H
 #define DATAFILE_ENTRY_READER_H
 
 #include <cstddef>
+#include <iosfwd>
 #include <memory>
+#include <string>
 #include <string_view>
 
 class apstring;
 
+// The longest field the data file may hold, in bytes. A longer one ends the
+// load where it starts: it is no name or number, and reading on could take
+// all memory (a file that is one endless token, such as /dev/zero).
+constexpr std::size_t kFieldLimit = 65536;
+
 // One token of an entry as the reader met it.
 struct TokenRead {
     bool present = false;   // a token started here (for the area code: even one that is no number)
+    bool tooLong = false;   // longer than kFieldLimit; the load stopped here
     std::size_t begin = 0;  // byte offset of its first character
     std::size_t end = 0;    // byte offset just after what the read consumed
     int line = 0;           // 1 for the first line
     int column = 0;         // in bytes, 1 for the first
+    // What the read consumed (at most kFieldLimit + 1 bytes); for an area
+    // code that is no number, the whole token.
+    std::string text;
 };
 
 // Where the four tokens of one entry were and how the area code read.
 struct EntryRead {
     TokenRead first, last, code, phone;
     bool codeIsNumber = false;  // the area code was read as a decimal int
+
+    // The token longer than kFieldLimit that ended the load, or null.
+    const TokenRead* tooLong() const;
     // The file ended before the entry was whole. (An area code that is no
-    // number is not this: it ends the load on purpose.)
-    bool cutShort() const { return !last.present || !code.present || (codeIsNumber && !phone.present); }
+    // number, or a field too long, is not this: it ends the load on purpose.)
+    bool cutShort() const {
+        return tooLong() == nullptr && (!last.present || !code.present || (codeIsNumber && !phone.present));
+    }
+};
+
+// Shown every byte the reader has read past, in file order, once each.
+class ByteObserver {
+public:
+    virtual ~ByteObserver() = default;
+    virtual void passed(std::string_view bytes) = 0;
 };
 
 class EntryReader {
 public:
-    // Reads text, which must outlive the reader.
-    explicit EntryReader(std::string_view text);
+    // Reads from source, which must outlive the reader; shows the bytes it
+    // reads past to observer, when there is one.
+    explicit EntryReader(std::istream& source, ByteObserver* observer = nullptr);
     ~EntryReader();
     EntryReader(const EntryReader&) = delete;
     EntryReader& operator=(const EntryReader&) = delete;
 
     // Skips whitespace; true when another entry starts here. After a read
-    // that failed (an area code that is no number, the end of the file)
-    // nothing more is read.
+    // that failed (an area code that is no number, a field too long, the
+    // end of the file, a read error) nothing more is read.
     bool entryFollows();
 
     // Where the next entry starts, once entryFollows() said there is one.
     TokenRead nextEntryStart();
 
     // Reads one entry into the four fields. A field whose token is missing
-    // becomes the empty text; an area code that is no number leaves code as
-    // it was, and the read stops there.
+    // becomes the empty text, and so does one too long; an area code that
+    // is no number leaves code as it was. The read stops at either.
     EntryRead readEntry(apstring& first, apstring& last, int& code, apstring& phone);
 
+    // Reads past the rest of the file, showing it to the observer; true when
+    // it reached the end. Not after a field too long or a read error.
+    bool readToEnd();
+
+    // A read of the source failed; why, as "cannot read: Input/output error".
+    bool readFailed() const;
+    std::string failure() const;
+
 private:
-    struct Stream;  // the text as an input stream, and how far it was read
+    struct Stream;  // the source as an input stream, and how far it was read
 
     // Skips whitespace and notes where the token that follows starts.
     TokenRead tokenStart();
-    // Counts the line ends before offset; tokens are met in file order.
-    void countLinesTo(std::size_t offset);
     void readWordToken(apstring& word, TokenRead& token);
+    // Ends the token begun by tokenStart(): its text and end.
+    void finishToken(TokenRead& token);
 
-    std::string_view text_;
     std::unique_ptr<Stream> stream_;
-    std::size_t countedTo_ = 0;
-    std::size_t lineStart_ = 0;
-    int lineEnds_ = 0;
 };
 
 #endif  // DATAFILE_ENTRY_READER_H

@@ -12,5 +12,15 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
         result.entries.push_back(reader.readEntry(table.firstName[vectorSize], table.lastName[vectorSize],
                                                   table.areaCode[vectorSize], table.number[vectorSize]));
     }
+    if (reader.readFailed()) {
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            table.firstName[slot] = "";
+            table.lastName[slot] = "";
+            table.areaCode[slot] = 0;
+            table.number[slot] = "";
+        }
+        result = LoadResult();
+        result.readFailure = reader.failure();
+    }
     return result;
 }

@@ -2,6 +2,7 @@
 #ifndef DATAFILE_LOAD_H
 #define DATAFILE_LOAD_H
 
+#include <string>
 #include <vector>
 
 #include "entry_reader.h"
@@ -12,12 +13,16 @@ struct LoadResult {
     std::vector<EntryRead> entries;  // one per filled slot, in file order
     bool tooMany = false;            // a 17th entry follows the 16th
     TokenRead extraEntry;            // where the 17th entry starts
+    std::string readFailure;         // a read of the file failed: "cannot read: ..."
 };
 
 // Fills slots 0, 1, ... of table with the file's entries in file order.
 // Stops at an area code that is not a number (that entry keeps its names
-// and gets no number), at the end of the file, or before a 17th entry,
-// which it reports without reading it.
+// and gets no number), at a field longer than kFieldLimit (the entry keeps
+// the fields before it), at the end of the file, or before a 17th entry,
+// which it reports without reading it. A file that cannot be read to the
+// point where the load stops leaves the table empty, as one that cannot be
+// opened does.
 LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table);
 
 #endif  // DATAFILE_LOAD_H

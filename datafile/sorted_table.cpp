@@ -5,34 +5,18 @@
 namespace {
 
 void sortSlots(const DirectoryTable& table, apvector<int>* carried) {
-    // Holding places for one exchange, reused by every pass.
-    apstring tempLast;
-    apstring tempFirst;
-    apstring tempNum;
-    int tempAreaCode = 0;
-
     for (int k = 0; k <= kSlotCount - 2; ++k) {
         int minPosition = k;
         for (int j = k + 1; j <= kSlotCount - 1; ++j) {
             if (table.lastName[j] < table.lastName[minPosition]) minPosition = j;
         }
         if (minPosition == k) continue;
-
-        tempLast = table.lastName[minPosition];
-        tempFirst = table.firstName[minPosition];
-        tempNum = table.number[minPosition];
-        tempAreaCode = table.areaCode[minPosition];
-
-        table.lastName[minPosition] = table.lastName[k];
-        table.firstName[minPosition] = table.firstName[k];
-        table.number[minPosition] = table.number[k];
-        table.areaCode[minPosition] = table.areaCode[k];
-
-        table.lastName[k] = tempLast;
-        table.firstName[k] = tempFirst;
-        table.number[k] = tempNum;
-        table.areaCode[k] = tempAreaCode;
-
+        // Exchanged whole, buffers and all: a slot that a long name passes
+        // through keeps no buffer of its size.
+        table.lastName[k].swap(table.lastName[minPosition]);
+        table.firstName[k].swap(table.firstName[minPosition]);
+        table.number[k].swap(table.number[minPosition]);
+        std::swap(table.areaCode[k], table.areaCode[minPosition]);
         if (carried != nullptr) std::swap((*carried)[k], (*carried)[minPosition]);
     }
 }

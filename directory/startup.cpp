@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
+#include "data_file.h"
 #include "entry_reader.h"
-#include "file_contents.h"
 #include "load.h"
 #include "message_text.h"
 #include "screens.h"
@@ -23,16 +23,25 @@ constexpr char kHint[] = " (run telelist-check)\n";
 
 std::string at(int line) { return std::string(kDataFileName) + ":" + std::to_string(line) + ": "; }
 
+std::string cannotRead(const std::string& failure) {
+    return std::string(kDataFileName) + ": warning: " + failure + "; the directory is empty\n";
+}
+
 // The line about a file that could not be read, or about a load that did
 // not take the whole file, ending in a line end; empty when there is none.
-std::string startupMessage(const FileContents& file, const LoadResult& loaded) {
-    if (!file.readable)
-        return std::string(kDataFileName) + ": warning: " + file.failure + "; the directory is empty\n";
+std::string startupMessage(const OpenedFile& file, const LoadResult& loaded) {
+    if (!file.isOpen()) return cannotRead(file.failure);
+    if (!loaded.readFailure.empty()) return cannotRead(loaded.readFailure);
     if (loaded.entries.empty()) return "";
     // Only the last entry read can have stopped the load.
     const EntryRead& last = loaded.entries.back();
+    if (const TokenRead* tooLong = last.tooLong()) {
+        return at(tooLong->line) + "warning: a field of more than " + std::to_string(kFieldLimit) +
+               " bytes; this entry keeps only the fields before it and the rest of the file was not loaded" +
+               kHint;
+    }
     if (last.code.present && !last.codeIsNumber) {
-        return at(last.code.line) + "warning: area code " + quoted(tokenAt(file.bytes, last.code.begin)) +
+        return at(last.code.line) + "warning: area code " + quoted(last.code.text) +
                " is not a number; this entry has no number and the rest of the file was not loaded" + kHint;
     }
     if (last.cutShort())
@@ -51,10 +60,12 @@ std::string tooManyEntriesMessage(const LoadResult& loaded) {
 // ======================================================================
 
 int runSession(const DirectoryTable& table, Console& console) {
-    std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please...";
-    // A file that cannot be read gives no entries.
-    FileContents file = readFileContents(kDataFileName);
-    EntryReader reader(file.bytes);
+    // On the screen before the file is opened, which may take a while (a
+    // named pipe waits for its writer).
+    std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please..." << std::flush;
+    // A file that cannot be opened gives no entries.
+    OpenedFile file = openDataFile(kDataFileName);
+    EntryReader reader(file.stream);
     LoadResult loaded = loadDirectory(reader, table);
     std::string message = startupMessage(file, loaded);
     if (loaded.tooMany) {

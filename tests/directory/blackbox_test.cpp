@@ -334,18 +334,22 @@ TEST_F(Scratch, LongSessionRunsInSmallStack) {
     EXPECT_EQ(run.err, "");
 }
 
-// A 10 MB name in the file and typed at the prompt, and 10 MB of digits as
-// a menu reply.
-TEST_F(Scratch, TenMegabyteTokens) {
-    const std::string name(10 << 20, 'x'), digits(10 << 20, '9');
+// A name of the longest a data file may hold, found by a typed name of that
+// length; a 10 MB name typed at the prompt, and 10 MB of digits as a menu
+// reply (what is typed has no limit).
+TEST_F(Scratch, LongestFieldAndTenMegabyteReplies) {
+    const std::string name(65536, 'x'), typed(10 << 20, 'y'), digits(10 << 20, '9');
     writeDataFile("Ann " + name + " 312 555-0101\nBob Jones 415 555-0102\n");
-    Outcome run = runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n3\n4\n", 0, {}, kLongRun);
+    Outcome run =
+        runProgram(kProgram, dir, digits + "\n1\n2\n" + name + "\n2\n" + typed + "\n3\n4\n", 0, {}, kLongRun);
     EXPECT_EQ(run.status, 0);
     expectSame(run.out,
                kStart + kMainMenu + kInvalid + kMainMenu + kNameMenu + kLastNamePrompt +
                    "\n\nSearching for '" + name + "' ...\n\n\nMatch Found:\n - " + name +
-                   ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kMainMenu,
+                   ", Ann; (312) 555-0101\n\n\n" + kNameMenu + kLastNamePrompt + "\n\nSearching for '" +
+                   typed + "' ...\n\n\nNo match for '" + typed + "' found...\n\n\n" + kNameMenu + kMainMenu,
                "standard output");
+    EXPECT_EQ(run.err, "");
 }
 
 // telelist-check on the telelist.dat of each case folder that holds a
