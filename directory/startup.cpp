@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -88,6 +89,13 @@ int runSession(const DirectoryTable& table, Console& console) {
         return 1;
     }
     console.run(ConsoleCommand::FinalPause);
+    // The input stream takes a read error (standard input a directory, or
+    // not open for reading) for its end, and the session has ended as at
+    // the end; only the C stream underneath still knows it was no end.
+    if (std::ferror(stdin) != 0) {
+        std::cerr << "telephone directory: cannot read standard input" << std::endl;
+        return 1;
+    }
     return 0;
 }
 

@@ -412,7 +412,8 @@ TEST_F(Scratch, CheckCommandLine) {
     };
     for (const Wrong& wrong :
          {Wrong{{"--frobnicate"}, "unrecognized option '--frobnicate'"},
-          Wrong{{"-v"}, "invalid option -- 'v'"}, Wrong{{"a.dat", "b.dat"}, "extra operand 'b.dat'"}}) {
+          Wrong{{"-v"}, "invalid option -- 'v'"}, Wrong{{"a.dat", "b.dat"}, "extra operand 'b.dat'"},
+          Wrong{{"", ""}, "extra operand ''"}}) {
         Outcome run = runProgram(kCheckProgram, dir, "", 0, wrong.args);
         EXPECT_EQ(run.err, std::string("telelist-check: ") + wrong.complaint +
                                "\nTry 'telelist-check --help' for more information.\n");
@@ -422,12 +423,40 @@ TEST_F(Scratch, CheckCommandLine) {
     Outcome folder = runProgram(kCheckProgram, dir, "", 0, {"."});
     EXPECT_EQ(folder.err, "telelist-check: .: cannot read: Is a directory\n");
     EXPECT_EQ(folder.status, 2);
+    Outcome emptyName = runProgram(kCheckProgram, dir, "", 0, {""});  // not ./telelist.dat
+    EXPECT_EQ(emptyName.err, "telelist-check: : cannot open: No such file or directory\n");
+    EXPECT_EQ(emptyName.status, 2);
     // Linux: opens, but a read at its start fails. A Windows build under
     // wine has no such file.
     if (fs::exists("/proc/self/mem") && kCheckProgram == CHECK_PROGRAM) {
         Outcome unreadable = runProgram(kCheckProgram, dir, "", 0, {"/proc/self/mem"});
         EXPECT_EQ(unreadable.err, "telelist-check: /proc/self/mem: cannot read: Input/output error\n");
         EXPECT_EQ(unreadable.status, 2);
+    }
+}
+
+// A standard stream that fails: a read error on standard input is no end
+// of input, and a report that cannot be written is no report.
+TEST_F(Scratch, StandardStreamErrorsFail) {
+    if (kProgram != TELEDIR_PROGRAM) GTEST_SKIP() << "the streams are set up by a POSIX shell";
+    writeDataFile("Ann Smith 312 555-0101\n");
+    const std::string teledir = "'" + kProgram + "'", check = "'" + kCheckProgram + "'";
+    struct Failing {
+        std::string command;
+        std::string out, err;
+        int status;
+    };
+    const std::string cannotRead = "telephone directory: cannot read standard input\n";
+    for (const Failing& failing :
+         {Failing{teledir + " < .", kStart + kMainMenu + kInvalid, cannotRead, 1},
+          Failing{teledir + " 0> written", kStart + kMainMenu + kInvalid, cannotRead, 1},
+          Failing{check + " > /dev/full", "", "telelist-check: write error: No space left on device\n", 2},
+          Failing{check + " >&-", "", "telelist-check: write error: Bad file descriptor\n", 2}}) {
+        SCOPED_TRACE(failing.command);
+        Outcome run = runProgram("/bin/sh", dir, "", 0, {"-c", failing.command});
+        expectSame(run.out, failing.out, "standard output");
+        EXPECT_EQ(run.err, failing.err);
+        EXPECT_EQ(run.status, failing.status);
     }
 }
 
