@@ -74,7 +74,8 @@ struct EntryReader::Stream : std::streambuf {
     std::size_t chunkOffset = 0;   // file offset of chunk[0]
     std::size_t filled = 0;        // bytes of chunk read from the source
     std::size_t limit = kNoLimit;  // file offset the get area may not pass
-    bool limitReached = false;
+    bool limitReached = false;     // the get area stopped at the limit
+    bool fieldTooLong = false;     // a token went past the limit: nothing more is read
     bool readError = false;
     int readErrno = 0;
     char* passedTo;  // bytes before it are counted and shown
@@ -146,29 +147,31 @@ EntryRead EntryReader::readEntry(apstring& first, apstring& last, int& code, aps
     readWordToken(first, entry.first);
     readWordToken(last, entry.last);
     entry.code = tokenStart();
-    entry.codeIsNumber = readNumber(stream_->in, code);
-    if (!entry.codeIsNumber && entry.code.present && !stream_->limitReached) {
+    int value = 0;
+    bool number = readNumber(stream_->in, value);
+    entry.code.end = stream_->offset();
+    if (!number && entry.code.present && !stream_->limitReached) {
         // Not a number: the message about it quotes the whole token. The
         // read stays failed, so nothing after it is loaded.
-        entry.code.end = stream_->offset();
         stream_->in.clear();
         while (!apstring::isWordSpace(stream_->in.peek()) &&
                stream_->in.peek() != std::char_traits<char>::eof())
             stream_->in.get();
         stream_->in.setstate(std::ios::failbit);
-        std::size_t end = entry.code.end;
-        finishToken(entry.code);
-        entry.code.end = end;
-    } else {
-        finishToken(entry.code);
     }
+    std::size_t end = entry.code.end;
+    finishToken(entry.code);
+    entry.code.end = end;
+    // Digits past the field limit are no area code either.
+    entry.codeIsNumber = number && !entry.code.tooLong;
+    if (entry.codeIsNumber) code = value;
     // After an area code that is no number this finds the stream failed.
     readWordToken(phone, entry.phone);
     return entry;
 }
 
 bool EntryReader::readToEnd() {
-    if (stream_->limitReached || stream_->readError) return false;
+    if (stream_->fieldTooLong || stream_->readError) return false;
     stream_->in.clear();
     stream_->in.ignore(std::numeric_limits<std::streamsize>::max());
     return !stream_->readError;
@@ -199,7 +202,11 @@ void EntryReader::finishToken(TokenRead& token) {
     token.end = stream_->offset();
     if (!token.present) return;
     token.text = stream_->endToken();
-    token.tooLong = stream_->limitReached;
+    token.tooLong = token.text.size() > kFieldLimit;
+    if (token.tooLong) {
+        stream_->fieldTooLong = true;
+        stream_->in.setstate(std::ios::failbit);
+    }
 }
 
 void EntryReader::readWordToken(apstring& word, TokenRead& token) {
@@ -207,8 +214,5 @@ void EntryReader::readWordToken(apstring& word, TokenRead& token) {
     // Also run on a failed stream: the read then empties the field.
     token.present = readWord(stream_->in, word);
     finishToken(token);
-    if (token.tooLong) {
-        word = "";
-        stream_->in.setstate(std::ios::failbit);
-    }
+    if (token.tooLong) word = "";
 }

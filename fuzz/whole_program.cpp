@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "check_file.h"
+#include "entry_reader.h"
 #include "screen_texts.h"
 #include "startup.h"
 
@@ -98,9 +99,26 @@ struct ModelLoad {
     bool tooMany = false;     // a 17th entry follows
 };
 
+// Reads one word; a word longer than the data file's field limit becomes
+// the empty text and ends the load.
+bool readField(std::istream& in, std::string& field) {
+    in >> field;
+    if (field.size() <= kFieldLimit) return true;
+    field.clear();
+    return false;
+}
+
+// The sign and digits that an int read at data[at] would take.
+std::size_t numberLength(const std::string& data, std::size_t at) {
+    std::size_t length = 0;
+    if (at < data.size() && (data[at] == '+' || data[at] == '-')) ++length;
+    while (at + length < data.size() && data[at + length] >= '0' && data[at + length] <= '9') ++length;
+    return length;
+}
+
 // Loads the data file the way the program is meant to: four tokens per
-// entry, an area code that is not a number ends the load, a 17th entry is
-// not read.
+// entry, an area code that is not a number or a field longer than the
+// limit ends the load, a 17th entry is not read.
 ModelLoad modelLoad(const std::string& data, std::vector<Entry>& slots) {
     std::istringstream in(data);
     ModelLoad load;
@@ -110,12 +128,21 @@ ModelLoad modelLoad(const std::string& data, std::vector<Entry>& slots) {
             break;
         }
         Entry& e = slots[load.entries];
-        in >> e.first >> e.last;
+        bool whole = readField(in, e.first) && readField(in, e.last);
         int code = 0;
-        bool codeRead = static_cast<bool>(in >> code);
+        bool codeRead = false;
+        if (whole) {
+            in >> std::ws;
+            if (in.good() && numberLength(data, static_cast<std::size_t>(in.tellg())) <= kFieldLimit)
+                codeRead = static_cast<bool>(in >> code);
+        }
         if (codeRead) e.code = code;
-        in >> e.phone;
-        load.complete = load.complete && codeRead && !e.phone.empty();
+        whole = codeRead && readField(in, e.phone);
+        load.complete = load.complete && whole && !e.phone.empty();
+        if (!whole) {
+            ++load.entries;
+            break;
+        }
     }
     return load;
 }
@@ -180,15 +207,9 @@ void checkTooMany(int status, const std::string& shown, const std::string& error
     checkLoaded(table, slots);
 }
 
-// Slots the directory's load filled: every entry has a first name.
-std::size_t filledSlots(const DirectoryTable& table) {
-    std::size_t filled = 0;
-    for (int slot = 0; slot < kSlotCount; ++slot) filled += table.firstName[slot].length() > 0 ? 1 : 0;
-    return filled;
-}
-
-// telelist-check on the same file.
-void checkChecker(const ModelLoad& load, std::size_t directoryLoaded) {
+// telelist-check on the same file: it counts the entries the model loaded,
+// which the directory's table holds.
+void checkChecker(const ModelLoad& load) {
     std::ostringstream out, err;
     int status = checkDataFile("telelist.dat", out, err);
     const std::string report = out.str();
@@ -196,8 +217,7 @@ void checkChecker(const ModelLoad& load, std::size_t directoryLoaded) {
     if (summary == std::string::npos || !err.str().empty()) fail("telelist-check: no summary line");
     std::size_t counted =
         std::stoul(report.substr(summary + std::char_traits<char>::length("telelist.dat: ")));
-    if (counted != directoryLoaded || counted != load.entries)
-        fail("telelist-check counts other entries loaded than the directory");
+    if (counted != load.entries) fail("telelist-check counts other entries loaded than the directory");
     if (status != (load.complete && !load.tooMany ? 0 : 1))
         fail("telelist-check: an error reported for a sound file, or none for a broken one");
 }
@@ -263,7 +283,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkCommands(console.commands, shown);
         checkSorted(table.columns(), slots);
     }
-    if (haveFile) checkChecker(load, filledSlots(table.columns()));
+    if (haveFile) checkChecker(load);
     if (fchdir(homeDir) != 0) fail("cannot return from the temporary directory");
     return 0;
 }
