@@ -66,10 +66,12 @@ constexpr unsigned char kEscape = 0x1b;
 // How long the rest of a multi-byte key may lag behind its first byte.
 constexpr int kKeyTailMillis = 100;
 
-struct termios originalMode;  // as the terminal was found
+struct termios originalMode;  // as the terminal was found (see resumeWait)
 volatile sig_atomic_t haveOriginalMode = 0;
-volatile sig_atomic_t awaitingKey = 0;  // key mode is (to be) in force
-volatile sig_atomic_t continued = 0;    // SIGCONT came since the last Ctrl-Z
+volatile sig_atomic_t originalModeTaken = 0;  // how often originalMode was set
+volatile sig_atomic_t awaitingKey = 0;        // key mode is (to be) in force
+volatile sig_atomic_t stopping = 0;           // onStopSignal has stopped the program
+volatile sig_atomic_t continued = 0;          // SIGCONT came since that stop began
 
 // True when standard input and output are both a terminal; asked once.
 bool interactiveSession() {
@@ -83,32 +85,49 @@ bool dumbTerminal() {
     return term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0;
 }
 
+// Only the foreground process group may set the terminal's mode: from the
+// background the attempt stops the program (SIGTTOU), and the terminal is
+// the shell's then anyway. Nothing stops the program on a terminal that is
+// not this session's (tcgetpgrp fails) or has no foreground group: it is
+// ours then. Async-signal-safe.
+bool ownsTerminal() {
+    pid_t foreground = tcgetpgrp(STDIN_FILENO);
+    return foreground <= 0 || foreground == getpgrp();
+}
+
 // Puts the terminal back as it was found. Async-signal-safe.
 void restoreTerminal() {
-    if (haveOriginalMode) tcsetattr(STDIN_FILENO, TCSANOW, &originalMode);
+    if (haveOriginalMode && ownsTerminal()) tcsetattr(STDIN_FILENO, TCSANOW, &originalMode);
 }
 
 // One key at a time, unechoed, every key a key: flow control (Ctrl-S,
 // Ctrl-Q) and the extended keys (Ctrl-V, Ctrl-O) are off, while the signal
 // keys (Ctrl-C, Ctrl-Z, Ctrl-\) keep their meaning. TCSANOW keeps
 // type-ahead for later reads. False when the terminal refused the mode.
+// Made again when a stop during the change took the original mode anew.
 // Async-signal-safe.
 bool applyKeyMode() {
-    struct termios keyMode = originalMode;
-    keyMode.c_iflag &= ~static_cast<tcflag_t>(IXON);
-    keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
-    keyMode.c_cc[VMIN] = 1;
-    keyMode.c_cc[VTIME] = 0;
-    while (tcsetattr(STDIN_FILENO, TCSANOW, &keyMode) == -1) {
-        if (errno != EINTR) return false;
-    }
+    int set = 0;
+    sig_atomic_t madeFrom = 0;
+    do {
+        madeFrom = originalModeTaken;
+        struct termios keyMode = originalMode;
+        keyMode.c_iflag &= ~static_cast<tcflag_t>(IXON);
+        keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
+        keyMode.c_cc[VMIN] = 1;
+        keyMode.c_cc[VTIME] = 0;
+        set = tcsetattr(STDIN_FILENO, TCSANOW, &keyMode);
+    } while ((set == -1 && errno == EINTR) || madeFrom != originalModeTaken);
+    if (set == -1) return false;
     // tcsetattr succeeds when any part of the change was made: read it back.
     struct termios now {};
     return tcgetattr(STDIN_FILENO, &now) == 0 && (now.c_lflag & ICANON) == 0;
 }
 
-// Ctrl-C, SIGTERM, SIGHUP, Ctrl-\: restore the terminal, then die of the
-// same signal as the program would have without this handler.
+// A signal that ends the program: restore the terminal, then die of the
+// same signal as the program would have without this handler. A fault
+// (SIGSEGV and the like) raised again here is delivered as the handler
+// returns, before the faulting instruction could run again.
 // The program dies here, so its coverage is never saved.
 void onFatalSignal(int sig) {  // GCOVR_EXCL_START
     if (awaitingKey) restoreTerminal();
@@ -116,43 +135,73 @@ void onFatalSignal(int sig) {  // GCOVR_EXCL_START
     (void)raise(sig);
 }  // GCOVR_EXCL_STOP
 
-// `fg` or `bg`: the stop really happened.
-void onContinue(int) { continued = 1; }
+// Takes up the wait again after the program was continued (promptAgain:
+// the shell has written below the prompt meanwhile), or after a Ctrl-Z that
+// did not stop it. Unless the terminal is still in key mode, its mode now
+// is the one to put back at the end: the shell may have changed it while
+// the program was stopped, and a program started in the background may
+// have found the shell's own line-editing mode at first. In the background
+// (after `bg`) it does nothing: the wait's read stops the program (SIGTTIN)
+// until `fg`. Async-signal-safe.
+void resumeWait(bool promptAgain) {
+    if (!awaitingKey || !ownsTerminal()) return;
+    struct termios now {};
+    if (tcgetattr(STDIN_FILENO, &now) == 0 && (now.c_lflag & (ICANON | ECHO)) != 0) {
+        originalMode = now;
+        originalModeTaken = originalModeTaken + 1;
+    }
+    (void)applyKeyMode();
+    if (promptAgain) {
+        ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
+        (void)ignored;
+    }
+}
 
-// Ctrl-Z: restore the terminal, stop, and on `fg` take key mode up again and
-// show the prompt anew. Where nothing can resume the program (no shell with
-// job control ran it), the kernel does not stop it: the wait just goes on.
-void onStopSignal(int) {
+// `fg` or `bg`. A stop by SIGSTOP, which cannot be caught, shows only here,
+// so this takes the wait up; after any other stop this runs inside
+// onStopSignal, which takes it up itself as the stop ends.
+void onContinue(int) {
+    int savedErrno = errno;
+    continued = 1;
+    if (!stopping) resumeWait(true);
+    errno = savedErrno;
+}
+
+// Ctrl-Z (SIGTSTP), or the terminal stopping a program in the background
+// that sets its mode (SIGTTOU) or reads it (SIGTTIN): restore the terminal
+// if it is ours, stop, and once continued in the foreground take key mode
+// up again and show the prompt anew. Where nothing can resume the program
+// (no shell with job control ran it), the kernel does not stop it: the wait
+// just goes on.
+void onStopSignal(int sig) {
     int savedErrno = errno;
     if (awaitingKey) restoreTerminal();
     continued = 0;
-    (void)signal(SIGTSTP, SIG_DFL);
+    stopping = 1;
+    (void)signal(sig, SIG_DFL);
     sigset_t stopOnly;
     sigemptyset(&stopOnly);
-    sigaddset(&stopOnly, SIGTSTP);
+    sigaddset(&stopOnly, sig);
     sigprocmask(SIG_UNBLOCK, &stopOnly, nullptr);
-    (void)raise(SIGTSTP);  // stops here until continued
+    (void)raise(sig);  // stops here until continued
+    stopping = 0;
 
     struct sigaction again {};
     again.sa_handler = onStopSignal;
     again.sa_flags = SA_RESTART;
     sigemptyset(&again.sa_mask);
-    sigaction(SIGTSTP, &again, nullptr);
-    if (awaitingKey) {
-        (void)applyKeyMode();
-        if (continued) {
-            ssize_t ignored = write(STDOUT_FILENO, kPressAnyKey, sizeof kPressAnyKey - 1);
-            (void)ignored;
-        }
-    }
+    sigaction(sig, &again, nullptr);
+    resumeWait(continued != 0);
     errno = savedErrno;
 }
 
-// A signal the program was started with ignored (under nohup, say) stays
-// ignored: the handler would otherwise make it end or stop the program.
-void catchUnlessIgnored(int sig, const struct sigaction& action) {
+// Only a default action is replaced. A signal the program was started with
+// ignored (under nohup, say) stays ignored: the handler would otherwise make
+// it end or stop the program. One a sanitizer's runtime handles (SIGSEGV,
+// say) stays with it, so that its report is not lost.
+void catchIfDefault(int sig, const struct sigaction& action) {
     struct sigaction current {};
-    if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+    if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler != SIG_DFL) return;
     sigaction(sig, &action, nullptr);
 }
 
@@ -160,15 +209,39 @@ void installSignalHandlers() {
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
     action.sa_handler = onFatalSignal;
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) catchUnlessIgnored(sig, action);
+    // Every signal whose default action ends the program, but SIGKILL.
+    // SIGPOLL is SIGIO by its System V name, under which it ends the
+    // program; where there is only SIGIO (BSD), it is ignored by default.
+    static constexpr int kEndingSignals[] = {
+        SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+        SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGPOLL
+        SIGPOLL,
+#endif
+#ifdef SIGPWR
+        SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+        SIGSTKFLT,
+#endif
+#ifdef SIGEMT
+        SIGEMT,
+#endif
+    };
+    for (int sig : kEndingSignals) catchIfDefault(sig, action);
+#if defined(SIGRTMIN) && defined(SIGRTMAX)
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) catchIfDefault(sig, action);
+#endif
     action.sa_handler = onStopSignal;
     action.sa_flags = SA_RESTART;
-    catchUnlessIgnored(SIGTSTP, action);
+    for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) catchIfDefault(sig, action);
     action.sa_handler = onContinue;
-    catchUnlessIgnored(SIGCONT, action);
+    catchIfDefault(SIGCONT, action);
 }
 
-// Saves the terminal's settings the first time a key is awaited.
+// Saves the terminal's settings the first time a key is awaited, and sets
+// up the handlers before key mode is first set: started in the background,
+// the program stops right there (SIGTTOU).
 bool saveOriginalModeOnce() {
     if (haveOriginalMode) return true;
     if (tcgetattr(STDIN_FILENO, &originalMode) == -1) return false;

@@ -98,9 +98,31 @@ std::string shownText(const std::string& raw) {
     return shown;
 }
 
-// How the program is started: as a job of a shell with job control, or as
-// the session leader itself, as a terminal window told to run it does.
-enum class Launch { AsJob, Directly };
+// How the program is started: as a job of a shell with job control, in the
+// foreground or in the background (`teledir &`, while the shell's line
+// editor has the terminal in a mode of its own), or as the session leader
+// itself, as a terminal window told to run it does.
+enum class Launch { AsJob, InBackground, Directly };
+
+// In the session leader: its job, and the terminal's mode as it keeps it
+// for its jobs (as found).
+pid_t leadersJob = 0;
+termios shellMode{};
+
+// The session leader's `fg` and `bg`, as an interactive shell does them: the
+// terminal in the shell's mode, given to the job or taken back, and the job
+// continued. SIGTTOU is blocked meanwhile: the leader's group is orphaned,
+// so from the background it could not set the terminal otherwise.
+void shellFg(int) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &shellMode);
+    tcsetpgrp(STDIN_FILENO, leadersJob);
+    kill(-leadersJob, SIGCONT);
+}
+void shellBg(int) {
+    tcsetpgrp(STDIN_FILENO, getpgrp());
+    tcsetattr(STDIN_FILENO, TCSANOW, &shellMode);
+    kill(-leadersJob, SIGCONT);
+}
 
 // What runs on the terminal, the terminal type it is told (TERM; unset
 // when null), and a library preloaded into it (none when null).
@@ -176,6 +198,8 @@ public:
         if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) ADD_FAILURE();
     }
     void signal(int sig) const { kill(program_, sig); }
+    void fg() const { kill(leader_, SIGUSR1); }  // see shellFg
+    void bg() const { kill(leader_, SIGUSR2); }
     termios mode() const {
         termios now{};
         tcgetattr(slave_, &now);
@@ -211,9 +235,10 @@ public:
         return testing::AssertionFailure() << "terminal not in key mode";
     }
 
-    // Nothing is printed and the program neither ends nor stops for a while.
+    // Nothing is printed after the text last matched, and the program
+    // neither ends nor stops for a while.
     testing::AssertionResult staysQuiet() {
-        size_t before = output_.size();
+        size_t before = matched_;
         auto until = Clock::now() + kQuietSpell;
         while (Clock::now() < until) pump(std::chrono::duration_cast<milliseconds>(until - Clock::now()));
         if (output_.size() == before && statuses_.empty()) return testing::AssertionSuccess();
@@ -257,7 +282,13 @@ private:
     [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch,
                                   char* const argv[], char* const envp[]) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
-        pid_t program = launch == Launch::AsJob ? fork() : 0;
+        tcgetattr(STDIN_FILENO, &shellMode);
+        if (launch == Launch::InBackground) {
+            termios lineEditor = shellMode;
+            lineEditor.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+            tcsetattr(STDIN_FILENO, TCSANOW, &lineEditor);
+        }
+        pid_t program = launch == Launch::Directly ? 0 : fork();
         if (program == 0) {
             if (launch == Launch::AsJob) {
                 sigset_t ttou;
@@ -267,11 +298,14 @@ private:
                 sigprocmask(SIG_BLOCK, &ttou, nullptr);
                 tcsetpgrp(STDIN_FILENO, getpid());
                 sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
+            } else if (launch == Launch::InBackground) {
+                setpgid(0, 0);
             } else {
                 pid_t self = getpid();  // no reports follow
                 if (write(reports, &self, sizeof self) != sizeof self) _exit(1);
             }
-            for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP, SIGPIPE}) (void)::signal(sig, SIG_DFL);
+            // Every signal at its default: one ignored here would stay so.
+            for (int sig = 1; sig < NSIG; ++sig) (void)::signal(sig, SIG_DFL);
             const rlimit noCore{0, 0};  // Ctrl-\ would leave a core file behind
             setrlimit(RLIMIT_CORE, &noCore);
             if (ignoredSignal) (void)::signal(ignoredSignal, SIG_IGN);
@@ -280,6 +314,15 @@ private:
             _exit(127);
         }
         setpgid(program, program);
+        leadersJob = program;
+        struct sigaction jobControl {};
+        sigemptyset(&jobControl.sa_mask);
+        sigaddset(&jobControl.sa_mask, SIGTTOU);
+        jobControl.sa_flags = SA_RESTART;
+        jobControl.sa_handler = shellFg;
+        sigaction(SIGUSR1, &jobControl, nullptr);
+        jobControl.sa_handler = shellBg;
+        sigaction(SIGUSR2, &jobControl, nullptr);
         if (write(reports, &program, sizeof program) != sizeof program) _exit(1);
         for (;;) {
             int status = 0;
@@ -485,6 +528,45 @@ TEST_F(TerminalTest, CtrlZSuspendsWithTerminalRestoredAndFgResumesTheWait) {
     quitFromPause(tty);
 }
 
+// However the program was stopped at a pause, once it is continued in the
+// foreground the prompt is shown again, just once, the terminal is in key
+// mode again, and a key goes on. The terminal is left as the shell gave it
+// back, even when the program found it in the shell's line-editing mode.
+TEST_F(TerminalTest, FgAfterAnyStopAtPauseShowsThePromptAgain) {
+    struct Stop {
+        const char* name;
+        Launch launch;
+        const char* typed;  // or else sent, unless started in the background
+        int sent;
+        int stoppedBy;
+        bool bgFirst;  // then stopped by SIGTTIN, reading in the background
+    };
+    for (Stop stop : {Stop{"Ctrl-Z", Launch::AsJob, "\x1a", 0, SIGTSTP, false},
+                      Stop{"SIGSTOP", Launch::AsJob, nullptr, SIGSTOP, SIGSTOP, false},
+                      Stop{"SIGSTOP, then bg", Launch::AsJob, nullptr, SIGSTOP, SIGSTOP, true},
+                      Stop{"started in the background", Launch::InBackground, nullptr, 0, SIGTTOU, false}}) {
+        SCOPED_TRACE(stop.name);
+        TerminalSession tty(dir_, 0, stop.launch);
+        ASSERT_TRUE(tty.expect(kPrompt));
+        if (stop.typed) {
+            ASSERT_TRUE(tty.inKeyMode());
+            tty.type(stop.typed);
+        } else if (stop.sent) {
+            ASSERT_TRUE(tty.inKeyMode());
+            tty.signal(stop.sent);
+        }
+        ASSERT_EQ(tty.nextStatus(), "stopped by " + std::to_string(stop.stoppedBy));
+        if (stop.bgFirst) {
+            tty.bg();
+            ASSERT_EQ(tty.nextStatus(), "stopped by " + std::to_string(SIGTTIN));
+        }
+        tty.fg();
+        ASSERT_TRUE(tty.atPause());
+        EXPECT_TRUE(tty.staysQuiet());
+        quitFromPause(tty);
+    }
+}
+
 TEST_F(TerminalTest, CtrlZWithoutJobControlLeavesTheWaitAlone) {
     TerminalSession tty(dir_, 0, Launch::Directly);  // nothing could resume it, so it is not stopped
     ASSERT_TRUE(tty.atPause());
@@ -504,6 +586,48 @@ TEST_F(TerminalTest, SignalIgnoredAtStartStaysIgnoredAtPause) {
     tty.type("x");
     EXPECT_TRUE(tty.expect(kMainMenu));
 }
+
+namespace {
+
+struct NamedSignal {
+    const char* name;
+    int number;
+};
+void PrintTo(const NamedSignal& sig, std::ostream* out) { *out << sig.name; }
+
+// Those besides Ctrl-C, Ctrl-\, SIGTERM and SIGHUP that end the program.
+// SIGSEGV, SIGBUS and SIGFPE are left to a sanitizer's runtime where there
+// is one; sent by kill, the others of their kind come as they would.
+std::vector<NamedSignal> endingSignals() {
+    std::vector<NamedSignal> signals = {{"SIGUSR1", SIGUSR1},     {"SIGUSR2", SIGUSR2}, {"SIGALRM", SIGALRM},
+                                        {"SIGVTALRM", SIGVTALRM}, {"SIGPROF", SIGPROF}, {"SIGXCPU", SIGXCPU},
+                                        {"SIGXFSZ", SIGXFSZ},     {"SIGPIPE", SIGPIPE}, {"SIGSYS", SIGSYS},
+                                        {"SIGTRAP", SIGTRAP},     {"SIGILL", SIGILL},   {"SIGABRT", SIGABRT}};
+#ifdef SIGPOLL
+    signals.push_back({"SIGPOLL", SIGPOLL});
+#endif
+#if defined(SIGRTMIN) && defined(SIGRTMAX)
+    signals.push_back({"SIGRTMIN", SIGRTMIN});
+    signals.push_back({"SIGRTMAX", SIGRTMAX});
+#endif
+    return signals;
+}
+
+class EndingSignalTest : public TerminalTest, public testing::WithParamInterface<NamedSignal> {};
+
+}  // namespace
+
+TEST_P(EndingSignalTest, AtPauseEndsTheProgramWithTerminalRestored) {
+    const int sig = GetParam().number;
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.atPause());
+    tty.signal(sig);
+    EXPECT_EQ(tty.nextStatus(), "killed by " + std::to_string(sig));
+    EXPECT_TRUE(tty.modeAsFound());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndingSignalTest, testing::ValuesIn(endingSignals()),
+                         [](const testing::TestParamInfo<NamedSignal>& info) { return info.param.name; });
 
 TEST_F(TerminalTest, ReaderThatGoesAwayEndsTheProgramPromptly) {
     for (bool ignoreBrokenPipe : {false, true}) {
