@@ -45,6 +45,17 @@ TEST(ApstringStorage, ConstructionAndCopyFitTheTextExactlyAndCopiesAreDeep) {
     EXPECT_EQ(text(roomy), "abc");
 }
 
+// What the sort relies on: an exchange moves the buffers too, so that a
+// short name never keeps a long one's buffer.
+TEST(ApstringStorage, SwapExchangesTextsWithTheirBuffers) {
+    apstring longName(std::string(1000, 'x').c_str()), shortName("Ng");
+    longName.swap(shortName);
+    EXPECT_EQ(text(longName), "Ng");
+    EXPECT_EQ(longName.capacity(), 3);
+    EXPECT_EQ(text(shortName), std::string(1000, 'x'));
+    EXPECT_EQ(shortName.capacity(), 1001);
+}
+
 TEST(ApstringAssign, KeepsTheBufferWhenTheTextFitsAndElseGrowsToAnExactFit) {
     struct Case {
         const char* assigned;
