@@ -6,7 +6,10 @@
 //  Otherwise they do nothing, so a piped or redirected run carries exactly
 //  the program's own text and never waits.
 //
-//  Windows: each command line goes to the command interpreter.
+//  Windows: each command line goes to the command interpreter. Apart from
+//           the commands, the standard streams that are a console read
+//           and write UTF-8 through the console's UTF-16 calls, whether
+//           the session is interactive or not (useUnicodeConsole).
 //  POSIX:   "cls" writes the clear-screen escape sequences (a line end on a
 //           terminal without them); "pause"/"PAUSE" prompt and read one key
 //           straight from the terminal in non-canonical, no-echo mode;
@@ -24,7 +27,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <streambuf>
+#include <string>
 
 namespace {
 
@@ -42,6 +51,283 @@ bool interactiveSession() {
 
 // Hands the command line to the command interpreter and waits for it.
 void carryOut(ConsoleCommand command) { std::system(commandLine(command)); }
+
+// ----------------------------------------------------------------------
+//  Text on the console. The program's text is UTF-8, and a console holds
+//  UTF-16 characters, so a standard stream that is a console goes by way
+//  of the wide console calls, converting on the way. The console's code
+//  pages are left alone: a UTF-8 input code page (65001) has made ReadFile
+//  return no bytes at all for non-ASCII keys on older consoles, whereas
+//  ReadConsoleW hands over the characters as the console holds them; and
+//  the code pages belong to the console, shared with the shell that
+//  started the program, which would keep them when Ctrl-C ended it.
+//  Line ends are as the runtime's text mode makes them: "\n" goes out as
+//  CR LF, and CR LF comes in as "\n".
+// ----------------------------------------------------------------------
+
+constexpr char32_t kReplacement = 0xfffd;  // shown for text that is not UTF-8 or UTF-16
+constexpr wchar_t kControlZ = 0x1a;        // the console's end of input
+
+bool isHighSurrogate(char32_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
+bool isLowSurrogate(char32_t unit) { return unit >= 0xdc00 && unit <= 0xdfff; }
+
+// Decodes the character at the start of [at, end): stores it in code and
+// returns the bytes it takes. What is not UTF-8 decodes to kReplacement:
+// a stray byte, or the start of a sequence up to the byte that breaks it.
+// Returns 0 when the bytes end inside a sequence that the ones still to
+// come may complete.
+std::size_t decodeUtf8(const unsigned char* at, const unsigned char* end, char32_t& code) {
+    const unsigned char lead = *at;
+    code = kReplacement;
+    if (lead < 0x80) {
+        code = lead;
+        return 1;
+    }
+    int tail = 0;                           // continuation bytes to come
+    unsigned char low = 0x80, high = 0xbf;  // the range of the first of them
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        tail = 1;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        tail = 2;
+        if (lead == 0xe0) low = 0xa0;   // no overlong forms
+        if (lead == 0xed) high = 0x9f;  // no surrogates
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        tail = 3;
+        if (lead == 0xf0) low = 0x90;   // no overlong forms
+        if (lead == 0xf4) high = 0x8f;  // nothing above U+10FFFF
+    } else {
+        return 1;  // a continuation byte, or a byte no sequence begins with
+    }
+    char32_t value = lead & (0x3f >> tail);
+    std::size_t taken = 1;
+    for (; tail > 0; --tail, ++taken) {
+        if (at + taken == end) return 0;
+        const unsigned char next = at[taken];
+        if (next < low || next > high) return taken;
+        value = value << 6 | (next & 0x3f);
+        low = 0x80;
+        high = 0xbf;
+    }
+    code = value;
+    return taken;
+}
+
+void appendUtf8(std::string& text, char32_t code) {
+    if (code < 0x80) {
+        text += static_cast<char>(code);
+    } else if (code < 0x800) {
+        text += static_cast<char>(0xc0 | code >> 6);
+        text += static_cast<char>(0x80 | (code & 0x3f));
+    } else if (code < 0x10000) {
+        text += static_cast<char>(0xe0 | code >> 12);
+        text += static_cast<char>(0x80 | (code >> 6 & 0x3f));
+        text += static_cast<char>(0x80 | (code & 0x3f));
+    } else {
+        text += static_cast<char>(0xf0 | code >> 18);
+        text += static_cast<char>(0x80 | (code >> 12 & 0x3f));
+        text += static_cast<char>(0x80 | (code >> 6 & 0x3f));
+        text += static_cast<char>(0x80 | (code & 0x3f));
+    }
+}
+
+void appendUtf16(std::wstring& text, char32_t code) {
+    if (code < 0x10000) {
+        text += static_cast<wchar_t>(code);
+    } else {
+        text += static_cast<wchar_t>(0xd800 + ((code - 0x10000) >> 10));
+        text += static_cast<wchar_t>(0xdc00 + ((code - 0x10000) & 0x3ff));
+    }
+}
+
+// Standard output or error on the console. Writes what the stream holds at
+// each flush (or when its buffer is full), but for a character whose bytes
+// have not all come yet: that waits for the next write.
+class ConsoleWriter final : public std::streambuf {
+public:
+    explicit ConsoleWriter(HANDLE console) : console_(console) { setp(buffer_, buffer_ + sizeof buffer_); }
+
+    // At the end of the program: a character still incomplete is shown as
+    // not UTF-8.
+    void finish() {
+        if (!writeComplete() || pptr() == pbase()) return;
+        std::wstring replacement;
+        appendUtf16(replacement, kReplacement);
+        setp(buffer_, buffer_ + sizeof buffer_);
+        (void)writeWide(replacement);
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!writeComplete()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+    int sync() override { return writeComplete() ? 0 : -1; }
+
+private:
+    // Writes every complete character in the buffer and keeps the rest
+    // (at most three bytes) at its start. False when the console refused.
+    bool writeComplete() {
+        const auto* at = reinterpret_cast<const unsigned char*>(pbase());
+        const auto* end = reinterpret_cast<const unsigned char*>(pptr());
+        std::wstring wide;
+        while (at < end) {
+            char32_t code = 0;
+            std::size_t taken = decodeUtf8(at, end, code);
+            if (taken == 0) break;
+            if (code == '\n') wide += L'\r';
+            appendUtf16(wide, code);
+            at += taken;
+        }
+        const std::size_t kept = static_cast<std::size_t>(end - at);
+        std::memmove(buffer_, at, kept);
+        setp(buffer_, buffer_ + sizeof buffer_);
+        pbump(static_cast<int>(kept));
+        return writeWide(wide);
+    }
+
+    bool writeWide(const std::wstring& wide) {
+        // Some consoles refuse a single write of much more than this.
+        constexpr std::size_t kMostPerWrite = 8192;
+        for (std::size_t done = 0; done < wide.size();) {
+            std::size_t part = std::min(wide.size() - done, kMostPerWrite);
+            // A surrogate pair goes to the console in one write.
+            if (part < wide.size() - done && isHighSurrogate(wide[done + part - 1])) --part;
+            DWORD written = 0;
+            if (!WriteConsoleW(console_, wide.data() + done, static_cast<DWORD>(part), &written, nullptr) ||
+                written == 0)
+                return false;
+            done += written;
+        }
+        return true;
+    }
+
+    HANDLE console_;
+    char buffer_[4096];
+};
+
+// Standard input from the console: a line as the console's line editing
+// gives it, converted to UTF-8. As with the runtime's reads, Ctrl-Z ends
+// the read: at its start it is the end of input, after some text it gives
+// that text and drops the rest of what was read.
+class ConsoleReader final : public std::streambuf {
+public:
+    explicit ConsoleReader(HANDLE console) : console_(console) {}
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        // The last character read stays in front, for a putback.
+        std::string text;
+        if (eback() < gptr()) text += gptr()[-1];
+        const std::size_t start = text.size();
+        while (text.size() == start) {
+            wchar_t wide[4096];
+            DWORD got = 0;
+            SetLastError(ERROR_SUCCESS);
+            if (!ReadConsoleW(console_, wide, sizeof wide / sizeof wide[0], &got, nullptr))
+                return traits_type::eof();
+            // Nothing read because of Ctrl-C or Ctrl-Break: its handler
+            // ends the program (or ignores it), so the read goes on.
+            if (got == 0 && GetLastError() == ERROR_OPERATION_ABORTED) continue;
+            if (got == 0) return traits_type::eof();
+            const wchar_t* controlZ = std::find(wide, wide + got, kControlZ);
+            for (const wchar_t* unit = wide; unit != controlZ; ++unit) take(*unit, text);
+            if (controlZ != wide + got) {
+                highSurrogate_ = 0;
+                carriageReturn_ = false;
+                if (text.size() == start) return traits_type::eof();
+            }
+        }
+        text_ = std::move(text);
+        setg(&text_[0], &text_[start], &text_[0] + text_.size());
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    // Converts one UTF-16 unit; a surrogate pair or a CR LF split between
+    // two reads is made whole by the next.
+    void take(wchar_t unit, std::string& text) {
+        char32_t code = unit;
+        if (highSurrogate_ != 0) {
+            if (isLowSurrogate(code)) {
+                code = 0x10000 + ((highSurrogate_ - 0xd800) << 10) + (code - 0xdc00);
+            } else {
+                add(kReplacement, text);
+            }
+            highSurrogate_ = 0;
+        }
+        if (isHighSurrogate(code)) {
+            highSurrogate_ = code;
+        } else {
+            add(isLowSurrogate(code) ? kReplacement : code, text);
+        }
+    }
+
+    void add(char32_t code, std::string& text) {
+        if (carriageReturn_ && code != '\n') text += '\r';
+        carriageReturn_ = code == '\r';
+        if (!carriageReturn_) appendUtf8(text, code);
+    }
+
+    HANDLE console_;
+    std::string text_;
+    char32_t highSurrogate_ = 0;   // the first half of a pair, its second to come
+    bool carriageReturn_ = false;  // a CR, which a LF may follow
+};
+
+// The standard streams that are a console, each on a converting buffer;
+// put back on the runtime's buffers as the program ends.
+class ConsoleStreams {
+public:
+    ConsoleStreams() {
+        HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+        DWORD mode = 0, events = 0;
+        // A console screen as standard input cannot be read: left to the
+        // runtime, it fails as any other unreadable input does.
+        if (GetConsoleMode(input, &mode) && GetNumberOfConsoleInputEvents(input, &events)) {
+            reader_.emplace(input);
+            runtimeInput_ = std::cin.rdbuf(&*reader_);
+        }
+        attach(std::cout, STD_OUTPUT_HANDLE, output_, runtimeOutput_);
+        attach(std::cerr, STD_ERROR_HANDLE, error_, runtimeError_);
+    }
+
+    ~ConsoleStreams() {
+        detach(std::cout, output_, runtimeOutput_);
+        detach(std::cerr, error_, runtimeError_);
+        if (reader_) std::cin.rdbuf(runtimeInput_);
+    }
+
+    ConsoleStreams(const ConsoleStreams&) = delete;
+    ConsoleStreams& operator=(const ConsoleStreams&) = delete;
+
+private:
+    static void attach(std::ostream& stream, DWORD standardHandle, std::optional<ConsoleWriter>& writer,
+                       std::streambuf*& runtimeBuffer) {
+        if (!isConsole(standardHandle)) return;
+        writer.emplace(GetStdHandle(standardHandle));
+        runtimeBuffer = stream.rdbuf(&*writer);
+    }
+
+    static void detach(std::ostream& stream, std::optional<ConsoleWriter>& writer,
+                       std::streambuf* runtimeBuffer) {
+        if (!writer) return;
+        stream.flush();
+        writer->finish();
+        stream.rdbuf(runtimeBuffer);
+    }
+
+    std::optional<ConsoleReader> reader_;
+    std::optional<ConsoleWriter> output_, error_;
+    std::streambuf* runtimeInput_ = nullptr;
+    std::streambuf* runtimeOutput_ = nullptr;
+    std::streambuf* runtimeError_ = nullptr;
+};
 
 }  // namespace
 
@@ -355,6 +641,13 @@ void carryOut(ConsoleCommand command) {
 
 }  // namespace
 
+#endif
+
+#ifdef _WIN32
+void useUnicodeConsole() { static ConsoleStreams streams; }
+#else
+// A terminal takes the program's bytes as they are.
+void useUnicodeConsole() {}
 #endif
 
 void TerminalConsole::run(ConsoleCommand command) {

@@ -14,4 +14,12 @@ public:
     void run(ConsoleCommand command) override;
 };
 
+// Called once at start, before any text is read or written. On Windows,
+// each of standard input, output and error that is a console goes through
+// the console's UTF-16 calls from then on: the UTF-8 written shows as the
+// characters it encodes (bytes that are not UTF-8 as U+FFFD), and what is
+// typed arrives as UTF-8. Pipes and files, and every stream elsewhere,
+// carry the program's bytes unchanged.
+void useUnicodeConsole();
+
 #endif  // DIRECTORY_TERMINAL_CONSOLE_H

@@ -744,14 +744,46 @@ TEST_F(TerminalTest, DumbOrUnknownTerminalGetsNoEscapeSequences) {
 
 // The Windows build under wine's console, when the wine suite names it
 // (TELEDIR_TEST_WINE, TELEDIR_TEST_WINDOWS_PROGRAM): its commands go to the
-// command interpreter, whose pause waits for one key.
+// command interpreter, whose pause waits for one key. The console shows the
+// UTF-8 of the data file as the characters it encodes, a byte that is not
+// UTF-8 as U+FFFD, and hands over what is typed as UTF-8; a pipe's bytes
+// reach the program unchanged. wine's console speaks UTF-8 to the terminal
+// in a UTF-8 locale.
 TEST_F(TerminalTest, WindowsBuildUnderWineClearsAndWaitsForKeys) {
     const char* wine = std::getenv("TELEDIR_TEST_WINE");
     const char* program = std::getenv("TELEDIR_TEST_WINDOWS_PROGRAM");
     if (wine == nullptr || program == nullptr)
         GTEST_SKIP() << "no Windows build named; make wine-test runs it";
+    // Gr\xe9n is Latin-1, not UTF-8. Two names of 2000 € (3 bytes each) run
+    // over several of the program's writes to the console, so that a write
+    // ends inside a character.
+    std::string euros;
+    for (int i = 0; i < 2000; ++i) euros += "€";
+    writeFile(dir_ / "telelist.dat",
+              "Jürgen Müller 212 555-0103\nAnna Żółw 312 555-0104\nEve Gr\xe9n 212 555-0106\n" + euros + " " +
+                  euros + " 212 555-0107\n");
+    const std::string found = "- Müller, Jürgen; (212) 555-0103";
+    // The full list shows the last four slots in this order, and U+FFFD only
+    // for the byte that is not UTF-8.
+    const std::string listed[] = {"Gr\ufffdn, Eve; 212 555-0106", "Müller, Jürgen; 212 555-0103",
+                                  "Żółw, Anna; 312 555-0104", euros.substr(0, 60)};
+    auto listsEntries = [&listed](const std::string& screen) {
+        size_t at = 0;
+        for (const std::string& entry : listed) {
+            if ((at = screen.find(entry, at)) == std::string::npos)
+                return testing::AssertionFailure() << "no " << entry << " next in " << screen;
+        }
+        for (at = screen.find("\ufffd"); at != std::string::npos; at = screen.find("\ufffd", at + 1)) {
+            if (at < 2 || screen.compare(at - 2, 2, "Gr") != 0)
+                return testing::AssertionFailure() << "U+FFFD at " << at << " in " << screen;
+        }
+        return testing::AssertionSuccess();
+    };
+    const std::vector<std::string> inUtf8Locale = {"/usr/bin/env", "LANG=C.UTF-8", "LC_ALL=C.UTF-8", wine,
+                                                   program};
+
     Program windows;
-    windows.command = {wine, program};
+    windows.command = inUtf8Locale;
     TerminalSession tty(dir_, 0, Launch::AsJob, windows);
     ASSERT_TRUE(tty.expectOnScreen("File Sorting Complete."));
     ASSERT_TRUE(tty.expectOnScreen("Press any key"));
@@ -764,12 +796,44 @@ TEST_F(TerminalTest, WindowsBuildUnderWineClearsAndWaitsForKeys) {
     std::string beforeMenu;
     ASSERT_TRUE(tty.expectOnScreen("Menu Options:", &beforeMenu));
     EXPECT_EQ(beforeMenu.find_first_not_of(" \n"), std::string::npos) << "not a blank screen";
+    tty.type("3\r");
+    std::string listing;
+    ASSERT_TRUE(tty.expectOnScreen("Press any key", &listing));
+    EXPECT_TRUE(listsEntries(listing));
+    tty.type("x");
+    ASSERT_TRUE(tty.expectOnScreen("Menu Options:"));
+    tty.type("1\r");
+    ASSERT_TRUE(tty.expectOnScreen("by Last Name"));
+    tty.type("2\r");
+    ASSERT_TRUE(tty.expectOnScreen("Enter Last Name to Find: "));
+    tty.type("Müller\r");
+    std::string search;
+    ASSERT_TRUE(tty.expectOnScreen("Press any key", &search));
+    EXPECT_NE(search.find("Searching for 'Müller' ..."), std::string::npos) << search;
+    EXPECT_NE(search.find(found), std::string::npos) << search;
+    tty.type("x");
+    ASSERT_TRUE(tty.expectOnScreen("Back to Main Menu"));
+    tty.type("3\r");
+    ASSERT_TRUE(tty.expectOnScreen("Menu Options:"));
     tty.type("4\r");
     ASSERT_TRUE(tty.expectOnScreen("Press any key"));
     EXPECT_TRUE(tty.staysQuiet());
     ASSERT_TRUE(tty.inKeyMode());
     tty.type("x");
     EXPECT_EQ(tty.nextStatus(), "exit 0");
+
+    SCOPED_TRACE("dialogue piped in, output on the console");
+    Program piped;
+    std::string dialogue = "printf '3\\n1\\n2\\nMüller\\n3\\n4\\n' |";
+    for (const std::string& word : inUtf8Locale) dialogue += " '" + word + "'";
+    piped.command = {"/bin/sh", "-c", dialogue};
+    TerminalSession pipedIn(dir_, 0, Launch::AsJob, piped);
+    std::string screen;
+    ASSERT_TRUE(pipedIn.expectOnScreen(found, &screen));
+    EXPECT_TRUE(listsEntries(screen));
+    EXPECT_NE(screen.find("Searching for 'Müller' ..."), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("Press any key"), std::string::npos);
+    EXPECT_EQ(pipedIn.nextStatus(), "exit 0");
 }
 
 // A terminal that refuses single-key mode keeps its line editing and echo;
