@@ -1,12 +1,22 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan valgrind coverage fuzz bench format format-check tidy wine-test
+.PHONY: all run package check-install test asan valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench format format-check tidy wine-test
 
-# The preset of the test build: `ci` (any compiler warning is an error) when
-# CI=true, as CI services and .ci/run set it; `debug` otherwise.
+# The preset of the test build: `ci` (any compiler warning is an error, and
+# instrumented for gcov, so that `make coverage` reports on the same run)
+# when CI=true, as CI services and .ci/run set it; `debug` otherwise.
 PRESET ?= $(if $(filter true,$(CI)),ci,debug)
+# The build `make coverage` reports on: the `ci` test build in CI, else a
+# `coverage` build of its own.
+COVERAGE_PRESET ?= $(if $(filter true,$(CI)),ci,coverage)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 SECONDS ?= 60
 VALGRIND = valgrind -q --leak-check=full --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99
+# Left out under valgrind: the recording build, which runs the same dialogues
+# through the same code as the real program, and the two long sessions, which
+# repeat it at length; the sanitizers run all three. Every other run of the
+# real programs (teledir, telelist-check) is under valgrind.
+VALGRIND_LEFT_OUT = *ConsoleCommandOrder* Scratch.LongSessionRunsInSmallStack Scratch.LongestFieldAndTenMegabyteReplies
+BLACKBOX = build/$(PRESET)/tests/directory/directory_blackbox_test
 
 # The optimised program, build/release/directory/teledir. Needs only a
 # C++17 compiler, CMake and make.
@@ -26,10 +36,12 @@ package: all
 check-install:
 	scripts/check-install.sh
 
-# Build and run every test.
+# Build and run every test. The counts a gcov-instrumented build kept from
+# an earlier run are cleared first, so they come from this run alone.
 test:
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
+	find build/$(PRESET) -name '*.gcda' -delete
 	ctest --preset $(PRESET)
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -38,18 +50,31 @@ asan:
 	cmake --build --preset asan
 	ctest --preset asan
 
-# The black-box suite with every run of the program under valgrind memcheck
-# (after `make test`).
+# The black-box suite with the runs of the programs under valgrind memcheck
+# (after `make test`), in two halves side by side, each half's output whole.
+# A name left out that matches no test fails, so that a renamed long session
+# cannot slip back in unnoticed.
 valgrind:
-	TELEDIR_TEST_WRAPPER="$(VALGRIND)" build/$(PRESET)/tests/directory/directory_blackbox_test
+	@test -x $(BLACKBOX) || { echo "make valgrind: no $(BLACKBOX); run make test first" >&2; exit 1; }
+	@set -f; for name in $(VALGRIND_LEFT_OUT); do \
+	  $(BLACKBOX) --gtest_list_tests --gtest_filter="$$name" | grep -q '^  ' || \
+	    { echo "make valgrind: no test matches $$name in VALGRIND_LEFT_OUT" >&2; exit 1; }; \
+	done
+	$(MAKE) --no-print-directory -j2 --output-sync=target valgrind-shard-0 valgrind-shard-1
+
+valgrind-shard-0 valgrind-shard-1: valgrind-shard-%:
+	TELEDIR_TEST_WRAPPER="$(VALGRIND)" TELEDIR_TEST_TIMEOUT=120 GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$* \
+	  $(BLACKBOX) --gtest_filter='-$(subst $() ,:,$(VALGRIND_LEFT_OUT))' --gtest_brief=1
 
 # The Windows cross-build, and every test that can run on Windows, under wine.
 wine-test:
 	PRESET=$(PRESET) scripts/wine-test.sh
 
-# Line and branch coverage of the product code from the whole suite.
+# Line and branch coverage of the product code from the whole suite. In CI
+# it reports the counts of the `make test` run just before (the `ci` build
+# is instrumented too); elsewhere it builds and runs the `coverage` preset.
 coverage:
-	scripts/coverage.sh 95 85
+	PRESET=$(COVERAGE_PRESET) scripts/coverage.sh 95 85
 
 # Each fuzz target for SECONDS seconds (make fuzz SECONDS=1800).
 fuzz:
@@ -71,6 +96,8 @@ format:
 format-check:
 	clang-format --dry-run --Werror $(SOURCES)
 
-# clang-tidy on the program and library sources (after `make test`).
+# clang-tidy on the program and library sources (after `make test`), one
+# file at a time, two side by side; any finding fails (see .clang-tidy).
 tidy:
-	clang-tidy -p build/$(PRESET) --quiet $(filter ap/% datafile/% directory/% check/%,$(filter %.cpp,$(SOURCES)))
+	printf '%s\n' $(filter ap/% datafile/% directory/% check/%,$(filter %.cpp,$(SOURCES))) | \
+	  xargs -P 2 -n 1 clang-tidy -p build/$(PRESET) --quiet

@@ -46,7 +46,9 @@ struct EntryReader::Stream : std::streambuf {
         capturing = false;
         limit = kNoLimit;
         setg(eback(), gptr(), clampedEnd());
-        return std::move(captured);
+        std::string text;
+        text.swap(captured);
+        return text;
     }
 
     int_type underflow() override {

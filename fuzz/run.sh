@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build/fuzz, replays the kept
 # crash inputs of fuzz/regressions/, then fuzzes each target for SECONDS
-# seconds on a scratch copy of its seed corpus in fuzz/corpus/. New crash
-# inputs land in build/fuzz/artifacts. Exits non-zero on any finding.
+# seconds on a scratch copy of its seed corpus in fuzz/corpus/, the
+# targets side by side. New crash inputs land in build/fuzz/artifacts.
+# Exits non-zero on any finding.
 #
 #   fuzz/run.sh SECONDS
 set -euo pipefail
@@ -22,33 +23,41 @@ cmake --build --preset fuzz --target "${targets[@]}"
 
 mkdir -p "$build/artifacts" "$build/tmp"
 export TMPDIR=$build/tmp  # the whole-program target's working directory
-status=0
-summary=()
-for target in "${targets[@]}"; do
-  binary=$build/fuzz/$target
-
-  regressions=("$root/fuzz/regressions/$target"/*)
-  if [ -e "${regressions[0]}" ]; then
-    echo "== $target: replaying ${#regressions[@]} regression input(s)"
-    if ! "$binary" "${regressions[@]}" >"$build/$target-regressions.log" 2>&1; then
-      echo "FAIL: $target on a regression input; see $build/$target-regressions.log" >&2
-      status=1
-      continue
-    fi
+# Replays the kept inputs, then fuzzes; the exit status tells whether
+# anything was found.
+fuzz_target() {
+  local target=$1 binary=$build/fuzz/$1 corpus=$build/corpus/$1 log=$build/$1.log
+  local regressions=("$root/fuzz/regressions/$target"/*)
+  if [ -e "${regressions[0]}" ] &&
+     ! "$binary" "${regressions[@]}" >"$build/$target-regressions.log" 2>&1; then
+    echo "FAIL: $target on a regression input; see $build/$target-regressions.log" >&2
+    return 1
   fi
-
-  corpus=$build/corpus/$target
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp "$root/fuzz/corpus/$target"/* "$corpus"/
-  log=$build/$target.log
-  echo "== $target: fuzzing for $seconds s (log: $log)"
   if ! "$binary" "$corpus" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/$target-" >"$log" 2>&1; then
     echo "FAIL: $target found a crash; input in $build/artifacts, details in $log" >&2
     grep -E '^(whole program|apstring differs)|ERROR|SUMMARY' "$log" >&2 || true
-    status=1
+    return 1
   fi
+}
+
+# The targets side by side, one core each.
+pids=()
+for target in "${targets[@]}"; do
+  echo "== $target: replaying fuzz/regressions/$target, then fuzzing for $seconds s (log: $build/$target.log)"
+  fuzz_target "$target" &
+  pids+=($!)
+done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+
+summary=()
+for target in "${targets[@]}"; do
+  log=$build/$target.log
+  [ -f "$log" ] || continue
   runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' || echo '?')
   last=$(grep -E '^#[0-9]+' "$log" | tail -n 1)
   cov=$(grep -oE 'cov: [0-9]+' <<<"$last" || echo 'cov: ?')

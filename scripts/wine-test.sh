@@ -21,7 +21,10 @@ cmake --build --preset "$linux" --target directory_blackbox_test terminal_tests
 
 # One wine server for the whole run, started apart from the tests: wine's
 # background services keep open whatever output they inherit, and a test
-# waiting for the end of a program's output would wait for them.
+# waiting for the end of a program's output would wait for them. It boots
+# right before the tests: booted while the programs build, the services had
+# gone idle when the tests began, and the first test then took 4 s, not 1 s,
+# and at times failed.
 mkdir -p "$WINEPREFIX"
 "$wineserver" -p </dev/null >/dev/null 2>&1
 trap '"$wineserver" -k 2>/dev/null || true' EXIT
@@ -34,7 +37,7 @@ TELEDIR_TEST_WRAPPER=$wine \
   TELEDIR_TEST_PROGRAM=$windows/directory/teledir.exe \
   TELEDIR_TEST_RECORDING_PROGRAM=$windows/tests/directory/teledir_recording.exe \
   TELEDIR_TEST_CHECK_PROGRAM=$windows/check/telelist-check.exe \
-  TELEDIR_TEST_CRLF=1 \
+  TELEDIR_TEST_CRLF=1 TELEDIR_TEST_TIMEOUT=120 \
   build/$linux/tests/directory/directory_blackbox_test --gtest_brief=1
 
 # The zip a Windows user unpacks: both programs, the sample and the papers.
