@@ -9,12 +9,6 @@ bool isControlByte(char c) {
     return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
 }
 
-std::string_view tokenAt(std::string_view text, std::size_t begin) {
-    std::size_t end = begin;
-    while (end < text.size() && !isFieldSpace(text[end])) ++end;
-    return text.substr(begin, end - begin);
-}
-
 std::string quoted(std::string_view bytes) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string shown = "\"";

@@ -2,7 +2,6 @@
 #ifndef DATAFILE_MESSAGE_TEXT_H
 #define DATAFILE_MESSAGE_TEXT_H
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -12,9 +11,6 @@ bool isFieldSpace(char c);
 
 // A control byte (below 32, or 127) that is not a field separator.
 bool isControlByte(char c);
-
-// The whitespace-delimited token of text that starts at begin.
-std::string_view tokenAt(std::string_view text, std::size_t begin);
 
 // bytes in double quotes, each control byte (tab and line end included)
 // written as \xNN, so that a message never sends one to the terminal.
