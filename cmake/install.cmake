@@ -1,4 +1,4 @@
-# Install layout. Unix: the usual tree (bin/, share/man/man1/,
+# Install layout. Unix: the usual tree (bin/, share/man/man1/ and man5/,
 # share/doc/teledir/ with the sample under examples/). Windows: one flat
 # folder, so that the program started there finds the sample telelist.dat
 # beside it.
@@ -30,21 +30,56 @@ function(teledir_gzip file)
   add_custom_target(gzip_${name} ALL DEPENDS ${file}.gz)
 endfunction()
 
-# teledir_install_program(TARGET): installs the program TARGET and, except
-# on Windows, its manual page man/TARGET.1 (with @PROJECT_VERSION@ filled
-# in). The Debian package takes the page gzipped (component "debian"), every
-# other install the page as it is (component "manual").
-function(teledir_install_program target)
-  install(TARGETS ${target} RUNTIME DESTINATION ${TELEDIR_INSTALL_BINDIR})
+# teledir_release_date(VAR): sets VAR to the date of the newest entry of the
+# Debian changelog, the release this build is of, as YYYY-MM-DD: the date
+# on the manual pages. Taken from the changelog rather than the clock, it is
+# the same in every build of a release (reproducible without
+# SOURCE_DATE_EPOCH), and a new release dates the pages by its new entry.
+function(teledir_release_date var)
+  set(changelog ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+  # The entry's last line: " -- Name <address>  Mon, 07 Dec 2026 12:00:00 +0000".
+  file(STRINGS ${changelog} signature REGEX "^ -- " LIMIT_COUNT 1)
+  if(NOT signature MATCHES "  [A-Z][a-z][a-z], ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "packaging/debian/changelog: the newest entry has no date")
+  endif()
+  set(day ${CMAKE_MATCH_1})
+  set(name ${CMAKE_MATCH_2})
+  set(year ${CMAKE_MATCH_3})
+  set(names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  set(numbers 01 02 03 04 05 06 07 08 09 10 11 12)
+  list(FIND names ${name} month)
+  if(month EQUAL -1)
+    message(FATAL_ERROR "packaging/debian/changelog: no month \"${name}\"")
+  endif()
+  list(GET numbers ${month} month)
+  string(REGEX REPLACE "^([0-9])$" "0\\1" day ${day})
+  set(${var} ${year}-${month}-${day} PARENT_SCOPE)
+endfunction()
+teledir_release_date(TELEDIR_RELEASE_DATE)
+
+# teledir_install_manual_page(NAME SECTION): except on Windows, installs the
+# manual page man/NAME.SECTION into share/man/manSECTION, with
+# @PROJECT_VERSION@ and @TELEDIR_RELEASE_DATE@ filled in. The Debian package
+# takes the page gzipped (component "debian"), every other install the page
+# as it is (component "manual").
+function(teledir_install_manual_page name section)
   if(WIN32)
     return()
   endif()
-  set(page ${PROJECT_BINARY_DIR}/man/${target}.1)
-  configure_file(${PROJECT_SOURCE_DIR}/man/${target}.1 ${page} @ONLY)
-  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
+  set(page ${PROJECT_BINARY_DIR}/man/${name}.${section})
+  configure_file(${PROJECT_SOURCE_DIR}/man/${name}.${section} ${page} @ONLY)
+  install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT manual)
   if(TELEDIR_GZIP)
     teledir_gzip(${page})
-    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section}
       COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
+endfunction()
+
+# teledir_install_program(TARGET): installs the program TARGET and, except
+# on Windows, its manual page man/TARGET.1.
+function(teledir_install_program target)
+  install(TARGETS ${target} RUNTIME DESTINATION ${TELEDIR_INSTALL_BINDIR})
+  teledir_install_manual_page(${target} 1)
 endfunction()

@@ -3,14 +3,21 @@
 # release build into a scratch prefix lays out exactly the expected files;
 # the installed program runs a scripted session (3, then 4) in a folder
 # holding the installed sample; groff finds nothing to warn about in the
-# installed manual pages; the Debian package holds the program and its page,
-# and lintian reports no error on it; the tarball is there.
+# installed manual pages; the Debian package holds the programs and the
+# pages, and lintian reports no error on it; the tarball is there.
 #
 #   scripts/check-install.sh
+#   BUILD_DIR=/path/to/build scripts/check-install.sh   (another build tree)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/release
+build=${BUILD_DIR:-$root/build/release}
 programs=(teledir telelist-check)  # each with its manual page in section 1
+# Every manual page, as installed under share/man: the programs' and the
+# data file's.
+pages=(man5/telelist.dat.5)
+for program in "${programs[@]}"; do
+  pages+=("man1/$program.1")
+done
 
 fail() {
   echo "FAIL: $*" >&2
@@ -25,7 +32,10 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 echo "== installed files"
 expected=(share/doc/teledir/README.md share/doc/teledir/examples/telelist.dat)
 for program in "${programs[@]}"; do
-  expected+=("bin/$program" "share/man/man1/$program.1")
+  expected+=("bin/$program")
+done
+for page in "${pages[@]}"; do
+  expected+=("share/man/$page")
 done
 want=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 have=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
@@ -59,22 +69,27 @@ summary=$(cd "$session" && "$prefix/bin/telelist-check" | tail -n 1) || status=$
 echo "$summary"
 
 echo "== manual pages"
-for program in "${programs[@]}"; do
-  page=$prefix/share/man/man1/$program.1
-  warnings=$(groff -man -ww -z "$page" 2>&1)
-  [ -z "$warnings" ] || fail "groff on $program.1: $warnings"
-  ! grep -q '@[A-Z_]*@' "$page" || fail "$program.1 has a placeholder left"
-  echo "$program.1: groff -man -ww -z is silent"
+for page in "${pages[@]}"; do
+  file=$prefix/share/man/$page
+  warnings=$(groff -man -ww -z "$file" 2>&1)
+  [ -z "$warnings" ] || fail "groff on ${page#*/}: $warnings"
+  ! grep -q '@[A-Z_]*@' "$file" || fail "${page#*/} has a placeholder left"
+  echo "${page#*/}: groff -man -ww -z is silent"
 done
 
 echo "== Debian package"
 debs=("$build"/teledir_*.deb)
 [ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "want one .deb in $build (make package)"
 contents=$(dpkg-deb -c "${debs[0]}" | awk '{print $NF}')
+packaged=()
 for program in "${programs[@]}"; do
-  for file in "usr/bin/$program" "usr/share/man/man1/$program.1.gz"; do
-    grep -qx "\./$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
-  done
+  packaged+=("usr/bin/$program")
+done
+for page in "${pages[@]}"; do
+  packaged+=("usr/share/man/$page.gz")
+done
+for file in "${packaged[@]}"; do
+  grep -qx "\./$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
 done
 for file in copyright changelog.Debian.gz README.md examples/telelist.dat; do
   grep -qx "\./usr/share/doc/teledir/$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
