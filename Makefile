@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench format format-check tidy wine-test
+.PHONY: all run package check-install test asan libcxx valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench format format-check tidy wine-test
 
 # The preset of the test build: `ci` (any compiler warning is an error, and
 # instrumented for gcov, so that `make coverage` reports on the same run)
@@ -49,6 +49,13 @@ asan:
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Every test again built with clang and libc++, the standard library of
+# macOS and FreeBSD (GoogleTest built from Debian's source package with it).
+libcxx:
+	cmake --preset libcxx
+	cmake --build --preset libcxx
+	ctest --preset libcxx
 
 # The black-box suite with the runs of the programs under valgrind memcheck
 # (after `make test`), in two halves side by side, each half's output whole.

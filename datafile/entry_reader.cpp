@@ -112,7 +112,9 @@ private:
         source.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         // A failed read (an I/O error, a directory where opening one works)
         // leaves the stream bad; the end of the file leaves it only failed.
-        if (source.bad()) {
+        // libc++ (macOS, FreeBSD) takes a failed read for the end of the
+        // file, which errno, cleared before the read, then tells apart.
+        if (source.bad() || (source.eof() && errno != 0)) {
             readError = true;
             readErrno = errno;
             return 0;

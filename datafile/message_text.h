@@ -16,4 +16,9 @@ bool isControlByte(char c);
 // written as \xNN, so that a message never sends one to the terminal.
 std::string quoted(std::string_view bytes);
 
+// The same for a std::string. As an exact match it wins over std::quoted,
+// which argument-dependent lookup finds for a std::string wherever <iomanip>
+// is included, as libc++'s <fstream> does.
+inline std::string quoted(const std::string& bytes) { return quoted(std::string_view(bytes)); }
+
 #endif  // DATAFILE_MESSAGE_TEXT_H
