@@ -1,5 +1,6 @@
 # Install layout. Unix: the usual tree (bin/, share/man/man1/ and man5/,
-# share/doc/teledir/ with the sample under examples/). Windows: one flat
+# share/doc/teledir/ with the sample under examples/,
+# share/bash-completion/completions/). Windows: one flat
 # folder, so that the program started there finds the sample telelist.dat
 # beside it.
 include(GNUInstallDirs)
@@ -82,4 +83,16 @@ endfunction()
 function(teledir_install_program target)
   install(TARGETS ${target} RUNTIME DESTINATION ${TELEDIR_INSTALL_BINDIR})
   teledir_install_manual_page(${target} 1)
+endfunction()
+
+# teledir_install_completion(PROGRAM): except on Windows, installs the bash
+# completion completion/PROGRAM into share/bash-completion/completions, where
+# bash-completion's loader finds it on the first <Tab> after PROGRAM. Only a
+# file: it is installed whether or not PROGRAM is built.
+function(teledir_install_completion program)
+  if(WIN32)
+    return()
+  endif()
+  install(FILES ${PROJECT_SOURCE_DIR}/completion/${program}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 endfunction()

@@ -3,15 +3,23 @@
 # release build into a scratch prefix lays out exactly the expected files;
 # the installed program runs a scripted session (3, then 4) in a folder
 # holding the installed sample; groff finds nothing to warn about in the
-# installed manual pages; the Debian package holds the programs and the
-# pages, and lintian reports no error on it; the tarball is there.
+# installed manual pages; bash accepts the installed completion files and
+# sourcing one defines the completion of its program; the Debian package
+# holds the programs, the pages and the completions, and lintian reports no
+# error on it; the tarball is there.
 #
 #   scripts/check-install.sh
 #   BUILD_DIR=/path/to/build scripts/check-install.sh   (another build tree)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
-programs=(teledir telelist-check)  # each with its manual page in section 1
+# The programs, each with its manual page in section 1: the one list that
+# names them. A program added here is expected as bin/PROGRAM and
+# share/man/man1/PROGRAM.1, and in the .deb.
+programs=(teledir telelist-check)
+# The programs with a bash completion, installed whether or not they are
+# built.
+completions=(telelist-check telelist-convert)
 # Every manual page, as installed under share/man: the programs' and the
 # data file's.
 pages=(man5/telelist.dat.5)
@@ -36,6 +44,9 @@ for program in "${programs[@]}"; do
 done
 for page in "${pages[@]}"; do
   expected+=("share/man/$page")
+done
+for program in "${completions[@]}"; do
+  expected+=("share/bash-completion/completions/$program")
 done
 want=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 have=$(cd "$prefix" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
@@ -77,6 +88,28 @@ for page in "${pages[@]}"; do
   echo "${page#*/}: groff -man -ww -z is silent"
 done
 
+echo "== bash completions"
+for program in "${completions[@]}"; do
+  file=$prefix/share/bash-completion/completions/$program
+  bash -n "$file" || fail "bash -n rejects completions/$program"
+  spec=$(bash --norc --noprofile -c 'source "$1" && complete -p "$2"' _ "$file" "$program" 2>&1) ||
+    fail "sourcing completions/$program defines no completion for $program: $spec"
+  # The function it names completes "--h" to --help.
+  offered=$(bash --norc --noprofile -c '
+    source "$1"
+    spec=$(complete -p "$2")
+    function=${spec#*-F }
+    function=${function%% *}
+    COMP_WORDS=("$2" --h)
+    COMP_CWORD=1
+    COMP_LINE="$2 --h"
+    COMP_POINT=${#COMP_LINE}
+    "$function" "$2" --h "$2"
+    printf "%s\n" "${COMPREPLY[@]}"' _ "$file" "$program" 2>&1)
+  [ "$offered" = --help ] || fail "completions/$program: \"--h\" completes to: $offered"
+  echo "completions/$program: bash -n passes; $spec; \"--h\" completes to --help"
+done
+
 echo "== Debian package"
 debs=("$build"/teledir_*.deb)
 [ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "want one .deb in $build (make package)"
@@ -87,6 +120,9 @@ for program in "${programs[@]}"; do
 done
 for page in "${pages[@]}"; do
   packaged+=("usr/share/man/$page.gz")
+done
+for program in "${completions[@]}"; do
+  packaged+=("usr/share/bash-completion/completions/$program")
 done
 for file in "${packaged[@]}"; do
   grep -qx "\./$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
