@@ -167,19 +167,13 @@ std::string entryName(const DirectoryTable& table, int slot) {
 }  // namespace
 
 void checkSameLastNames(const LoadResult& loaded, const DirectoryTable& table, Findings& findings) {
-    // Each slot's place in the file, followed through the sort.
-    apvector<int> filePlace(kSlotCount);
-    for (int slot = 0; slot < kSlotCount; ++slot) filePlace[slot] = slot;
-    sortData(table, filePlace);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (table.lastName[slot].length() == 0) continue;  // an empty slot, or an entry cut short
-        int shown = findLastName(table, table.lastName[slot]);
-        if (shown == slot) continue;  // found: the table is sorted and holds the name
-        const EntryRead& hidden = loaded.entries[static_cast<std::size_t>(filePlace[slot])];
-        const EntryRead& reached = loaded.entries[static_cast<std::size_t>(filePlace[shown])];
+    for (const UnreachableEntry& entry : unreachableEntries(table)) {
+        const EntryRead& hidden = loaded.entries[static_cast<std::size_t>(entry.place)];
+        const EntryRead& reached = loaded.entries[static_cast<std::size_t>(entry.shownPlace)];
         findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,
-                            "the last-name search never shows " + entryName(table, slot) + ": for " +
-                                quoted(view(table.lastName[slot])) + " it shows " + entryName(table, shown) +
-                                " (line " + std::to_string(reached.first.line) + ") instead"});
+                            "the last-name search never shows " + entryName(table, entry.slot) + ": for " +
+                                quoted(view(table.lastName[entry.slot])) + " it shows " +
+                                entryName(table, entry.shownSlot) + " (line " +
+                                std::to_string(reached.first.line) + ") instead"});
     }
 }

@@ -41,3 +41,18 @@ int findLastName(const DirectoryTable& table, const apstring& target) {
     }
     return kNotFound;
 }
+
+std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table) {
+    // Each slot's place before the sort, followed through it.
+    apvector<int> place(kSlotCount);
+    for (int slot = 0; slot < kSlotCount; ++slot) place[slot] = slot;
+    sortData(table, place);
+    std::vector<UnreachableEntry> unreachable;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (table.lastName[slot].length() == 0) continue;
+        int shown = findLastName(table, table.lastName[slot]);
+        if (shown == slot) continue;  // found: the table is sorted and holds the name
+        unreachable.push_back({slot, place[slot], shown, place[shown]});
+    }
+    return unreachable;
+}

@@ -3,6 +3,8 @@
 #ifndef DATAFILE_SORTED_TABLE_H
 #define DATAFILE_SORTED_TABLE_H
 
+#include <vector>
+
 #include "table.h"
 
 constexpr int kNotFound = -1;
@@ -19,5 +21,20 @@ void sortData(const DirectoryTable& table, apvector<int>& carried);
 // The first slot on the binary search's probe path (7, then 3 or 11, ...)
 // whose last name equals target, or kNotFound.
 int findLastName(const DirectoryTable& table, const apstring& target);
+
+// An entry the last-name search never shows: the search for its last name
+// meets another entry with that name first. Slots are places in the sorted
+// table; places are the slots the two entries held before the sort (for a
+// table just loaded, their order in the file).
+struct UnreachableEntry {
+    int slot;
+    int place;
+    int shownSlot;  // the entry the search shows instead
+    int shownPlace;
+};
+
+// Sorts table as sortData does and lists, in slot order, the entries the
+// search never shows. Empty last names (empty slots) are not searched for.
+std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table);
 
 #endif  // DATAFILE_SORTED_TABLE_H

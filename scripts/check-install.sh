@@ -16,7 +16,7 @@ build=${BUILD_DIR:-$root/build/release}
 # The programs, each with its manual page in section 1: the one list that
 # names them. A program added here is expected as bin/PROGRAM and
 # share/man/man1/PROGRAM.1, and in the .deb.
-programs=(teledir telelist-check)
+programs=(teledir telelist-check telelist-convert)
 # The programs with a bash completion, installed whether or not they are
 # built.
 completions=(telelist-check telelist-convert)

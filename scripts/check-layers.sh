@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Includes run one way: directory/ and check/ may include from datafile/
-# and ap/, datafile/ only from ap/, ap/ from nothing of the project's; the
-# two programs never from each other. Every project header a file includes
+# Includes run one way: directory/, check/ and convert/ may include from
+# datafile/ and ap/, datafile/ only from ap/, ap/ from nothing of the
+# project's; the programs never from each other. Every project header a file includes
 # must be found in its own folder or a layer below. (The CMake targets
 # enforce the same for the build; this also catches a relative path.)
 set -euo pipefail
@@ -12,6 +12,7 @@ declare -A below=(
   [datafile]="datafile ap"
   [directory]="directory datafile ap"
   [check]="check datafile ap"
+  [convert]="convert datafile ap"
 )
 status=0
 for layer in "${!below[@]}"; do

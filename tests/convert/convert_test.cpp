@@ -1,0 +1,185 @@
+// telelist-convert as a user runs it. Each folder under cases/ is one run
+// in a scratch directory holding the folder's files: `args` gives the
+// arguments, one a line; `stdout` and `stderr` are the expected streams
+// (empty when absent), `status` the exit status (0 when absent). A data
+// file written on standard output must pass telelist-check without an
+// error. TELEDIR_TEST_UPDATE=1 writes the three expected files from a run.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    std::string out, err;
+    int status;
+};
+
+std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::string shellQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class Scratch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "convert-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs command (shell words, already quoted) in dir; prefix goes before
+    // it, for ulimit and the like.
+    Outcome run(const std::string& command, const std::string& prefix = "") const {
+        std::string line = "cd " + shellQuoted(dir.string()) + " && { " + prefix + command +
+                           "; } > .stdout 2> .stderr < /dev/null";
+        int status = std::system(("/bin/sh -c " + shellQuoted(line)).c_str());
+        Outcome outcome{slurp(dir / ".stdout"), slurp(dir / ".stderr"), WEXITSTATUS(status)};
+        fs::remove(dir / ".stdout"), fs::remove(dir / ".stderr");
+        return outcome;
+    }
+    Outcome convert(const std::vector<std::string>& args, const std::string& prefix = "") const {
+        std::string command = shellQuoted(CONVERT_PROGRAM);
+        for (const std::string& arg : args) command += " " + shellQuoted(arg);
+        return run(command, prefix);
+    }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
+    // telelist-check finds no error in text as a data file.
+    void expectCheckClean(const std::string& text) const {
+        write("written.dat", text);
+        Outcome check = run(shellQuoted(CHECK_PROGRAM) + " written.dat");
+        EXPECT_EQ(check.status, 0) << check.out;
+    }
+    fs::path dir;
+};
+
+std::vector<fs::path> folders(const char* root, bool (*wanted)(const fs::path&)) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(root))
+        if (entry.is_directory() && wanted(entry.path())) found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+std::string testName(const ::testing::TestParamInfo<fs::path>& info) {
+    std::string name = info.param.filename().string();
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+class ConvertCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
+
+TEST_P(ConvertCase, OutputMessagesAndStatus) {
+    const fs::path& folder = GetParam();
+    std::vector<std::string> args;
+    std::istringstream lines(slurp(folder / "args"));
+    for (std::string arg; std::getline(lines, arg);) args.push_back(arg);
+    for (const auto& file : fs::directory_iterator(folder))
+        fs::copy(file.path(), dir / file.path().filename());
+    Outcome result = convert(args);
+    auto expected = [&](const char* name) { return fs::exists(folder / name) ? slurp(folder / name) : ""; };
+    const char* update = std::getenv("TELEDIR_TEST_UPDATE");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream(folder / "stdout", std::ios::binary) << result.out;
+        fs::remove(folder / "stderr"), fs::remove(folder / "status");
+        if (!result.err.empty()) std::ofstream(folder / "stderr", std::ios::binary) << result.err;
+        if (result.status != 0) std::ofstream(folder / "status") << result.status << "\n";
+    }
+    EXPECT_EQ(result.out, expected("stdout"));
+    EXPECT_EQ(result.err, expected("stderr"));
+    std::string status = expected("status");
+    EXPECT_EQ(result.status, status.empty() ? 0 : std::stoi(status));
+    bool exported = std::any_of(args.begin(), args.end(),
+                                [](const std::string& arg) { return arg.rfind("--to", 0) == 0; });
+    if (!exported && result.status != 2) expectCheckClean(result.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConvertCase,
+    ::testing::ValuesIn(folders(CASES_DIR, [](const fs::path& f) { return fs::exists(f / "args"); })),
+    testName);
+
+// Every data file telelist-check finds no error in comes back from vCard
+// and from CSV as the same entries: their CSV exports are the same.
+class RoundTrip : public Scratch, public ::testing::WithParamInterface<fs::path> {};
+
+TEST_P(RoundTrip, SameEntriesBack) {
+    fs::copy_file(GetParam() / "telelist.dat", dir / "telelist.dat");
+    Outcome original = convert({"--to", "csv"});
+    ASSERT_EQ(original.status, 0) << original.err;
+    for (const char* format : {"vcard", "csv"}) {
+        SCOPED_TRACE(format);
+        ASSERT_EQ(convert({"--to", format, "-o", "contacts"}).status, 0);
+        Outcome back = convert({"--from", format, "contacts", "-o", "back.dat"});
+        EXPECT_NE(back.status, 2) << back.err;
+        EXPECT_EQ(convert({"--to", "csv", "back.dat"}).out, original.out);
+        expectCheckClean(slurp(dir / "back.dat"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DirectoryCases, RoundTrip,
+                         ::testing::ValuesIn(folders(DIRECTORY_CASES_DIR,
+                                                     [](const fs::path& f) {
+                                                         return fs::exists(f / "telelist.dat") &&
+                                                                fs::exists(f / "telelist-check.out") &&
+                                                                !fs::exists(f / "telelist-check.status");
+                                                     })),
+                         testName);
+
+// A result that cannot be written in full leaves an existing OUT as it
+// was and no temporary file behind: a file size limit (which binds root
+// too) stops the write, and a folder in OUT's place stops the rename.
+TEST_F(Scratch, FailedWriteLeavesOutputUntouched) {
+    std::string contacts = "First Name,Last Name,Phone\n";
+    for (char k = 'a'; k < 'q'; ++k)
+        contacts += "Ann" + std::string(200, 'n') + ",Smith" + k + ",312 555 0100\n";
+    write("contacts.csv", contacts);
+    write("out.dat", "Old Entry 312 555-0101\n");
+    Outcome tooLarge = convert({"contacts.csv", "-o", "out.dat"}, "trap '' XFSZ; ulimit -f 2; ");
+    EXPECT_EQ(tooLarge.status, 2);
+    EXPECT_EQ(tooLarge.err, "telelist-convert: out.dat: cannot write: File too large\n");
+    EXPECT_EQ(slurp(dir / "out.dat"), "Old Entry 312 555-0101\n");
+
+    fs::create_directory(dir / "folder");
+    Outcome folder = convert({"contacts.csv", "-o", "folder"});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("telelist-convert: folder: cannot write: "), std::string::npos) << folder.err;
+    EXPECT_TRUE(fs::is_empty(dir / "folder"));
+
+    std::vector<std::string> left;
+    for (const auto& file : fs::directory_iterator(dir)) left.push_back(file.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"contacts.csv", "folder", "out.dat"}));
+
+    EXPECT_EQ(convert({"contacts.csv", "-o", "out.dat"}).status, 0);  // and where it can, it does
+    EXPECT_EQ(slurp(dir / "out.dat").substr(0, 4), "Ann" + std::string(1, 'n'));
+}
+
+TEST_F(Scratch, StandardOutputErrorFails) {
+    write("telelist.dat", "Ann Smith 312 555-0101\n");
+    Outcome full = run(shellQuoted(CONVERT_PROGRAM) + " --to vcard > /dev/full");
+    EXPECT_EQ(full.err, "telelist-convert: write error: No space left on device\n");
+    EXPECT_EQ(full.status, 2);
+}
+
+}  // namespace
