@@ -44,7 +44,7 @@ TELEDIR_TEST_WRAPPER=$wine \
 (cd "$windows" && cpack -G ZIP >/dev/null)
 zips=("$windows"/teledir-*-win64.zip)
 listing=$(cmake -E tar tf "${zips[0]}")
-for file in teledir.exe telelist-check.exe telelist.dat README.md LICENSE; do
+for file in teledir.exe telelist-check.exe telelist-convert.exe telelist.dat README.md LICENSE; do
   grep -q "/$file\$" <<<"$listing" || { echo "FAIL: ${zips[0]##*/} lacks $file" >&2; exit 1; }
 done
 echo "${zips[0]##*/}: $(stat -c %s "${zips[0]}") bytes, $(wc -l <<<"$listing") files"
