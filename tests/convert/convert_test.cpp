@@ -46,9 +46,10 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // Runs command (shell words, already quoted) in dir; prefix goes before
-    // it, for ulimit and the like.
+    // it, for ulimit and the like. A run takes milliseconds: one that loops
+    // is ended by a second of processor time, so the suite fails fast.
     Outcome run(const std::string& command, const std::string& prefix = "") const {
-        std::string line = "cd " + shellQuoted(dir.string()) + " && { " + prefix + command +
+        std::string line = "cd " + shellQuoted(dir.string()) + " && { ulimit -t 1; " + prefix + command +
                            "; } > .stdout 2> .stderr < /dev/null";
         int status = std::system(("/bin/sh -c " + shellQuoted(line)).c_str());
         Outcome outcome{slurp(dir / ".stdout"), slurp(dir / ".stderr"), WEXITSTATUS(status)};
