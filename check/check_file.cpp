@@ -7,6 +7,7 @@
 #include "file_layout.h"
 #include "findings.h"
 #include "load.h"
+#include "message_text.h"
 
 namespace {
 
@@ -15,13 +16,15 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 }
 
 // Writes each finding and the summary line; returns how many are errors.
-std::size_t report(const std::string& path, const Findings& findings, std::size_t loaded, std::ostream& out) {
+// The file's name is escaped as the file's bytes are, so that no line of
+// the report sends a control byte to the terminal.
+std::size_t report(const std::string& name, const Findings& findings, std::size_t loaded, std::ostream& out) {
+    std::string path = escaped(name);
     std::size_t errors = 0;
     for (const Finding& finding : findings) {
-        bool error = finding.severity == Severity::Error;
-        errors += error ? 1 : 0;
-        out << path << ':' << finding.line << ':' << finding.column << (error ? ": error: " : ": warning: ")
-            << finding.message << '\n';
+        errors += finding.severity == Severity::Error ? 1 : 0;
+        out << path << ':' << finding.line << ':' << finding.column << ": " << severityWord(finding.severity)
+            << ": " << finding.message << '\n';
     }
     out << path << ": " << counted(loaded, "entry", "entries") << " loaded, "
         << counted(errors, "error", "errors") << ", "
@@ -34,7 +37,7 @@ std::size_t report(const std::string& path, const Findings& findings, std::size_
 int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err) {
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) {
-        err << "telelist-check: " << path << ": " << file.failure << '\n';
+        err << "telelist-check: " << escaped(path) << ": " << file.failure << '\n';
         return kCheckFailed;
     }
     FileLayout layout;
@@ -44,11 +47,12 @@ int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err)
     layout.loadEnded(loaded);
     if (reader.readToEnd()) layout.fileEnded();
     if (reader.readFailed()) {
-        err << "telelist-check: " << path << ": " << reader.failure() << '\n';
+        err << "telelist-check: " << escaped(path) << ": " << reader.failure() << '\n';
         return kCheckFailed;
     }
     Findings findings;
-    checkLayout(layout, findings);
+    // A UTF-16 file's layout, read byte by byte, says nothing of use.
+    if (!loaded.utf16) checkLayout(layout, findings);
     checkEntries(loaded, layout, findings);
     checkSameLastNames(loaded, table.columns(), findings);
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {

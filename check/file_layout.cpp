@@ -3,6 +3,7 @@
 #include "message_text.h"
 
 void FileLayout::passed(std::string_view bytes) {
+    nonUtf8_.passed(bytes);
     for (char c : bytes) {
         if (head_.size() < 3) head_ += c;
         bool space = isFieldSpace(c);
@@ -19,6 +20,7 @@ void FileLayout::loadEnded(const LoadResult& loaded) {
             if (token->present && token->line > lastLine_) lastLine_ = token->line;
     }
     while (!oddLines_.empty() && oddLines_.back().line > lastLine_) oddLines_.pop_back();
+    nonUtf8_.keepUpTo(loaded.tooMany ? loaded.extraEntry.line : lastLine_);
     // Only the last entry read can have stopped the load.
     if (!loaded.entries.empty()) {
         const EntryRead& last = loaded.entries.back();
@@ -28,6 +30,7 @@ void FileLayout::loadEnded(const LoadResult& loaded) {
 
 void FileLayout::fileEnded() {
     if (fields_ > 0) endLine();
+    nonUtf8_.fileEnded();
 }
 
 bool FileLayout::startsWithByteOrderMark() const { return head_ == "\xEF\xBB\xBF"; }

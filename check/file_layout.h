@@ -1,5 +1,6 @@
 // The data file's layout as telelist-check reads past it: how many fields
-// each line holds and whether a byte-order mark starts it. Memory stays
+// each line holds, whether a byte-order mark starts it, and the lines that
+// are not UTF-8. Memory stays
 // small whatever the file: only lines the load reached that hold other
 // than one entry are kept.
 #ifndef CHECK_FILE_LAYOUT_H
@@ -12,6 +13,7 @@
 
 #include "entry_reader.h"
 #include "load.h"
+#include "non_utf8_lines.h"
 
 struct LineFields {
     int line;
@@ -34,6 +36,9 @@ public:
     const std::vector<LineFields>& oddLines() const { return oddLines_; }
     // Lines with text after the area code that stopped the load.
     int textLinesAfter() const { return textLinesAfter_; }
+    // Lines up to the load's last (a 17th entry's included) that hold
+    // bytes that are not UTF-8, in order.
+    const std::vector<NonUtf8Line>& nonUtf8Lines() const { return nonUtf8_.lines(); }
 
 private:
     void endLine();
@@ -46,6 +51,7 @@ private:
     int countAfterLine_ = INT_MAX;
     int textLinesAfter_ = 0;
     std::vector<LineFields> oddLines_;
+    NonUtf8Lines nonUtf8_;
 };
 
 #endif  // CHECK_FILE_LAYOUT_H

@@ -3,6 +3,7 @@
 // the last-name search cannot reach.
 #include "findings.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -24,6 +25,22 @@ std::string fieldCountMessage(int count) {
     return message + "a field is missing, or the entry goes on on the next line";
 }
 
+std::string nonUtf8Message(const NonUtf8Line& line) {
+    std::string bytes = escaped(line.bytes);
+    if (line.count > line.bytes.size())
+        bytes += " and " + std::to_string(line.count - line.bytes.size()) + " more";
+    std::string message = (line.count == 1 ? "byte " : "bytes ") + bytes + " on this line " +
+                          (line.count == 1 ? "is" : "are") + " not UTF-8";
+    if (!line.windows1252) {
+        return message +
+               (line.count == 1 ? ": a name holding it shows wrongly" : ": names holding them show wrongly") +
+               "; save the file as UTF-8";
+    }
+    message += ": the file is probably Latin-1 / Windows-1252";
+    if (!line.reading.empty()) message += ", in which this line reads " + quoted(line.reading);
+    return message + "; save it as UTF-8";
+}
+
 }  // namespace
 
 void checkLayout(const FileLayout& layout, Findings& findings) {
@@ -34,6 +51,8 @@ void checkLayout(const FileLayout& layout, Findings& findings) {
     }
     for (const LineFields& odd : layout.oddLines())
         findings.push_back({odd.line, 1, Severity::Warning, fieldCountMessage(odd.fields)});
+    for (const NonUtf8Line& line : layout.nonUtf8Lines())
+        findings.push_back({line.line, line.column, Severity::Warning, nonUtf8Message(line)});
 }
 
 // ======================================================================
@@ -59,7 +78,11 @@ void warn(Findings& findings, const TokenRead& token, std::string message) {
 void checkControlBytes(const TokenRead& token, const char* field, Findings& findings) {
     const std::string& text = token.text;
     for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isControlByte(text[k])) continue;
+        // A C1 control (U+0080 to U+009F) is two bytes in UTF-8: C2 80 to C2 9F.
+        bool c1 = text[k] == '\xC2' && k + 1 < text.size() &&
+                  static_cast<unsigned char>(text[k + 1]) >= 0x80 &&
+                  static_cast<unsigned char>(text[k + 1]) <= 0x9F;
+        if (!isControlByte(text[k]) && !c1) continue;
         std::string what = text[k] == '\0' ? "a NUL byte" : "a control character";
         findings.push_back({token.line, token.column + static_cast<int>(k), Severity::Warning,
                             std::string(field) + " " + quoted(text) + " holds " + what});
@@ -68,18 +91,6 @@ void checkControlBytes(const TokenRead& token, const char* field, Findings& find
 }
 
 std::string entries(int count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
-
-void checkCodeNotANumber(const TokenRead& code, int lost, Findings& findings) {
-    const std::string& token = code.text;
-    std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
-    bool digits = digitsAt < token.size() && isDigit(token[digitsAt]);
-    std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
-    if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
-    message += "; the directory stops loading here: this entry gets no number";
-    if (lost == 1) message += ", and the entry on the line after it is not loaded";
-    if (lost > 1) message += ", and the " + entries(lost) + " on the lines after it are not loaded";
-    findings.push_back({code.line, code.column, Severity::Error, message});
-}
 
 void checkCodeForm(const EntryRead& entry, Findings& findings) {
     const std::string& written = entry.code.text;
@@ -105,35 +116,12 @@ void checkNumberForm(const EntryRead& entry, Findings& findings) {
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }
 
-void checkCutShort(const EntryRead& entry, Findings& findings) {
-    const char* missing = !entry.last.present   ? "last name, area code and number are"
-                          : !entry.code.present ? "area code and number are"
-                                                : "number is";
-    findings.push_back({entry.first.line, entry.first.column, Severity::Error,
-                        "entry cut short by the end of the file: its " + std::string(missing) +
-                            " missing; the directory loads what is there"});
-}
-
-void checkTooLong(const TokenRead& token, Findings& findings) {
-    findings.push_back({token.line, token.column, Severity::Error,
-                        "a field of more than " + std::to_string(kFieldLimit) +
-                            " bytes, far beyond any name or number; the directory stops loading here: this "
-                            "entry keeps only the fields before it, and the rest of the file is not read"});
-}
-
-void checkEntry(const EntryRead& entry, int linesAfterCode, Findings& findings) {
+void checkEntry(const EntryRead& entry, Findings& findings) {
     if (!entry.first.tooLong) checkControlBytes(entry.first, "first name", findings);
     if (entry.last.present && !entry.last.tooLong) checkControlBytes(entry.last, "last name", findings);
     if (entry.phone.present && !entry.phone.tooLong) checkControlBytes(entry.phone, "number", findings);
-    if (const TokenRead* tooLong = entry.tooLong()) {
-        checkTooLong(*tooLong, findings);
-        return;
-    }
-    if (entry.code.present && !entry.codeIsNumber) {
-        checkCodeNotANumber(entry.code, linesAfterCode, findings);
-        return;
-    }
-    if (entry.cutShort()) checkCutShort(entry, findings);
+    // What ended the load is found once, for the whole file.
+    if (entry.tooLong() != nullptr || (entry.code.present && !entry.codeIsNumber)) return;
     if (entry.code.present) checkCodeForm(entry, findings);
     if (entry.phone.present) checkNumberForm(entry, findings);
 }
@@ -141,12 +129,19 @@ void checkEntry(const EntryRead& entry, int linesAfterCode, Findings& findings) 
 }  // namespace
 
 void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings) {
-    for (const EntryRead& entry : loaded.entries) checkEntry(entry, layout.textLinesAfter(), findings);
-    if (loaded.tooMany) {
-        findings.push_back({loaded.extraEntry.line, loaded.extraEntry.column, Severity::Error,
-                            "a 17th entry, but the directory holds " + entries(kSlotCount) +
-                                ": it refuses to start (exit status 1)"});
+    for (const EntryRead& entry : loaded.entries) checkEntry(entry, findings);
+    std::optional<LoadProblem> problem = loadProblem(loaded);
+    if (!problem) return;
+    // Beyond what the directory can tell: how many entries an area code
+    // that is not a number keeps from loading.
+    const EntryRead* last = loaded.entries.empty() ? nullptr : &loaded.entries.back();
+    int lost = layout.textLinesAfter();
+    if (last != nullptr && last->code.present && !last->codeIsNumber && !last->code.tooLong && lost > 0) {
+        problem->message += lost == 1
+                                ? ", and the entry on the line after it is not loaded"
+                                : ", and the " + entries(lost) + " on the lines after it are not loaded";
     }
+    findings.push_back({problem->line, problem->column, problem->severity, problem->message});
 }
 
 // ======================================================================

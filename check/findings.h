@@ -7,11 +7,7 @@
 
 #include "file_layout.h"
 #include "load.h"
-
-enum class Severity {
-    Error,    // the directory will not load the file as written
-    Warning,  // it loads, but probably not as meant
-};
+#include "load_problems.h"
 
 struct Finding {
     int line;
@@ -22,13 +18,14 @@ struct Finding {
 
 using Findings = std::vector<Finding>;
 
-// The fields of each loaded entry: control bytes, the area code's form and
-// the number's, an area code that is not a number, a field too long, an
-// entry cut short, and a 17th entry.
+// The fields of each loaded entry (control bytes, the area code's form and
+// the number's), and what ended the load early: a field too long, an area
+// code that is not a number, an entry cut short, or a 17th entry. A UTF-16
+// file is the one finding it has.
 void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings);
 
 // The lines the load reached that do not hold one entry of four fields,
-// and a byte-order mark.
+// or hold bytes that are not UTF-8, and a byte-order mark.
 void checkLayout(const FileLayout& layout, Findings& findings);
 
 // Entries the last-name search can never show because another entry has

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "load_problems.h"  // Severity: an error is something not written
+
 // A phone number as written, with how strongly the file prefers it.
 struct PhoneValue {
     static constexpr int kNotPreferred = INT_MAX;
@@ -30,11 +32,6 @@ struct Entry {
     std::string first, last;
     int areaCode = 0;
     std::string number;
-};
-
-enum class Severity {
-    Error,    // something was not written
-    Warning,  // written, but changed to fit or chosen among several
 };
 
 struct Message {

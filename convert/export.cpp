@@ -4,6 +4,7 @@
 
 #include "entry_reader.h"
 #include "load.h"
+#include "load_problems.h"
 #include "message_text.h"
 
 namespace {
@@ -109,6 +110,10 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
     LoadResult loaded = loadDirectory(reader, table.columns());
     if (reader.readFailed()) {
         failure = reader.failure();
+        return {};
+    }
+    if (loaded.utf16) {
+        messages.push_back({1, Severity::Error, loadProblem(loaded)->message + "; nothing is exported"});
         return {};
     }
     std::vector<Entry> entries;

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "text_encoding.h"
+
 namespace {
 
 char upperByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -170,35 +172,6 @@ std::string decodeQuotedPrintable(std::string_view text) {
         }
     }
     return decoded;
-}
-
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Windows-1252 where it differs from ISO-8859-1: bytes 0x80 to 0x9F (the
-// five it leaves undefined kept as their ISO-8859-1 control characters).
-constexpr std::uint16_t kWindows1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::string toUtf8(std::string_view text, bool windows) {
-    std::string out;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, windows && byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte);
-    }
-    return out;
 }
 
 // The value's bytes as UTF-8; a character set it does not know is noted

@@ -72,6 +72,7 @@ struct EntryReader::Stream : std::streambuf {
 
     std::istream& source;
     ByteObserver* observer;
+    Utf16Detector utf16;  // shown the bytes as the observer is
     std::vector<char> chunk;
     std::size_t chunkOffset = 0;   // file offset of chunk[0]
     std::size_t filled = 0;        // bytes of chunk read from the source
@@ -101,8 +102,9 @@ private:
             ++lineEnds;
             lineStart = chunkOffset + static_cast<std::size_t>(at - chunk.data()) + 1;
         }
-        if (observer != nullptr && upTo > passedTo)
-            observer->passed(std::string_view(passedTo, static_cast<std::size_t>(upTo - passedTo)));
+        std::string_view bytes(passedTo, static_cast<std::size_t>(upTo - passedTo));
+        utf16.passed(bytes);
+        if (observer != nullptr && !bytes.empty()) observer->passed(bytes);
         passedTo = upTo;
     }
 
@@ -142,7 +144,13 @@ bool EntryReader::entryFollows() {
 
 TokenRead EntryReader::nextEntryStart() {
     TokenRead token = tokenStart();
-    if (token.present) stream_->endToken();  // where it starts is all that is asked
+    if (!token.present) return token;
+    // Its bytes, up to the field limit, for a message to show; the rest of
+    // the entry is not read.
+    std::istream& in = stream_->in;
+    while (!apstring::isWordSpace(in.peek()) && in.peek() != std::char_traits<char>::eof()) in.get();
+    token.end = stream_->offset();
+    token.text = stream_->endToken();
     return token;
 }
 
@@ -179,6 +187,11 @@ bool EntryReader::readToEnd() {
     stream_->in.clear();
     stream_->in.ignore(std::numeric_limits<std::streamsize>::max());
     return !stream_->readError;
+}
+
+std::optional<ByteOrder> EntryReader::utf16Order() {
+    stream_->catchUp();
+    return stream_->utf16.order();
 }
 
 bool EntryReader::readFailed() const { return stream_->readError; }

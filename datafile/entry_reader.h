@@ -11,8 +11,11 @@
 #include <cstddef>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "utf16_detector.h"
 
 class apstring;
 
@@ -69,7 +72,8 @@ public:
     // end of the file, a read error) nothing more is read.
     bool entryFollows();
 
-    // Where the next entry starts, once entryFollows() said there is one.
+    // The next entry's first token (its text cut at the field limit), once
+    // entryFollows() said there is one; the rest of the entry is not read.
     TokenRead nextEntryStart();
 
     // Reads one entry into the four fields. A field whose token is missing
@@ -80,6 +84,10 @@ public:
     // Reads past the rest of the file, showing it to the observer; true when
     // it reached the end. Not after a field too long or a read error.
     bool readToEnd();
+
+    // The byte order when the bytes read so far are UTF-16 (see
+    // Utf16Detector), or nothing.
+    std::optional<ByteOrder> utf16Order();
 
     // A read of the source failed; why, as "cannot read: Input/output error".
     bool readFailed() const;

@@ -12,7 +12,8 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
         result.entries.push_back(reader.readEntry(table.firstName[vectorSize], table.lastName[vectorSize],
                                                   table.areaCode[vectorSize], table.number[vectorSize]));
     }
-    if (reader.readFailed()) {
+    std::optional<ByteOrder> utf16 = reader.readFailed() ? std::nullopt : reader.utf16Order();
+    if (reader.readFailed() || utf16) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             table.firstName[slot] = "";
             table.lastName[slot] = "";
@@ -20,7 +21,8 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
             table.number[slot] = "";
         }
         result = LoadResult();
-        result.readFailure = reader.failure();
+        if (reader.readFailed()) result.readFailure = reader.failure();
+        result.utf16 = utf16;
     }
     return result;
 }

@@ -2,6 +2,7 @@
 #ifndef DATAFILE_LOAD_H
 #define DATAFILE_LOAD_H
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,8 @@
 struct LoadResult {
     std::vector<EntryRead> entries;  // one per filled slot, in file order
     bool tooMany = false;            // a 17th entry follows the 16th
-    TokenRead extraEntry;            // where the 17th entry starts
+    TokenRead extraEntry;            // the 17th entry's first token
+    std::optional<ByteOrder> utf16;  // the file is UTF-16: nothing is loaded
     std::string readFailure;         // a read of the file failed: "cannot read: ..."
 };
 
@@ -20,9 +22,10 @@ struct LoadResult {
 // Stops at an area code that is not a number (that entry keeps its names
 // and gets no number), at a field longer than kFieldLimit (the entry keeps
 // the fields before it), at the end of the file, or before a 17th entry,
-// which it reports without reading it. A file that cannot be read to the
-// point where the load stops leaves the table empty, as one that cannot be
-// opened does.
+// which it reports without reading further than its first token. A file
+// that cannot be read to the point where the load stops leaves the table
+// empty, as one that cannot be opened does, and so does a UTF-16 file,
+// whose tokens would be its bytes paired with NUL bytes.
 LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table);
 
 #endif  // DATAFILE_LOAD_H

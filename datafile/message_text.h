@@ -12,8 +12,15 @@ bool isFieldSpace(char c);
 // A control byte (below 32, or 127) that is not a field separator.
 bool isControlByte(char c);
 
-// bytes in double quotes, each control byte (tab and line end included)
-// written as \xNN, so that a message never sends one to the terminal.
+// bytes as a message may show them on a terminal: printable UTF-8 as it
+// is, and every other byte written as \xNN. Escaped are control bytes (tab
+// and line end included, C1 controls U+0080 to U+009F too), bytes that are
+// not UTF-8 (a Latin-1 letter, a sequence cut short), and the characters
+// that show as nothing or as a plain blank (a no-break space, a zero-width
+// space, a byte-order mark), which a reader could not otherwise see.
+std::string escaped(std::string_view bytes);
+
+// The same in double quotes.
 std::string quoted(std::string_view bytes);
 
 // The same for a std::string. As an exact match it wins over std::quoted,

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "data_file.h"
 #include "entry_reader.h"
 #include "load.h"
+#include "load_problems.h"
 #include "message_text.h"
 #include "screens.h"
 #include "sorted_table.h"
@@ -20,40 +22,21 @@
 
 namespace {
 
-constexpr char kHint[] = " (run telelist-check)\n";
-
-std::string at(int line) { return std::string(kDataFileName) + ":" + std::to_string(line) + ": "; }
-
 std::string cannotRead(const std::string& failure) {
     return std::string(kDataFileName) + ": warning: " + failure + "; the directory is empty\n";
 }
 
 // The line about a file that could not be read, or about a load that did
 // not take the whole file, ending in a line end; empty when there is none.
+// A problem with the file is worded as telelist-check words it, which
+// tells more.
 std::string startupMessage(const OpenedFile& file, const LoadResult& loaded) {
     if (!file.isOpen()) return cannotRead(file.failure);
     if (!loaded.readFailure.empty()) return cannotRead(loaded.readFailure);
-    if (loaded.entries.empty()) return "";
-    // Only the last entry read can have stopped the load.
-    const EntryRead& last = loaded.entries.back();
-    if (const TokenRead* tooLong = last.tooLong()) {
-        return at(tooLong->line) + "warning: a field of more than " + std::to_string(kFieldLimit) +
-               " bytes; this entry keeps only the fields before it and the rest of the file was not loaded" +
-               kHint;
-    }
-    if (last.code.present && !last.codeIsNumber) {
-        return at(last.code.line) + "warning: area code " + quoted(last.code.text) +
-               " is not a number; this entry has no number and the rest of the file was not loaded" + kHint;
-    }
-    if (last.cutShort())
-        return at(last.first.line) + "warning: entry cut short by the end of the file" + kHint;
-    return "";
-}
-
-// The line about a 17th entry, ending in a line end.
-std::string tooManyEntriesMessage(const LoadResult& loaded) {
-    return at(loaded.extraEntry.line) + "error: a 17th entry, but the directory holds " +
-           std::to_string(kSlotCount) + " entries" + kHint;
+    std::optional<LoadProblem> problem = loadProblem(loaded);
+    if (!problem) return "";
+    return std::string(kDataFileName) + ":" + std::to_string(problem->line) + ": " +
+           severityWord(problem->severity) + ": " + problem->message + " (run telelist-check)\n";
 }
 
 // ======================================================================
@@ -71,7 +54,7 @@ int runSession(const DirectoryTable& table, Console& console) {
     std::string message = startupMessage(file, loaded);
     if (loaded.tooMany) {
         // The index message the directory has always ended with comes last.
-        std::cerr << message << tooManyEntriesMessage(loaded);
+        std::cerr << message;
         writeIllegalIndex(std::cerr, kSlotCount, kSlotCount);
         return 1;
     }

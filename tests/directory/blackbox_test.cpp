@@ -36,13 +36,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <locale.h>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cwchar>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -388,6 +392,84 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckCaseTest, ::testing::ValuesIn(allCheckCases
         if (!isalnum(static_cast<unsigned char>(c))) c = '_';
     return name;
 });
+
+// The offset of the first byte of text that is not printable UTF-8 (a
+// control character other than the line end, or bytes that are not UTF-8),
+// or npos; judged by the C library's own UTF-8 decoding.
+std::size_t firstUnprintable(const std::string& text) {
+    locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    if (utf8 == nullptr) ADD_FAILURE() << "no C.UTF-8 locale";
+    locale_t old = uselocale(utf8);
+    std::mbstate_t state{};
+    std::size_t at = 0;
+    while (at < text.size()) {
+        wchar_t c = 0;
+        std::size_t length = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
+        if (length == 0) length = 1;  // a NUL byte
+        if (length > text.size() - at || c == 0 || (std::iswcntrl(static_cast<wint_t>(c)) && c != L'\n'))
+            break;
+        at += length;
+    }
+    uselocale(old);
+    freelocale(utf8);
+    return at < text.size() ? at : std::string::npos;
+}
+
+// A problem both programs report is worded once: each start-up line of the
+// directory's about the file, in the expected standard error of a
+// dialogue, is where telelist-check reports the same problem, with the same
+// severity word and wording (to which the checker may add).
+TEST(SharedWording, DirectoryLinesAreCheckerFindings) {
+    const std::regex startup(R"(telelist\.dat:(\d+): (error|warning): (.*) \(run telelist-check\))");
+    int compared = 0;
+    for (const fs::path& folder : allCheckCases()) {
+        std::string findings = slurp(folder / "telelist-check.out");
+        for (const auto& file : fs::directory_iterator(folder)) {
+            if (file.path().extension() != ".err" || file.path().stem() == "telelist-check") continue;
+            std::istringstream lines(slurp(file.path()));
+            for (std::string line; std::getline(lines, line);) {
+                std::smatch said;
+                if (!std::regex_match(line, said, startup)) continue;
+                ++compared;
+                const std::regex finding(
+                    "(^|\n)telelist\\.dat:" + said[1].str() + ":\\d+: " + said[2].str() + ": " +
+                    std::regex_replace(said[3].str(), std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)"));
+                EXPECT_TRUE(std::regex_search(findings, finding))
+                    << file.path() << " says\n"
+                    << line << "\nwhich telelist-check does not:\n"
+                    << findings;
+            }
+        }
+    }
+    EXPECT_GE(compared, 15);  // every kind of problem, in several folders
+}
+
+// Whatever a data file holds, telelist-check's report is printable UTF-8:
+// no control byte but the line end, no C1 control, no byte outside a UTF-8
+// sequence. The files: each case folder's, and each fuzzing input both
+// whole and as the data file the fuzz target makes of it.
+TEST_F(Scratch, CheckReportIsPrintableUtf8) {
+    std::vector<std::string> files;
+    for (const fs::path& folder : allCheckCases())
+        if (fs::exists(folder / "telelist.dat")) files.push_back(slurp(folder / "telelist.dat"));
+    for (const char* inputs : {"corpus/whole_program", "regressions/whole_program"}) {
+        for (const auto& input : fs::directory_iterator(fs::path(FUZZ_INPUTS_DIR) / inputs)) {
+            std::string bytes = slurp(input.path());
+            files.push_back(bytes);
+            files.push_back(bytes.substr(0, bytes.find('\xFF')));
+        }
+    }
+    ASSERT_GT(files.size(), 80u);
+    for (const std::string& bytes : files) {
+        std::ofstream(dir / "telelist.dat", std::ios::binary | std::ios::trunc) << bytes;
+        Outcome run = runProgram(kCheckProgram, dir, "");
+        std::string report = run.out + run.err;
+        std::size_t bad = firstUnprintable(report);
+        ASSERT_EQ(bad, std::string::npos)
+            << "at byte " << bad << " of the report on a file of " << bytes.size() << " bytes:\n"
+            << report;
+    }
+}
 
 // A file named on the command line, options, and wrong arguments.
 TEST_F(Scratch, CheckCommandLine) {

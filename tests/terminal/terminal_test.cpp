@@ -689,8 +689,8 @@ TEST_F(TerminalTest, StartupWarningStaysOnScreenWhileThePauseWaits) {
     EXPECT_EQ(
         screen,
         kSortingComplete +
-            "telelist.dat:2: warning: area code \"ABC\" is not a number; this entry has no number and the "
-            "rest of the file was not loaded (run telelist-check)\r\n");
+            "telelist.dat:2: error: area code \"ABC\" is not a number; the directory stops loading here: "
+            "this entry gets no number (run telelist-check)\r\n");
     EXPECT_TRUE(tty.staysQuiet());  // nothing clears it while the pause waits
     quitFromPause(tty);
 }

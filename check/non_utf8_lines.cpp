@@ -1,0 +1,91 @@
+#include "non_utf8_lines.h"
+
+#include "text_encoding.h"
+
+namespace {
+
+// A line is read as Windows-1252 only up to this many bytes: enough for any
+// line of names and numbers, and little memory for the longest.
+constexpr std::size_t kReadingLimit = 200;
+// Lines kept before the load has ended. The load reads at most 16 entries
+// and a 17th's first token, so fewer lines with text than this.
+constexpr std::size_t kLinesLimit = 256;
+
+// pending could still become a whole sequence: some continuation bytes
+// after it make one.
+bool couldBecomeSequence(const std::string& pending) {
+    if (pending.size() >= 4) return false;
+    for (char pad : {'\x80', '\x90', '\xA0'}) {
+        if (utf8SequenceLength(pending + std::string(4 - pending.size(), pad)) > 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void NonUtf8Lines::passed(std::string_view bytes) {
+    for (char c : bytes) take(c);
+}
+
+void NonUtf8Lines::keepUpTo(int lastLine) {
+    lastLine_ = lastLine;
+    while (!lines_.empty() && lines_.back().line > lastLine_) lines_.pop_back();
+}
+
+void NonUtf8Lines::fileEnded() {
+    settlePending(true);
+    endLine();
+}
+
+void NonUtf8Lines::take(char byte) {
+    pending_ += byte;
+    settlePending(false);
+}
+
+void NonUtf8Lines::settlePending(bool atEnd) {
+    while (!pending_.empty()) {
+        std::size_t length = utf8SequenceLength(pending_);
+        if (length > 0) {
+            readAsText(std::string_view(pending_).substr(0, length));
+            pending_.erase(0, length);
+            continue;
+        }
+        if (!atEnd && couldBecomeSequence(pending_)) return;
+        readAsWindows1252(static_cast<unsigned char>(pending_[0]));
+        pending_.erase(0, 1);
+    }
+}
+
+void NonUtf8Lines::readAsText(std::string_view sequence) {
+    if (sequence == "\n") {
+        endLine();
+        return;
+    }
+    column_ += static_cast<int>(sequence.size());
+    if (current_.reading.size() + sequence.size() > kReadingLimit) current_.readingWhole = false;
+    if (!current_.readingWhole) return;
+    // A tab reads as the blank it stands for; a line end's carriage return
+    // is no part of the line.
+    if (sequence == "\t") sequence = " ";
+    if (sequence != "\r") current_.reading += sequence;
+}
+
+void NonUtf8Lines::readAsWindows1252(unsigned char byte) {
+    if (current_.count == 0) current_.column = column_;
+    if (current_.count < kBytesKept) current_.bytes += static_cast<char>(byte);
+    ++current_.count;
+    if (!isDefinedInWindows1252(byte)) current_.windows1252 = false;
+    ++column_;
+    if (current_.reading.size() + 3 > kReadingLimit) current_.readingWhole = false;
+    if (current_.readingWhole) appendUtf8(current_.reading, windows1252Character(byte));
+}
+
+void NonUtf8Lines::endLine() {
+    if (current_.count > 0 && line_ <= lastLine_ && lines_.size() < kLinesLimit) {
+        if (!current_.readingWhole) current_.reading.clear();
+        lines_.push_back(std::move(current_));
+    }
+    ++line_;
+    column_ = 1;
+    current_ = {line_, 0, "", 0, true, true, ""};
+}

@@ -1,0 +1,71 @@
+#include "load_problems.h"
+
+#include "message_text.h"
+#include "table.h"
+
+const char* severityWord(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
+
+namespace {
+
+LoadProblem utf16File(ByteOrder order) {
+    return {1, 1, Severity::Error,
+            std::string("the file is UTF-16 (") +
+                (order == ByteOrder::LittleEndian ? "little-endian" : "big-endian") +
+                "), which the directory cannot read: it starts empty; save the file as UTF-8"};
+}
+
+LoadProblem fieldTooLong(const TokenRead& token) {
+    return {token.line, token.column, Severity::Error,
+            "a field of more than " + std::to_string(kFieldLimit) +
+                " bytes, far beyond any name or number; the directory stops loading here: this entry keeps "
+                "only the fields before it, and the rest of the file is not read"};
+}
+
+LoadProblem areaCodeNotANumber(const TokenRead& code) {
+    const std::string& token = code.text;
+    std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
+    bool digits = digitsAt < token.size() && token[digitsAt] >= '0' && token[digitsAt] <= '9';
+    std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
+    if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
+    return {code.line, code.column, Severity::Error,
+            message + "; the directory stops loading here: this entry gets no number"};
+}
+
+LoadProblem cutShort(const EntryRead& entry) {
+    const char* missing = !entry.last.present   ? "last name, area code and number are"
+                          : !entry.code.present ? "area code and number are"
+                                                : "number is";
+    return {entry.first.line, entry.first.column, Severity::Error,
+            "entry cut short by the end of the file: its " + std::string(missing) +
+                " missing; the directory loads what is there"};
+}
+
+// The start of a token, for a message: a name's worth of it, cut between
+// characters.
+std::string shortened(const std::string& token) {
+    constexpr std::size_t kShown = 40;
+    if (token.size() <= kShown) return quoted(token);
+    std::size_t cut = kShown;
+    while (cut > kShown - 3 && (static_cast<unsigned char>(token[cut]) & 0xC0) == 0x80) --cut;
+    return quoted(std::string_view(token).substr(0, cut)) + "...";
+}
+
+LoadProblem seventeenthEntry(const TokenRead& start) {
+    return {start.line, start.column, Severity::Error,
+            "a 17th entry, " + shortened(start.text) + ", but the directory holds " + std::to_string(kSlotCount) +
+                " entries: it refuses to start"};
+}
+
+}  // namespace
+
+std::optional<LoadProblem> loadProblem(const LoadResult& loaded) {
+    if (loaded.utf16) return utf16File(*loaded.utf16);
+    if (loaded.tooMany) return seventeenthEntry(loaded.extraEntry);
+    if (loaded.entries.empty()) return std::nullopt;
+    // Only the last entry read can have ended the load.
+    const EntryRead& last = loaded.entries.back();
+    if (const TokenRead* tooLong = last.tooLong()) return fieldTooLong(*tooLong);
+    if (last.code.present && !last.codeIsNumber) return areaCodeNotANumber(last.code);
+    if (last.cutShort()) return cutShort(last);
+    return std::nullopt;
+}

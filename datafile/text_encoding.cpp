@@ -1,0 +1,70 @@
+#include "text_encoding.h"
+
+std::size_t utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
+    auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    unsigned char lead = at(0);
+    if (lead < 0x80) return 1;
+    // The second byte's range depends on the lead: that rules out overlong
+    // forms (C0, C1, E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and
+    // code points past U+10FFFF (F4 90..BF, F5..FF).
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (bytes.size() < length || at(1) < low || at(1) > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (at(k) < 0x80 || at(k) > 0xBF) return 0;
+    return length;
+}
+
+void appendUtf8(std::string& text, char32_t c) {
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+namespace {
+
+// Windows-1252 where it differs from Latin-1: bytes 0x80 to 0x9F.
+constexpr char16_t kWindows1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char32_t windows1252Character(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte;
+}
+
+bool isDefinedInWindows1252(unsigned char byte) {
+    return !(byte >= 0x80 && byte < 0xA0) || windows1252Character(byte) != byte;
+}
+
+std::string toUtf8(std::string_view text, bool windows1252) {
+    std::string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        appendUtf8(out, windows1252 ? windows1252Character(byte) : byte);
+    }
+    return out;
+}
