@@ -1,0 +1,84 @@
+// UTF-8 decoding checked against the C library's in a UTF-8 locale, and the
+// escaping of message text row by row.
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "message_text.h"
+#include "text_encoding.h"
+
+namespace {
+
+// The C library's length of the UTF-8 sequence starting bytes, or 0. UTF-8
+// ends at U+10FFFF, where glibc still decodes code points beyond.
+std::size_t libraryLength(const std::string& bytes) {
+    std::mbstate_t state{};
+    wchar_t c = 0;
+    std::size_t length = std::mbrtowc(&c, bytes.data(), bytes.size(), &state);
+    if (length == 0) return 1;  // a NUL byte
+    return length > bytes.size() || static_cast<unsigned long>(c) > 0x10FFFF ? 0 : length;
+}
+
+// Every lead byte followed by every second byte and two of a few others:
+// all the edges (overlong forms, surrogates, past U+10FFFF, cut short).
+TEST(Utf8SequenceLength, AgreesWithTheCLibrary) {
+    locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    ASSERT_NE(utf8, nullptr) << "no C.UTF-8 locale";
+    locale_t old = uselocale(utf8);
+    const std::vector<int> tails = {0x41, 0x80, 0x9F, 0xA0, 0xBF, 0xC0};
+    for (int lead = 0; lead < 0x100; ++lead) {
+        for (int second = 0; second < 0x100; ++second) {
+            for (int third : tails) {
+                for (int fourth : tails) {
+                    std::string bytes = {static_cast<char>(lead), static_cast<char>(second),
+                                         static_cast<char>(third), static_cast<char>(fourth)};
+                    for (std::size_t size = 1; size <= bytes.size(); ++size) {
+                        std::string piece = bytes.substr(0, size);
+                        ASSERT_EQ(utf8SequenceLength(piece), libraryLength(piece))
+                            << std::hex << lead << ' ' << second << ' ' << third << ' ' << fourth << " (" << size
+                            << " bytes)";
+                    }
+                }
+            }
+        }
+    }
+    uselocale(old);
+    freelocale(utf8);
+}
+
+TEST(Escaped, ShowsOnlyPrintableUtf8) {
+    struct Row {
+        std::string bytes, shown;
+    };
+    for (const Row& row : std::vector<Row>{
+             {"Müller Żółw 李", "Müller Żółw 李"},                // letters of any script stay
+             {"a\tb\nc\x7F", "a\\x09b\\x0Ac\\x7F"},                // C0 and DEL
+             {std::string("N\0l", 3), "N\\x00l"},                  // NUL
+             {"\xC2\x85|\xC2\x9F|\xC2\xA1", "\\xC2\\x85|\\xC2\\x9F|¡"},  // C1 controls; U+00A1 shows
+             {"M\xFCller", "M\\xFCller"},                          // Latin-1
+             {"\xE2\x82", "\\xE2\\x82"},                           // cut short
+             {"\xC0\xAF\xED\xA0\x80", "\\xC0\\xAF\\xED\\xA0\\x80"},  // overlong, surrogate
+             {"\xC2\xA0|\xC2\xAD|\xE2\x80\x8B|\xE2\x80\xAE|\xEF\xBB\xBF|\xE3\x80\x80",
+              "\\xC2\\xA0|\\xC2\\xAD|\\xE2\\x80\\x8B|\\xE2\\x80\\xAE|\\xEF\\xBB\\xBF|\\xE3\\x80\\x80"},  // unseen
+             {"\xE2\x80\x94\xE2\x80\x99\xF0\x9F\x93\x9E", "\xE2\x80\x94\xE2\x80\x99\xF0\x9F\x93\x9E"},  // — ’ 📞
+         }) {
+        EXPECT_EQ(escaped(row.bytes), row.shown);
+    }
+    EXPECT_EQ(quoted(std::string("x\x1A")), "\"x\\x1A\"");
+}
+
+TEST(Windows1252, ReadsAsPython) {
+    // Bytes 0x80 to 0xFF as Python's cp1252 codec decodes them, the five it
+    // leaves undefined kept as Latin-1's C1 controls.
+    EXPECT_EQ(toUtf8("\x80\x8A\x8D\x99\x9F\xA0\xE9\xFF", true),
+              "\xE2\x82\xAC\xC5\xA0\xC2\x8D\xE2\x84\xA2\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF");
+    EXPECT_EQ(toUtf8("\x80\xE9", false), "\xC2\x80\xC3\xA9");
+    EXPECT_FALSE(isDefinedInWindows1252(0x81));
+    EXPECT_TRUE(isDefinedInWindows1252(0x80));
+    EXPECT_TRUE(isDefinedInWindows1252(0xFC));
+}
+
+}  // namespace
