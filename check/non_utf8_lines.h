@@ -11,12 +11,12 @@
 
 struct NonUtf8Line {
     int line;
-    int column;                   // of the first byte that is not UTF-8, in bytes from 1
-    std::string bytes;            // those bytes, the first kBytesKept of them
-    std::size_t count;            // how many there are
-    bool windows1252;             // each of them is a character in Windows-1252
-    bool readingWhole;            // reading holds the whole line
-    std::string reading;          // the line in UTF-8, those bytes read as Windows-1252
+    int column;           // of the first byte that is not UTF-8, in bytes from 1
+    std::string bytes;    // those bytes, the first kBytesKept of them
+    std::size_t count;    // how many there are
+    bool windows1252;     // each of them is a character in Windows-1252
+    bool readingWhole;    // reading holds the whole line
+    std::string reading;  // the line in UTF-8, those bytes read as Windows-1252
 };
 
 class NonUtf8Lines {

@@ -52,8 +52,8 @@ std::string shortened(const std::string& token) {
 
 LoadProblem seventeenthEntry(const TokenRead& start) {
     return {start.line, start.column, Severity::Error,
-            "a 17th entry, " + shortened(start.text) + ", but the directory holds " + std::to_string(kSlotCount) +
-                " entries: it refuses to start"};
+            "a 17th entry, " + shortened(start.text) + ", but the directory holds " +
+                std::to_string(kSlotCount) + " entries: it refuses to start"};
 }
 
 }  // namespace

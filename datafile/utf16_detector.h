@@ -30,7 +30,7 @@ private:
     };
     void countUnit(unsigned char first, unsigned char second);
 
-    std::size_t offset_ = 0;  // bytes shown so far
+    std::size_t offset_ = 0;     // bytes shown so far
     unsigned char pending_ = 0;  // the first byte of a unit, at an odd offset_
     std::optional<ByteOrder> mark_;
     std::size_t units_ = 0;
