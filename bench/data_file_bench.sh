@@ -6,8 +6,9 @@
 #
 # Usage: bench/data_file_bench.sh TELEDIR TELELIST_CHECK
 #
-# Needs bash, POSIX tools (awk, head, tr, mktemp, truncate), GNU `timeout`
-# and GNU time as /usr/bin/time (Debian package `time`).
+# Needs bash, POSIX tools (awk, dd, tr, realpath), mktemp and yes (on every
+# GNU, BSD and macOS system), GNU `timeout` and GNU time as /usr/bin/time
+# (Debian package `time`).
 #
 # Each run is in a fresh scratch directory under ${TMPDIR:-/tmp}, removed
 # afterwards, and is capped: `timeout 20` and `ulimit -v` of 4 GiB. teledir
@@ -32,14 +33,14 @@ trap 'exit 130' INT TERM HUP
 # Data makers: each makes telelist.dat in the current directory.
 zero()    { ln -s /dev/zero telelist.dat; }
 random()  { ln -s /dev/urandom telelist.dat; }
-sparse()  { truncate -s 2G telelist.dat; }
+sparse()  { dd if=/dev/null of=telelist.dat bs=1048576 seek=2048 2>/dev/null; }
 growing() {
   : >telelist.dat
   ( ulimit -f "$limit_kib"; trap '' XFSZ; exec yes 'Ann Smith 312 555-0101' ) \
     >>telelist.dat 2>/dev/null &
   writer=$!
 }
-field()   { head -c 20000000 /dev/zero | tr '\0' "$1"; }
+field()   { dd if=/dev/zero bs=1000000 count=20 2>/dev/null | tr '\0' "$1"; }
 big()     { { field A; printf ' '; field B; printf ' 312 '; field C; echo; } >telelist.dat; }
 million() {
   awk 'BEGIN { for (i = 0; i < 1000000; i++)

@@ -5,7 +5,12 @@
 #  2. long sessions of 10,000 and 1,000,000 screens: peak resident memory
 #     and screens per second.
 # Usage: bench/program_bench.sh [path/to/teledir]   (default: a Release build)
+#
+# Needs bash 5 (its clock, $EPOCHREALTIME) and GNU time as /usr/bin/time
+# (Debian package `time`).
 set -euo pipefail
+[ -n "${EPOCHREALTIME:-}" ] || { echo "$0: needs bash 5 (\$EPOCHREALTIME)" >&2; exit 2; }
+[ -x /usr/bin/time ] || { echo "$0: needs GNU time as /usr/bin/time (Debian package 'time')" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:+$(realpath "$1")}
 if [ -z "$bin" ]; then
@@ -17,17 +22,18 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-for i in $(seq 1 15); do printf 'First%02d Last%02d 312 555-01%02d\n' "$i" "$i" "$i"; done >telelist.dat
+for i in {1..15}; do printf 'First%02d Last%02d 312 555-01%02d\n' "$i" "$i" "$i"; done >telelist.dat
 printf '1\n2\nLast07\n3\n4\n' >lookup.in
 
-now() { date +%s%N; }
+# Microseconds: the clock's seconds and fraction, the separator dropped.
+now() { echo "${EPOCHREALTIME/[!0-9]/}"; }
 runs=500
 "$bin" <lookup.in | grep -q "Match Found" || { echo "lookup did not find the entry" >&2; exit 1; }
-start=$(now); for _ in $(seq $runs); do "$bin" <lookup.in | cat >/dev/null; done; prog=$(( $(now) - start ))
-start=$(now); for _ in $(seq $runs); do grep Last07 telelist.dat <lookup.in | cat >/dev/null; done; grepped=$(( $(now) - start ))
+start=$(now); for ((i = 0; i < runs; i++)); do "$bin" <lookup.in | cat >/dev/null; done; prog=$(( $(now) - start ))
+start=$(now); for ((i = 0; i < runs; i++)); do grep Last07 telelist.dat <lookup.in | cat >/dev/null; done; grepped=$(( $(now) - start ))
 echo "scripted lookup, $runs runs each:"
 awk -v p="$prog" -v g="$grepped" -v n="$runs" 'BEGIN {
-  printf "  teledir %.3f ms per run, grep %.3f ms per run, ratio %.2f\n", p/n/1e6, g/n/1e6, p/g }'
+  printf "  teledir %.3f ms per run, grep %.3f ms per run, ratio %.2f\n", p/n/1e3, g/n/1e3, p/g }'
 
 # One cycle is six screens: full list, main menu, name menu, last-name
 # search, name menu, main menu.

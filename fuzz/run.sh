@@ -58,11 +58,13 @@ summary=()
 for target in "${targets[@]}"; do
   log=$build/$target.log
   [ -f "$log" ] || continue
-  runs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' || echo '?')
-  last=$(grep -E '^#[0-9]+' "$log" | tail -n 1)
-  cov=$(grep -oE 'cov: [0-9]+' <<<"$last" || echo 'cov: ?')
-  ft=$(grep -oE 'ft: [0-9]+' <<<"$last" || echo 'ft: ?')
-  corp=$(grep -oE 'corp: [0-9]+/[0-9]+[a-zA-Z]*' <<<"$last" || echo 'corp: ?')
+  runs=$(sed -n 's/.*stat::number_of_executed_units: *\([0-9][0-9]*\).*/\1/p' "$log")
+  runs=${runs:-?}
+  last=$(grep -E '^#[0-9]+' "$log" | tail -n 1 || true)  # none when a target fails at start
+  cov='cov: ?' ft='ft: ?' corp='corp: ?'
+  [[ $last =~ cov:\ [0-9]+ ]] && cov=${BASH_REMATCH[0]}
+  [[ $last =~ ft:\ [0-9]+ ]] && ft=${BASH_REMATCH[0]}
+  [[ $last =~ corp:\ [0-9]+/[0-9]+[a-zA-Z]* ]] && corp=${BASH_REMATCH[0]}
   summary+=("$target: $runs executions in ${seconds} s, $cov, $ft, $corp")
 done
 

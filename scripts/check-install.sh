@@ -130,7 +130,7 @@ done
 for file in copyright changelog.Debian.gz README.md examples/telelist.dat; do
   grep -qx "\./usr/share/doc/teledir/$file" <<<"$contents" || fail "${debs[0]##*/} lacks $file"
 done
-echo "${debs[0]##*/}: $(stat -c %s "${debs[0]}") bytes"
+echo "${debs[0]##*/}: $(wc -c <"${debs[0]}" | tr -d '[:blank:]') bytes"
 # lintian exits non-zero on an error (E:); README.md names the warnings.
 lintian_status=0
 report=$(lintian --fail-on error "${debs[0]}" 2>&1) || lintian_status=$?
@@ -140,4 +140,4 @@ echo "lintian: no error"
 
 tarballs=("$build"/teledir-*.tar.gz)
 [ -f "${tarballs[0]}" ] || fail "no tarball in $build (make package)"
-echo "${tarballs[0]##*/}: $(stat -c %s "${tarballs[0]}") bytes"
+echo "${tarballs[0]##*/}: $(wc -c <"${tarballs[0]}" | tr -d '[:blank:]') bytes"

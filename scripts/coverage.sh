@@ -21,7 +21,10 @@ if [ "$preset" = coverage ]; then
   find "$build" -name '*.gcda' -delete
   ctest --preset coverage
 else
-  newest=$(find "$build" -name '*.gcda' -printf '%T@ %p\n' 2>/dev/null | sort -n | tail -n 1 | cut -d' ' -f2- || true)
+  newest=''
+  while IFS= read -r gcda; do
+    if [ "$gcda" -nt "$newest" ]; then newest=$gcda; fi
+  done < <(find "$build" -name '*.gcda' 2>/dev/null)
   if [ -z "$newest" ] || [ -n "$(find "$build" -name '*.gcno' -newer "$newest" -print -quit)" ]; then
     echo "FAIL: no gcov counts of the present build in $build; run \`make test PRESET=$preset\`" \
       "first (the preset must build with --coverage, as ci does)" >&2

@@ -47,7 +47,7 @@ blackbox() {
 log=$windows/blackbox.log
 if ! blackbox >"$log" 2>&1; then
   cat "$log"
-  failed=$(grep -oE '^\[  FAILED  \] [^ ,]+' "$log" | awk '{print $4}' | sort -u | paste -sd: -)
+  failed=$(sed -n 's/^\[  FAILED  ] \([^ ,][^ ,]*\).*/\1/p' "$log" | sort -u | paste -sd: -)
   [ -n "$failed" ] || exit 1
   echo "== once more: $failed"
   blackbox --gtest_filter="$failed"
@@ -62,4 +62,4 @@ listing=$(cmake -E tar tf "${zips[0]}")
 for file in teledir.exe telelist-check.exe telelist-convert.exe telelist.dat README.md LICENSE; do
   grep -q "/$file\$" <<<"$listing" || { echo "FAIL: ${zips[0]##*/} lacks $file" >&2; exit 1; }
 done
-echo "${zips[0]##*/}: $(stat -c %s "${zips[0]}") bytes, $(wc -l <<<"$listing") files"
+echo "${zips[0]##*/}: $(wc -c <"${zips[0]}" | tr -d '[:blank:]') bytes, $(wc -l <<<"$listing" | tr -d '[:blank:]') files"
