@@ -12,10 +12,12 @@ SOURCES = $(shell git ls-files '*.cpp' '*.h')
 SECONDS ?= 60
 VALGRIND = valgrind -q --leak-check=full --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99
 # Left out under valgrind: the recording build, which runs the same dialogues
-# through the same code as the real program, and the two long sessions, which
-# repeat it at length; the sanitizers run all three. Every other run of the
-# real programs (teledir, telelist-check) is under valgrind.
-VALGRIND_LEFT_OUT = *ConsoleCommandOrder* Scratch.LongSessionRunsInSmallStack Scratch.LongestFieldAndTenMegabyteReplies
+# through the same code as the real program, the two long sessions, which
+# repeat it at length, and telelist-check over every fuzzing input, which the
+# fuzz target runs in-process; the sanitizers run them all. Every other run of
+# the real programs (teledir, telelist-check) is under valgrind.
+VALGRIND_LEFT_OUT = *ConsoleCommandOrder* Scratch.LongSessionRunsInSmallStack Scratch.LongestFieldAndTenMegabyteReplies \
+  Scratch.CheckReportIsPrintableUtf8
 BLACKBOX = build/$(PRESET)/tests/directory/directory_blackbox_test
 
 # The optimised program, build/release/directory/teledir. Needs only a
