@@ -24,7 +24,10 @@ bool couldBecomeSequence(const std::string& pending) {
 }  // namespace
 
 void NonUtf8Lines::passed(std::string_view bytes) {
-    for (char c : bytes) take(c);
+    for (char c : bytes) {
+        if (line_ > lastLine_) return;  // past the lines kept: nothing to find
+        take(c);
+    }
 }
 
 void NonUtf8Lines::keepUpTo(int lastLine) {
