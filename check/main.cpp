@@ -1,14 +1,12 @@
 // telelist-check: tells what is wrong in a telephone directory data file,
 // where, and what the directory will do with it.
-#include <cerrno>
-#include <cstring>
-#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "check_file.h"
 #include "data_file.h"
+#include "tool_run.h"
 
 namespace {
 
@@ -63,24 +61,6 @@ int run(int argc, char** argv) {
     return checkDataFile(file.value_or(kDataFileName), std::cout, std::cerr);
 }
 
-// A report that did not reach standard output (a full disk, a closed
-// stream) is a failure, whatever the file held.
-int withOutputWritten(int status) {
-    errno = 0;
-    if (std::cout.flush()) return status;
-    int error = errno;
-    std::cerr << kProgram << ": write error" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
-              << std::endl;
-    return kCheckFailed;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    try {
-        return withOutputWritten(run(argc, argv));
-    } catch (const std::exception& error) {  // GCOVR_EXCL_START: only exhausted memory gets here
-        std::cerr << kProgram << ": " << error.what() << std::endl;
-        return kCheckFailed;
-    }  // GCOVR_EXCL_STOP
-}
+int main(int argc, char** argv) { return runTool(kProgram, kCheckFailed, run, argc, argv); }

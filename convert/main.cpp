@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,6 +12,7 @@
 #include "export.h"
 #include "fit.h"
 #include "output_file.h"
+#include "tool_run.h"
 #include "vcard_import.h"
 
 namespace {
@@ -224,24 +224,6 @@ int run(int argc, char** argv) {
     return importFile(arguments);
 }
 
-// A result that did not reach standard output (a full disk, a closed
-// stream) is a failure, whatever was converted.
-int withOutputWritten(int status) {
-    errno = 0;
-    if (std::cout.flush()) return status;
-    int error = errno;
-    std::cerr << kProgram << ": write error" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
-              << std::endl;
-    return kFailed;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    try {
-        return withOutputWritten(run(argc, argv));
-    } catch (const std::exception& error) {
-        std::cerr << kProgram << ": " << error.what() << std::endl;
-        return kFailed;
-    }
-}
+int main(int argc, char** argv) { return runTool(kProgram, kFailed, run, argc, argv); }
