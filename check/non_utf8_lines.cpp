@@ -11,16 +11,6 @@ constexpr std::size_t kReadingLimit = 200;
 // and a 17th's first token, so fewer lines with text than this.
 constexpr std::size_t kLinesLimit = 256;
 
-// pending could still become a whole sequence: some continuation bytes
-// after it make one.
-bool couldBecomeSequence(const std::string& pending) {
-    if (pending.size() >= 4) return false;
-    for (char pad : {'\x80', '\x90', '\xA0'}) {
-        if (utf8SequenceLength(pending + std::string(4 - pending.size(), pad)) > 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void NonUtf8Lines::passed(std::string_view bytes) {
@@ -47,15 +37,19 @@ void NonUtf8Lines::take(char byte) {
 
 void NonUtf8Lines::settlePending(bool atEnd) {
     while (!pending_.empty()) {
-        std::size_t length = utf8SequenceLength(pending_);
-        if (length > 0) {
-            readAsText(std::string_view(pending_).substr(0, length));
-            pending_.erase(0, length);
-            continue;
+        Utf8Char character = decodeUtf8(pending_);
+        std::size_t length = character.length;
+        if (length == 0) {
+            if (!atEnd) return;  // the bytes to come may complete it
+            length = pending_.size();
         }
-        if (!atEnd && couldBecomeSequence(pending_)) return;
-        readAsWindows1252(static_cast<unsigned char>(pending_[0]));
-        pending_.erase(0, 1);
+        std::string_view bytes = std::string_view(pending_).substr(0, length);
+        if (character.valid) {
+            readAsText(bytes);
+        } else {
+            for (char byte : bytes) readAsWindows1252(static_cast<unsigned char>(byte));
+        }
+        pending_.erase(0, length);
     }
 }
 

@@ -12,14 +12,6 @@ bool isControlByte(char c) {
 
 namespace {
 
-char32_t codePoint(std::string_view sequence) {
-    auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(sequence[k])); };
-    if (sequence.size() == 1) return byte(0);
-    char32_t value = byte(0) & (0x7F >> sequence.size());
-    for (std::size_t k = 1; k < sequence.size(); ++k) value = (value << 6) | (byte(k) & 0x3F);
-    return value;
-}
-
 // Controls, and characters a terminal shows as nothing or as a blank.
 bool isHidden(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x34F || c == 0x61C || c == 0x115F ||
@@ -35,9 +27,10 @@ std::string escaped(std::string_view bytes) {
     std::string shown;
     shown.reserve(bytes.size());
     while (!bytes.empty()) {
-        std::size_t length = utf8SequenceLength(bytes);
-        bool plain = length > 0 && !isHidden(codePoint(bytes.substr(0, length)));
-        std::size_t taken = length > 0 ? length : 1;
+        Utf8Char character = decodeUtf8(bytes);
+        bool plain = character.valid && !isHidden(character.code);
+        // A sequence the text ends inside is not UTF-8 either.
+        std::size_t taken = character.length > 0 ? character.length : bytes.size();
         for (char c : bytes.substr(0, taken)) {
             auto byte = static_cast<unsigned char>(c);
             if (plain) {

@@ -1,32 +1,41 @@
 #include "text_encoding.h"
 
-std::size_t utf8SequenceLength(std::string_view bytes) {
-    if (bytes.empty()) return 0;
-    auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    unsigned char lead = at(0);
-    if (lead < 0x80) return 1;
-    // The second byte's range depends on the lead: that rules out overlong
-    // forms (C0, C1, E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and
-    // code points past U+10FFFF (F4 90..BF, F5..FF).
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
+Utf8Char decodeUtf8(std::string_view bytes) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    if (bytes.empty()) return {0, false, kReplacement};
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    if (lead < 0x80) return {1, true, lead};
+    int tail = 0;                           // continuation bytes to come
+    unsigned char low = 0x80, high = 0xBF;  // the range of the first of them
     if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
+        tail = 1;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
+        tail = 2;
+        if (lead == 0xE0) low = 0xA0;   // no overlong forms
+        if (lead == 0xED) high = 0x9F;  // no surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+        tail = 3;
+        if (lead == 0xF0) low = 0x90;   // no overlong forms
+        if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
     } else {
-        return 0;
+        return {1, false, kReplacement};  // a continuation byte, or a byte no sequence starts with
     }
-    if (bytes.size() < length || at(1) < low || at(1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (at(k) < 0x80 || at(k) > 0xBF) return 0;
-    return length;
+    char32_t code = lead & (0x3F >> tail);
+    std::size_t taken = 1;
+    for (; tail > 0; --tail, ++taken) {
+        if (taken == bytes.size()) return {0, false, kReplacement};
+        const auto next = static_cast<unsigned char>(bytes[taken]);
+        if (next < low || next > high) return {taken, false, kReplacement};
+        code = code << 6 | (next & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {taken, true, code};
+}
+
+std::size_t utf8SequenceLength(std::string_view bytes) {
+    Utf8Char c = decodeUtf8(bytes);
+    return c.valid ? c.length : 0;
 }
 
 void appendUtf8(std::string& text, char32_t c) {
@@ -35,8 +44,13 @@ void appendUtf8(std::string& text, char32_t c) {
     } else if (c < 0x800) {
         text += static_cast<char>(0xC0 | (c >> 6));
         text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+    } else if (c < 0x10000) {
         text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | (c >> 18));
+        text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         text += static_cast<char>(0x80 | (c & 0x3F));
     }

@@ -7,12 +7,27 @@
 #include <string>
 #include <string_view>
 
+// One character as decodeUtf8 finds it at the start of a text.
+struct Utf8Char {
+    // The bytes it takes: a whole sequence, or what is not UTF-8 (a stray
+    // byte, or a sequence's start up to the byte that breaks it, which is
+    // not taken). 0 when the text ends inside a sequence that more bytes may
+    // complete, and for an empty text.
+    std::size_t length;
+    bool valid;     // a whole UTF-8 sequence
+    char32_t code;  // the character it encodes, or U+FFFD when not valid
+};
+
+// Decodes the character that starts bytes. Not UTF-8 are a stray
+// continuation byte, a byte no sequence starts with, an overlong form, a
+// surrogate and a code point past U+10FFFF.
+Utf8Char decodeUtf8(std::string_view bytes);
+
 // The length of the UTF-8 sequence that starts bytes, or 0 when bytes does
-// not start with one (a stray or missing continuation byte, an overlong
-// form, a surrogate, a code point past U+10FFFF, or the end too soon).
+// not start with a whole one.
 std::size_t utf8SequenceLength(std::string_view bytes);
 
-// Appends code point c (below U+10000) to text in UTF-8.
+// Appends code point c to text in UTF-8.
 void appendUtf8(std::string& text, char32_t c);
 
 // The character byte stands for in Windows-1252. The five bytes that

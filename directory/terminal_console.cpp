@@ -34,6 +34,9 @@
 #include <optional>
 #include <streambuf>
 #include <string>
+#include <string_view>
+
+#include "text_encoding.h"
 
 namespace {
 
@@ -70,65 +73,6 @@ constexpr wchar_t kControlZ = 0x1a;        // the console's end of input
 
 bool isHighSurrogate(char32_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xdc00 && unit <= 0xdfff; }
-
-// Decodes the character at the start of [at, end): stores it in code and
-// returns the bytes it takes. What is not UTF-8 decodes to kReplacement:
-// a stray byte, or the start of a sequence up to the byte that breaks it.
-// Returns 0 when the bytes end inside a sequence that the ones still to
-// come may complete.
-std::size_t decodeUtf8(const unsigned char* at, const unsigned char* end, char32_t& code) {
-    const unsigned char lead = *at;
-    code = kReplacement;
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    }
-    int tail = 0;                           // continuation bytes to come
-    unsigned char low = 0x80, high = 0xbf;  // the range of the first of them
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        tail = 1;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        tail = 2;
-        if (lead == 0xe0) low = 0xa0;   // no overlong forms
-        if (lead == 0xed) high = 0x9f;  // no surrogates
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        tail = 3;
-        if (lead == 0xf0) low = 0x90;   // no overlong forms
-        if (lead == 0xf4) high = 0x8f;  // nothing above U+10FFFF
-    } else {
-        return 1;  // a continuation byte, or a byte no sequence begins with
-    }
-    char32_t value = lead & (0x3f >> tail);
-    std::size_t taken = 1;
-    for (; tail > 0; --tail, ++taken) {
-        if (at + taken == end) return 0;
-        const unsigned char next = at[taken];
-        if (next < low || next > high) return taken;
-        value = value << 6 | (next & 0x3f);
-        low = 0x80;
-        high = 0xbf;
-    }
-    code = value;
-    return taken;
-}
-
-void appendUtf8(std::string& text, char32_t code) {
-    if (code < 0x80) {
-        text += static_cast<char>(code);
-    } else if (code < 0x800) {
-        text += static_cast<char>(0xc0 | code >> 6);
-        text += static_cast<char>(0x80 | (code & 0x3f));
-    } else if (code < 0x10000) {
-        text += static_cast<char>(0xe0 | code >> 12);
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3f));
-        text += static_cast<char>(0x80 | (code & 0x3f));
-    } else {
-        text += static_cast<char>(0xf0 | code >> 18);
-        text += static_cast<char>(0x80 | (code >> 12 & 0x3f));
-        text += static_cast<char>(0x80 | (code >> 6 & 0x3f));
-        text += static_cast<char>(0x80 | (code & 0x3f));
-    }
-}
 
 void appendUtf16(std::wstring& text, char32_t code) {
     if (code < 0x10000) {
@@ -172,19 +116,17 @@ private:
     // Writes every complete character in the buffer and keeps the rest
     // (at most three bytes) at its start. False when the console refused.
     bool writeComplete() {
-        const auto* at = reinterpret_cast<const unsigned char*>(pbase());
-        const auto* end = reinterpret_cast<const unsigned char*>(pptr());
+        std::string_view rest(pbase(), static_cast<std::size_t>(pptr() - pbase()));
         std::wstring wide;
-        while (at < end) {
-            char32_t code = 0;
-            std::size_t taken = decodeUtf8(at, end, code);
-            if (taken == 0) break;
-            if (code == '\n') wide += L'\r';
-            appendUtf16(wide, code);
-            at += taken;
+        while (!rest.empty()) {
+            Utf8Char character = decodeUtf8(rest);
+            if (character.length == 0) break;
+            if (character.code == '\n') wide += L'\r';
+            appendUtf16(wide, character.code);
+            rest.remove_prefix(character.length);
         }
-        const std::size_t kept = static_cast<std::size_t>(end - at);
-        std::memmove(buffer_, at, kept);
+        const std::size_t kept = rest.size();
+        std::memmove(buffer_, rest.data(), kept);
         setp(buffer_, buffer_ + sizeof buffer_);
         pbump(static_cast<int>(kept));
         return writeWide(wide);
@@ -464,19 +406,18 @@ void onStopSignal(int sig) {
     if (awaitingKey) restoreTerminal();
     continued = 0;
     stopping = 1;
-    (void)signal(sig, SIG_DFL);
+    struct sigaction byDefault {
+    }, mine{};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    sigaction(sig, &byDefault, &mine);
     sigset_t stopOnly;
     sigemptyset(&stopOnly);
     sigaddset(&stopOnly, sig);
     sigprocmask(SIG_UNBLOCK, &stopOnly, nullptr);
     (void)raise(sig);  // stops here until continued
     stopping = 0;
-
-    struct sigaction again {};
-    again.sa_handler = onStopSignal;
-    again.sa_flags = SA_RESTART;
-    sigemptyset(&again.sa_mask);
-    sigaction(sig, &again, nullptr);
+    sigaction(sig, &mine, nullptr);
     resumeWait(continued != 0);
     errno = savedErrno;
 }
