@@ -61,16 +61,6 @@ void checkLayout(const FileLayout& layout, Findings& findings) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// "358-9111": three digits, a hyphen, four digits.
-bool isNumberForm(std::string_view phone) {
-    if (phone.size() != 8 || phone[3] != '-') return false;
-    for (std::size_t k = 0; k < phone.size(); ++k)
-        if (k != 3 && !isDigit(phone[k])) return false;
-    return true;
-}
-
 void warn(Findings& findings, const TokenRead& token, std::string message) {
     findings.push_back({token.line, token.column, Severity::Warning, std::move(message)});
 }

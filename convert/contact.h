@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "load_problems.h"  // Severity: an error is something not written
+#include "message_text.h"
 
 // A phone number as written, with how strongly the file prefers it.
 struct PhoneValue {
@@ -33,6 +34,9 @@ struct Entry {
     int areaCode = 0;
     std::string number;
 };
+
+// The entry's name as messages quote it.
+inline std::string quotedName(const Entry& entry) { return quoted(entry.first + " " + entry.last); }
 
 struct Message {
     int line;

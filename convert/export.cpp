@@ -11,8 +11,6 @@ namespace {
 
 std::string text(const apstring& field) { return {field.c_str(), static_cast<std::size_t>(field.length())}; }
 
-std::string named(const Entry& entry) { return quoted(entry.first + " " + entry.last); }
-
 // ======================================================================
 //  vCard 4.0
 // ======================================================================
@@ -53,16 +51,6 @@ std::string folded(const std::string& line) {
     }
     result.append(line, at, std::string::npos);
     return result + "\r\n";
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// "358-9111": three digits, a hyphen, four digits.
-bool isNumberForm(const std::string& number) {
-    if (number.size() != 8 || number[3] != '-') return false;
-    for (std::size_t k = 0; k < number.size(); ++k)
-        if (k != 3 && !isDigit(number[k])) return false;
-    return true;
 }
 
 // The TEL property. The file holds no country code, so a global tel: URI
@@ -108,8 +96,8 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
     EntryReader reader(source);
     OwnedTable table;
     LoadResult loaded = loadDirectory(reader, table.columns());
-    if (reader.readFailed()) {
-        failure = reader.failure();
+    if (!loaded.readFailure.empty()) {
+        failure = loaded.readFailure;
         return {};
     }
     if (loaded.utf16) {
@@ -125,18 +113,18 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
         const Entry& entry = entries.back();
         if (const TokenRead* tooLong = read.tooLong()) {
             messages.push_back({tooLong->line, Severity::Error,
-                                named(entry) + ": a field of more than " + std::to_string(kFieldLimit) +
+                                quotedName(entry) + ": a field of more than " + std::to_string(kFieldLimit) +
                                     " bytes stops the load here; the fields after it and the rest of the "
                                     "file are not exported"});
         } else if (read.code.present && !read.codeIsNumber) {
             messages.push_back({read.code.line, Severity::Error,
-                                named(entry) + ": area code " + quoted(read.code.text) +
+                                quotedName(entry) + ": area code " + quoted(read.code.text) +
                                     " is not a number and stops the load here; this entry is exported "
                                     "without a number, and the rest of the file is not"});
         } else if (read.cutShort()) {
             messages.push_back({read.first.line, Severity::Warning,
-                                named(entry) + ": entry cut short by the end of the file; exported as "
-                                               "far as it goes"});
+                                quotedName(entry) + ": entry cut short by the end of the file; exported as "
+                                                    "far as it goes"});
         }
     }
     if (loaded.tooMany) {

@@ -194,23 +194,20 @@ apstring asApstring(const std::string& text) {
     return result;
 }
 
-std::string nameOf(const Entry& entry) { return quoted(entry.first + " " + entry.last); }
-
 // The checker's finding on the table the entries make: entries that the
 // last-name search never shows, since another has the same last name.
 void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
     OwnedTable table;
     for (std::size_t k = 0; k < entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        table.firstName[slot] = asApstring(entries[k].first);
         table.lastName[slot] = asApstring(entries[k].last);
     }
     for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
         const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
         const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
         messages.push_back({hidden.line, Severity::Warning,
-                            "the last-name search never shows " + nameOf(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + nameOf(reached) + " (line " +
+                            "the last-name search never shows " + quotedName(hidden) + ": for " +
+                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
                                 std::to_string(reached.line) + ") instead"});
     }
 }
@@ -246,7 +243,7 @@ std::vector<Entry> fitContacts(const std::vector<Contact>& contacts, Messages& m
         if (entries.size() == kSlotCount) {
             // A 17th entry would stop the directory at start-up.
             messages.push_back({contact.line, Severity::Error,
-                                nameOf(*entry) + ": the directory holds " + std::to_string(kSlotCount) +
+                                quotedName(*entry) + ": the directory holds " + std::to_string(kSlotCount) +
                                     " entries, and a 17th would stop it; not written"});
             continue;
         }

@@ -99,10 +99,9 @@ int report(const std::string& path, Messages messages) {
                      [](const Message& a, const Message& b) { return a.line < b.line; });
     bool errors = false;
     for (const Message& message : messages) {
-        bool error = message.severity == Severity::Error;
-        errors = errors || error;
-        std::cerr << path << ':' << message.line << (error ? ": error: " : ": warning: ") << message.text
-                  << '\n';
+        errors = errors || message.severity == Severity::Error;
+        std::cerr << path << ':' << message.line << ": " << severityWord(message.severity) << ": "
+                  << message.text << '\n';
     }
     return errors ? kNotAll : kAllWritten;
 }

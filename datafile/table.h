@@ -5,10 +5,22 @@
 #ifndef DATAFILE_TABLE_H
 #define DATAFILE_TABLE_H
 
+#include <string_view>
+
 #include "apstring.h"
 #include "apvector.h"
 
 constexpr int kSlotCount = 16;
+
+// The usual form of a number, "358-9111": three digits, a hyphen, four
+// digits. Others load too.
+inline bool isNumberForm(std::string_view number) {
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (number.size() != 8 || number[3] != '-') return false;
+    for (std::size_t k = 0; k < number.size(); ++k)
+        if (k != 3 && !digit(number[k])) return false;
+    return true;
+}
 
 // The four columns a load, the sort and the searches work on, wherever
 // they live: the directory's globals, or a table of the caller's own.

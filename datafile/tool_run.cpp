@@ -12,8 +12,8 @@ int runTool(const char* program, int failedStatus, int (*run)(int, char**), int 
         errno = 0;
         if (std::cout.flush()) return status;
         int error = errno;
-        std::cerr << program << ": write error" << (error != 0 ? std::string(": ") + std::strerror(error) : "")
-                  << std::endl;
+        std::cerr << program << ": write error"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : "") << std::endl;
         return failedStatus;
     } catch (const std::exception& error) {  // GCOVR_EXCL_START: only exhausted memory gets here
         std::cerr << program << ": " << error.what() << std::endl;

@@ -10,7 +10,6 @@
 #include "entry_reader.h"
 #include "load.h"
 #include "load_problems.h"
-#include "message_text.h"
 #include "screens.h"
 #include "sorted_table.h"
 
