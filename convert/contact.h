@@ -5,45 +5,78 @@
 #define CONVERT_CONTACT_H
 
 #include <climits>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "load_problems.h"  // Severity: an error is something not written
 #include "message_text.h"
 
+// The longest property value or CSV field kept, in bytes: four times the
+// data file's field limit, room for a longest field written as
+// quoted-printable. A longer value is cut here and its contact not written;
+// what the directory cannot use (a photo, a sound, a key) is never kept.
+constexpr std::size_t kValueLimit = std::size_t{4} << 16;
+
 // A phone number as written, with how strongly the file prefers it.
 struct PhoneValue {
     static constexpr int kNotPreferred = INT_MAX;
     std::string text;
     int preference = kNotPreferred;  // 1 is the most preferred (vCard PREF=1, TYPE=pref)
+    bool voice = true;               // false for a fax, pager, modem or other line no one answers
 };
 
-// One contact of a vCard or CSV file, before it is fitted to an entry.
+// One contact of a vCard or CSV file, before it is fitted to an entry. Of
+// its phone numbers only the one to be written is kept: the most preferred;
+// among equals a voice line before any other; then the first in the file.
 struct Contact {
-    int line = 0;                    // where the contact starts in the file
-    std::string first, last;         // given and family name, as read
-    std::string fullName;            // FN, or a full-name column
-    std::vector<PhoneValue> phones;  // in file order
-    std::vector<std::string> notes;  // what reading it changed, for warnings naming it
+    static constexpr std::size_t kNoteLimit = 8;
+
+    long long line = 0;       // where the contact starts in the file
+    std::string first, last;  // given and family name, as read
+    std::string fullName;     // FN, or a full-name column
+    std::optional<PhoneValue> phone;
+    long long phones = 0;            // numbers given, empty ones left out
+    bool phoneIsFirst = true;        // phone is the first number given
+    std::vector<std::string> notes;  // what reading it changed, for warnings; at most kNoteLimit
+    long long notesLeftOut = 0;
+    std::string failure;  // why it cannot be written, when it cannot
+
+    // Counts number and keeps it when it goes before the one kept.
+    void addPhone(PhoneValue number);
+    void note(std::string text);
+    // The first reason is the one told.
+    void fail(std::string reason) {
+        if (failure.empty()) failure = std::move(reason);
+    }
 };
 
 // One entry of the data file.
 struct Entry {
-    int line = 0;  // where it came from in the file read
+    long long line = 0;  // where it came from in the file read
     std::string first, last;
     int areaCode = 0;
     std::string number;
 };
 
 // The entry's name as messages quote it.
-inline std::string quotedName(const Entry& entry) { return quoted(entry.first + " " + entry.last); }
+std::string quotedName(const Entry& entry);
 
 struct Message {
-    int line;
+    long long line;
     Severity severity;
     std::string text;
 };
 
 using Messages = std::vector<Message>;
+
+// Where the readers tell what they find about the file itself rather than
+// one contact: a card without END, a quote never closed, a header row.
+class Reporter {
+public:
+    virtual ~Reporter() = default;
+    virtual void report(long long line, Severity severity, std::string text) = 0;
+};
 
 #endif  // CONVERT_CONTACT_H

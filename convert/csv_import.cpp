@@ -1,190 +1,514 @@
 #include "csv_import.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-std::string lower(std::string_view text) {
-    std::string result;
-    for (char c : text) result += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    std::size_t begin = result.find_first_not_of(' ');
-    std::size_t end = result.find_last_not_of(' ');
-    return begin == std::string::npos ? "" : result.substr(begin, end - begin + 1);
-}
+// A quoted field holding a line end is kept, from that line end on, up to
+// this many bytes, to be read again as rows should the quote never close.
+constexpr std::size_t kReplayLimit = std::size_t{1} << 20;
+// Phone columns read; more are left out, with a warning.
+constexpr std::size_t kPhoneColumnLimit = 32;
+// Fields of a first row kept to read as a contact when it is no header.
+constexpr std::size_t kGuessedFields = 8;
 
-// What a column holds.
-enum class Role { FirstName, LastName, FullName, AreaCode, Phone };
+// ======================================================================
+//  Columns
+// ======================================================================
+
+enum class Role { FirstName, LastName, FullName, AreaCode, Phone, PreferredPhone, OtherLine, PhoneType };
 
 struct ColumnName {
-    const char* name;  // lower case; the header is matched without regard to case
+    const char* name;  // lower case, without blanks, "_" or "-"
     Role role;
 };
 
 // The column names this program knows: its own export's first, then those
-// of Google Contacts, Outlook, Thunderbird, Apple and spreadsheets. Of the
-// phone columns, the first in this order that a row fills is its number;
-// after these come Google's "Phone 1 - Value", "Phone 2 - Value", ...
+// of Google Contacts, Outlook, Thunderbird, Apple and spreadsheets.
 constexpr ColumnName kColumns[] = {
-    {"first name", Role::FirstName},      // this program, Outlook, Thunderbird, Google
-    {"given name", Role::FirstName},      // Google (older), Apple
-    {"first", Role::FirstName},           //
-    {"last name", Role::LastName},        // this program, Outlook, Thunderbird, Google
-    {"family name", Role::LastName},      // Google (older)
-    {"surname", Role::LastName},          // Apple, spreadsheets
-    {"last", Role::LastName},             //
-    {"name", Role::FullName},             // Google (older)
-    {"full name", Role::FullName},        //
-    {"display name", Role::FullName},     // Thunderbird
-    {"area code", Role::AreaCode},        // this program: the area code of "number"
-    {"number", Role::Phone},              // this program
-    {"primary phone", Role::Phone},       // Outlook
-    {"phone", Role::Phone},               // spreadsheets
-    {"phone number", Role::Phone},        //
-    {"telephone", Role::Phone},           //
-    {"mobile phone", Role::Phone},        // Outlook
-    {"mobile number", Role::Phone},       // Thunderbird
-    {"mobile", Role::Phone},              // Apple, spreadsheets
-    {"cell phone", Role::Phone},          //
-    {"home phone", Role::Phone},          // Outlook, Thunderbird
-    {"home phone 2", Role::Phone},        // Outlook
-    {"business phone", Role::Phone},      // Outlook
-    {"business phone 2", Role::Phone},    // Outlook
-    {"work phone", Role::Phone},          // Thunderbird
-    {"company main phone", Role::Phone},  // Outlook
-    {"other phone", Role::Phone},         // Outlook
+    {"firstname", Role::FirstName},          // this program, Outlook, Thunderbird, Google
+    {"givenname", Role::FirstName},          // Google (older), Apple
+    {"first", Role::FirstName},              //
+    {"forename", Role::FirstName},           //
+    {"lastname", Role::LastName},            // this program, Outlook, Thunderbird, Google
+    {"familyname", Role::LastName},          // Google (older)
+    {"surname", Role::LastName},             // Apple, spreadsheets
+    {"last", Role::LastName},                //
+    {"name", Role::FullName},                // Google (older)
+    {"fullname", Role::FullName},            //
+    {"displayname", Role::FullName},         // Thunderbird
+    {"areacode", Role::AreaCode},            // this program: the area code of "number"
+    {"number", Role::Phone},                 // this program
+    {"primaryphone", Role::PreferredPhone},  // Outlook
+    {"phone", Role::Phone},                  // spreadsheets
+    {"phonenumber", Role::Phone},            //
+    {"telephone", Role::Phone},              //
+    {"telephonenumber", Role::Phone},        //
+    {"tel", Role::Phone},                    //
+    {"mobilephone", Role::Phone},            // Outlook
+    {"mobilenumber", Role::Phone},           // Thunderbird
+    {"mobile", Role::Phone},                 // Apple, spreadsheets
+    {"cellphone", Role::Phone},              //
+    {"cell", Role::Phone},                   //
+    {"homephone", Role::Phone},              // Outlook, Thunderbird
+    {"homephone2", Role::Phone},             // Outlook
+    {"businessphone", Role::Phone},          // Outlook
+    {"businessphone2", Role::Phone},         // Outlook
+    {"workphone", Role::Phone},              // Thunderbird
+    {"companymainphone", Role::Phone},       // Outlook
+    {"otherphone", Role::Phone},             // Outlook
+    {"carphone", Role::Phone},               // Outlook
+    {"callback", Role::Phone},               // Outlook
+    {"assistantsphone", Role::Phone},        // Outlook
+    {"radiophone", Role::Phone},             // Outlook
+    {"businessfax", Role::OtherLine},        // Outlook
+    {"homefax", Role::OtherLine},            // Outlook
+    {"otherfax", Role::OtherLine},           // Outlook
+    {"fax", Role::OtherLine},                //
+    {"faxnumber", Role::OtherLine},          // Thunderbird
+    {"pager", Role::OtherLine},              // Outlook
+    {"pagernumber", Role::OtherLine},        // Thunderbird
+    {"ttytddphone", Role::OtherLine},        // Outlook
 };
 
-// Google's numbered phone columns: "phone 3 - value" gives 3, others 0.
-int googlePhoneNumber(const std::string& name) {
-    const std::string head = "phone ", tail = " - value";
-    if (name.size() <= head.size() + tail.size() || name.compare(0, head.size(), head) != 0 ||
-        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
-        return 0;
-    std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
-    if (digits.size() > 4 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return 0;
-    return std::stoi(digits);
+// A column name lower case, without blanks, "_" and "-"; at most a short
+// name's worth, as no name this program knows is longer.
+std::string normalized(std::string_view name) {
+    std::string result;
+    for (char c : name) {
+        if (c == ' ' || c == '\t' || c == '_' || c == '-') continue;
+        if (result.size() == 32) break;
+        result += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return result;
 }
 
-// Where the header put each kind of column, -1 where it has none.
-struct Columns {
-    int first = -1, last = -1, full = -1, areaCode = -1, number = -1;
-    std::vector<int> phones;      // in the order of kColumns, then Google's by number
-    std::size_t firstGoogle = 0;  // where Google's start in phones
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Google's numbered phone columns: "phone3value" (or "...type",
+// "...label") gives 3 and the part after the digits.
+int googlePhoneColumn(const std::string& name, std::string& part) {
+    if (name.compare(0, 5, "phone") != 0) return 0;
+    std::size_t at = 5;
+    int number = 0;
+    while (at < name.size() && isDigit(name[at]) && number < 10000) number = number * 10 + (name[at++] - '0');
+    if (at == 5) return 0;
+    part = name.substr(at);
+    return part == "value" || part == "type" || part == "label" ? number : 0;
+}
+
+struct Column {
+    std::size_t index;
+    Role role;
+    int google = 0;  // Google's phone number N of a value or type column
 };
 
-Columns findColumns(const std::vector<std::string>& header) {
-    Columns found;
-    std::vector<std::string> names;
-    names.reserve(header.size());
-    for (const std::string& field : header) names.push_back(lower(field));
-    auto indexOf = [&](const char* name) {
-        auto at = std::find(names.begin(), names.end(), name);
-        return at == names.end() ? -1 : static_cast<int>(at - names.begin());
-    };
-    for (const ColumnName& column : kColumns) {
-        int at = indexOf(column.name);
-        if (at < 0) continue;
-        int* single[] = {&found.first, &found.last, &found.full, &found.areaCode};
-        if (column.role == Role::Phone) {
-            if (std::string(column.name) == "number") found.number = at;
-            found.phones.push_back(at);
-        } else if (*single[static_cast<int>(column.role)] < 0) {
-            *single[static_cast<int>(column.role)] = at;
+// Where the first row put the columns read, in column order.
+class Columns {
+public:
+    void add(std::size_t index, std::string_view headerName) {
+        std::string name = normalized(headerName);
+        std::string part;
+        if (int google = googlePhoneColumn(name, part)) {
+            add({index, part == "value" ? Role::Phone : Role::PhoneType, google});
+            return;
+        }
+        for (const ColumnName& known : kColumns) {
+            if (name == known.name) {
+                add({index, known.role, 0});
+                return;
+            }
         }
     }
-    std::vector<std::pair<int, int>> google;  // its number, the column
-    for (std::size_t k = 0; k < names.size(); ++k)
-        if (int n = googlePhoneNumber(names[k])) google.emplace_back(n, static_cast<int>(k));
-    std::sort(google.begin(), google.end());
-    found.firstGoogle = found.phones.size();
-    for (const auto& column : google) found.phones.push_back(column.second);
-    return found;
+    void add(Column column) {
+        bool single = column.role == Role::FirstName || column.role == Role::LastName ||
+                      column.role == Role::FullName || column.role == Role::AreaCode;
+        if (single && find(column.role) != nullptr) return;
+        if (isPhone(column.role) && ++phones_ > kPhoneColumnLimit) {
+            ++phonesLeftOut_;
+            return;
+        }
+        columns_.push_back(column);
+    }
+    bool empty() const { return columns_.empty(); }
+    bool namesOrNumbers() const {
+        return std::any_of(columns_.begin(), columns_.end(), [](const Column& c) {
+            return c.role != Role::AreaCode && c.role != Role::PhoneType;
+        });
+    }
+    const Column* find(Role role) const {
+        for (const Column& column : columns_)
+            if (column.role == role) return &column;
+        return nullptr;
+    }
+    const Column* typeOf(int google) const {
+        for (const Column& column : columns_)
+            if (column.role == Role::PhoneType && column.google == google) return &column;
+        return nullptr;
+    }
+    const std::vector<Column>& all() const { return columns_; }
+    std::size_t phonesLeftOut() const { return phonesLeftOut_; }
+
+    static bool isPhone(Role role) {
+        return role == Role::Phone || role == Role::PreferredPhone || role == Role::OtherLine;
+    }
+
+private:
+    std::vector<Column> columns_;
+    std::size_t phones_ = 0;
+    std::size_t phonesLeftOut_ = 0;
+};
+
+// ======================================================================
+//  Records
+// ======================================================================
+
+struct Field {
+    std::string text;
+    bool cut = false;  // longer than kValueLimit
+};
+
+// One row: the fields of the columns read, by column index.
+struct Row {
+    long long line = 0;
+    std::vector<std::pair<std::size_t, Field>> fields;  // in column order
+    bool unclosedQuote = false;
+
+    const Field* field(std::size_t index) const {
+        for (const auto& field : fields)
+            if (field.first == index) return &field.second;
+        return nullptr;
+    }
+};
+
+class RecordReader {
+public:
+    RecordReader(TextSource& source, Reporter& reporter) : source_(source), reporter_(reporter) {}
+
+    // The separator the first line holds most of, outside quotes: comma,
+    // semicolon or tab, a comma when it holds none.
+    void findSeparator() {
+        std::string_view first = source_.peekLine(kValueLimit);
+        std::size_t commas = 0, semicolons = 0, tabs = 0;
+        bool inQuotes = false;
+        for (char c : first) {
+            inQuotes = c == '"' ? !inQuotes : inQuotes;
+            if (inQuotes) continue;
+            commas += c == ',';
+            semicolons += c == ';';
+            tabs += c == '\t';
+        }
+        separator_ = semicolons > commas && semicolons >= tabs ? ';'
+                     : tabs > commas && tabs > semicolons      ? '\t'
+                                                               : ',';
+    }
+
+    // Reads the next row that holds anything; false at the end of the file.
+    // Each field that wanted(column) asks for goes to keep(column, field).
+    template <typename Wanted, typename Keep>
+    bool next(Row& row, Wanted wanted, Keep keep) {
+        do {
+            row.fields.clear();
+            row.unclosedQuote = false;
+            row.line = line_;
+            if (!readRecord(row, wanted, keep)) return false;
+        } while (blank_);
+        return true;
+    }
+
+private:
+    template <typename Wanted, typename Keep>
+    bool readRecord(Row& row, Wanted wanted, Keep keep) {
+        int c = source_.get();
+        if (c < 0) return false;
+        std::size_t column = 0;
+        blank_ = true;
+        while (true) {
+            bool kept = wanted(column);
+            Field field;
+            c = readField(c, kept ? &field : nullptr, row);
+            if (kept) keep(column, std::move(field));
+            if (c != separator_) break;
+            blank_ = false;
+            ++column;
+            c = source_.get();
+        }
+        return true;
+    }
+
+    void add(Field* field, int c) {
+        if (field == nullptr) return;
+        if (field->text.size() < kValueLimit) {
+            field->text += static_cast<char>(c);
+        } else {
+            field->cut = true;
+        }
+    }
+
+    // Takes the line end that c starts.
+    void lineEnd(int c) {
+        if (c == '\r') source_.takeRestOfLineEnd();
+        ++line_;
+    }
+
+    // Reads a field starting with c; returns what follows it: the separator,
+    // a line end's first byte (taken), or -1 at the end of the file.
+    int readField(int c, Field* field, Row& row) {
+        if (c == '"') return readQuoted(field, row);
+        while (c >= 0 && c != separator_ && c != '\n' && c != '\r') {
+            blank_ = false;
+            add(field, c);
+            c = source_.get();
+        }
+        if (c == '\n' || c == '\r') lineEnd(c);
+        return c;
+    }
+
+    int readQuoted(Field* field, Row& row) {
+        blank_ = false;
+        long long opened = line_;
+        std::string replay;  // from the first line end inside the quotes on
+        bool replaying = false;
+        long long replayLine = 0;
+        int c;
+        while ((c = source_.get()) >= 0) {
+            if (replaying) replay += static_cast<char>(c);
+            if (c == '"') {
+                int after = source_.get();
+                if (after != '"') {
+                    // The quote closes; what follows up to the separator is
+                    // kept as written.
+                    c = after;
+                    while (c >= 0 && c != separator_ && c != '\n' && c != '\r') {
+                        add(field, c);
+                        c = source_.get();
+                    }
+                    if (c == '\n' || c == '\r') lineEnd(c);
+                    return c;
+                }
+                if (replaying) replay += '"';
+                add(field, '"');
+                continue;
+            }
+            if (c == '\n' || c == '\r') {
+                if (c == '\r') {
+                    source_.takeRestOfLineEnd();
+                    if (replaying) replay.back() = '\n';
+                }
+                ++line_;
+                if (!replaying) {
+                    replaying = true;
+                    replayLine = line_;
+                }
+                c = '\n';
+            }
+            add(field, c);
+            if (replay.size() > kReplayLimit) break;
+        }
+        // Never closed: the row is not read, and the lines after the one
+        // the quote opened on are read again as rows.
+        row.unclosedQuote = true;
+        reporter_.report(opened, Severity::Error,
+                         std::string("a quote opened on this line is never closed") +
+                             (c >= 0 ? " within " + std::to_string(kReplayLimit >> 20) + " MiB" : "") +
+                             ": this row is not written, and the lines after it are read as rows");
+        if (replaying) {
+            source_.unread(replay);
+            line_ = replayLine;
+        }
+        return -1;
+    }
+
+    TextSource& source_;
+    Reporter& reporter_;
+    char separator_ = ',';
+    long long line_ = 1;
+    bool blank_ = false;  // the record read holds nothing
+};
+
+// ======================================================================
+//  Rows into contacts
+// ======================================================================
+
+bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+
+// A field's text; the quote this program's export puts in front of a cell
+// a spreadsheet would take for a formula is taken off.
+std::string cellText(const Field& field) {
+    const std::string& text = field.text;
+    if (text.size() >= 2 && text[0] == '\'' && isFormulaStart(text[1])) return text.substr(1);
+    return text;
 }
 
-// Google writes several numbers in one field, " ::: " between them.
-std::vector<std::string> splitGoogleValues(const std::string& field) {
-    std::vector<std::string> values;
-    std::size_t from = 0;
-    for (std::size_t at; (at = field.find(":::", from)) != std::string::npos; from = at + 3)
-        values.push_back(field.substr(from, at - from));
-    values.push_back(field.substr(from));
-    return values;
+bool containsNoCase(std::string_view text, std::string_view word) {
+    std::string lower(text);
+    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower.find(word) != std::string::npos;
+}
+
+class RowReader {
+public:
+    explicit RowReader(const Columns& columns) : columns_(columns) {}
+
+    Contact contact(const Row& row) const {
+        Contact contact;
+        contact.line = row.line;
+        single(row, Role::FirstName, "first name", contact, contact.first);
+        single(row, Role::LastName, "last name", contact, contact.last);
+        single(row, Role::FullName, "full name", contact, contact.fullName);
+        for (const Column& column : columns_.all()) {
+            if (!Columns::isPhone(column.role)) continue;
+            const Field* field = row.field(column.index);
+            if (field == nullptr) continue;
+            if (field->cut) {
+                contact.fail("a phone number of more than " + std::to_string(kValueLimit) + " bytes");
+                continue;
+            }
+            std::string value = cellText(*field);
+            if (column.google != 0) {
+                googleNumbers(row, column, value, contact);
+                continue;
+            }
+            const Column* area = columns_.find(Role::AreaCode);
+            const Field* areaField = area != nullptr ? row.field(area->index) : nullptr;
+            // This program's own columns: "(AREA) NUMBER" keeps both as written.
+            if (column.role == Role::Phone && columns_.find(Role::Phone) == &column && areaField != nullptr &&
+                !areaField->text.empty() && value.find_first_not_of(" \t") != std::string::npos) {
+                value.insert(0, "(" + cellText(*areaField) + ") ");
+            }
+            contact.addPhone({value, column.role == Role::PreferredPhone ? 1 : PhoneValue::kNotPreferred,
+                              column.role != Role::OtherLine});
+        }
+        return contact;
+    }
+
+private:
+    void single(const Row& row, Role role, const char* what, Contact& contact, std::string& text) const {
+        const Column* column = columns_.find(role);
+        const Field* field = column != nullptr ? row.field(column->index) : nullptr;
+        if (field == nullptr) return;
+        if (field->cut)
+            contact.fail(std::string("a ") + what + " of more than " + std::to_string(kValueLimit) +
+                         " bytes");
+        text = cellText(*field);
+    }
+
+    // Google writes several numbers in one field, " ::: " between them, and
+    // their type in a column of its own: "* Mobile" for the preferred one.
+    void googleNumbers(const Row& row, const Column& column, const std::string& value,
+                       Contact& contact) const {
+        const Column* typeColumn = columns_.typeOf(column.google);
+        const Field* typeField = typeColumn != nullptr ? row.field(typeColumn->index) : nullptr;
+        std::string type = typeField != nullptr ? typeField->text : "";
+        bool preferred = type.find('*') != std::string::npos;
+        bool voice = !containsNoCase(type, "fax") && !containsNoCase(type, "pager");
+        std::size_t from = 0;
+        for (std::size_t at; (at = value.find(":::", from)) != std::string::npos; from = at + 3)
+            contact.addPhone(
+                {value.substr(from, at - from), preferred ? 1 : PhoneValue::kNotPreferred, voice});
+        contact.addPhone({value.substr(from), preferred ? 1 : PhoneValue::kNotPreferred, voice});
+    }
+
+    const Columns& columns_;
+};
+
+// Phone-number characters with at least seven digits.
+bool looksLikeNumber(const std::string& text) {
+    std::size_t digits = 0;
+    for (char c : text) {
+        if (isDigit(c)) {
+            ++digits;
+        } else if (!(c == ' ' || c == '-' || c == '.' || c == '(' || c == ')' || c == '+' || c == '/')) {
+            return false;
+        }
+    }
+    return digits >= 7;
+}
+
+bool isShortNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// The columns of a first row that is a contact, not a header: the number
+// where the first phone number stands, an area code just before it when
+// there is room for two names, and the names before those.
+bool guessColumns(const Row& first, Columns& columns, std::string& told) {
+    std::size_t phoneAt = 0;
+    while (phoneAt < first.fields.size() && !looksLikeNumber(first.fields[phoneAt].second.text)) ++phoneAt;
+    if (phoneAt == 0 || phoneAt == first.fields.size()) return false;
+    std::size_t namesEnd = phoneAt;
+    if (phoneAt >= 3 && isShortNumber(first.fields[phoneAt - 1].second.text)) namesEnd = phoneAt - 1;
+    if (namesEnd >= 2) {
+        columns.add({0, Role::FirstName});
+        columns.add({1, Role::LastName});
+        told = "First Name, Last Name";
+    } else {
+        columns.add({0, Role::FullName});
+        told = "Name";
+    }
+    if (namesEnd != phoneAt) {
+        columns.add({namesEnd, Role::AreaCode});
+        told += ", Area Code";
+    }
+    columns.add({phoneAt, Role::Phone});
+    told += namesEnd != phoneAt ? ", Number" : ", Phone";
+    return true;
 }
 
 }  // namespace
 
-std::vector<CsvRecord> readCsvRecords(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<CsvRecord> records;
-    CsvRecord record{1, {""}};
-    int line = 1;
-    bool inQuotes = false;
-    auto endRecord = [&] {
-        if (record.fields.size() > 1 || !record.fields[0].empty()) records.push_back(std::move(record));
-        record = CsvRecord{line, {""}};
+CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+    CsvRead read;
+    RecordReader records(source, reporter);
+    records.findSeparator();
+    // The first row: its column names, and its first fields in case it is
+    // no header but a contact.
+    Columns columns;
+    Row first;
+    auto all = [](std::size_t) { return true; };
+    auto header = [&](std::size_t column, Field&& field) {
+        columns.add(column, field.text);
+        if (column < kGuessedFields) first.fields.emplace_back(column, std::move(field));
     };
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        char c = text[k];
-        std::string& field = record.fields.back();
-        if (inQuotes) {
-            if (c == '"' && k + 1 < text.size() && text[k + 1] == '"') {
-                field += '"';
-                ++k;
-            } else if (c == '"') {
-                inQuotes = false;
-            } else {
-                if (c == '\n' || (c == '\r' && (k + 1 == text.size() || text[k + 1] != '\n'))) ++line;
-                field += c;
-            }
-        } else if (c == '"' && field.empty()) {
-            inQuotes = true;
-        } else if (c == ',') {
-            record.fields.emplace_back();
-        } else if (c == '\n' || c == '\r') {
-            if (c == '\r' && k + 1 < text.size() && text[k + 1] == '\n') ++k;
-            ++line;
-            endRecord();
-        } else {
-            field += c;
-        }
+    if (!records.next(first, all, header)) return read;
+    bool firstIsContact = false;
+    if (columns.empty()) {
+        std::string told;
+        if (!guessColumns(first, columns, told)) return read;
+        firstIsContact = true;
+        reporter.report(
+            first.line, Severity::Warning,
+            "the first row names no column this program knows but reads as a contact: the file is "
+            "taken to have no header row, its columns " +
+                told);
     }
-    endRecord();
-    return records;
-}
-
-std::vector<Contact> readCsvContacts(std::string_view text) {
-    std::vector<CsvRecord> records = readCsvRecords(text);
-    std::vector<Contact> contacts;
-    if (records.empty()) return contacts;
-    Columns columns = findColumns(records[0].fields);
-    for (std::size_t r = 1; r < records.size(); ++r) {
-        const std::vector<std::string>& fields = records[r].fields;
-        auto field = [&](int column) {
-            return column >= 0 && static_cast<std::size_t>(column) < fields.size() ? fields[column]
-                                                                                   : std::string();
-        };
-        Contact contact;
-        contact.line = records[r].line;
-        contact.first = field(columns.first);
-        contact.last = field(columns.last);
-        contact.fullName = field(columns.full);
-        for (std::size_t k = 0; k < columns.phones.size(); ++k) {
-            int column = columns.phones[k];
-            std::string value = field(column);
-            if (k >= columns.firstGoogle) {
-                for (const std::string& one : splitGoogleValues(value)) contact.phones.push_back({one});
-                continue;
-            }
-            // This program's own columns: "(AREA) NUMBER" keeps both as written.
-            if (column == columns.number && !field(columns.areaCode).empty() &&
-                value.find_first_not_of(" \t") != std::string::npos) {
-                value.insert(0, "(" + field(columns.areaCode) + ") ");
-            }
-            contact.phones.push_back({value});
-        }
-        contacts.push_back(std::move(contact));
+    read.columnsFound = columns.namesOrNumbers();
+    if (!read.columnsFound) return read;
+    if (columns.phonesLeftOut() > 0) {
+        reporter.report(first.line, Severity::Warning,
+                        std::to_string(columns.phonesLeftOut()) + " phone columns after the first " +
+                            std::to_string(kPhoneColumnLimit) + " are not read");
     }
-    return contacts;
+    RowReader rows(columns);
+    auto wanted = [&](std::size_t column) {
+        const std::vector<Column>& all = columns.all();
+        return std::any_of(all.begin(), all.end(), [&](const Column& c) { return c.index == column; });
+    };
+    Row row;
+    if (firstIsContact) {
+        ++read.rows;
+        Contact contact = rows.contact(first);
+        take(contact);
+    }
+    auto keep = [&](std::size_t column, Field&& field) { row.fields.emplace_back(column, std::move(field)); };
+    while (records.next(row, wanted, keep)) {
+        ++read.rows;
+        if (row.unclosedQuote) continue;
+        Contact contact = rows.contact(row);
+        take(contact);
+    }
+    return read;
 }

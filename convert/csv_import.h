@@ -1,27 +1,27 @@
-// Reading the contacts of a CSV file (RFC 4180, with a header row), as
-// address books and spreadsheets export them.
+// Reading the contacts of a CSV file, as address books and spreadsheets
+// export them: a header row naming the columns, then a row a contact.
 #ifndef CONVERT_CSV_IMPORT_H
 #define CONVERT_CSV_IMPORT_H
 
-#include <string>
-#include <string_view>
-#include <vector>
+#include <functional>
 
 #include "contact.h"
+#include "text_source.h"
 
-// One record of a CSV file and the line it starts on.
-struct CsvRecord {
-    int line;
-    std::vector<std::string> fields;
+struct CsvRead {
+    bool columnsFound = false;  // the first row told where names or numbers are
+    long long rows = 0;         // rows of contacts read
 };
 
-// The records of text: fields separated by commas, records by CR LF or LF
-// (or a lone CR); a field in double quotes may hold commas, line ends and
-// doubled quotes. A UTF-8 byte-order mark is skipped, blank lines too.
-std::vector<CsvRecord> readCsvRecords(std::string_view text);
-
-// The contacts of the rows after the header, with the columns found by
-// their names in the header (see kColumns in csv_import.cpp).
-std::vector<Contact> readCsvContacts(std::string_view text);
+// Reads the rows of source one at a time and hands each contact to take.
+// Fields are separated by the comma, semicolon or tab the header row holds
+// most of; a field in double quotes may hold separators, line ends and
+// doubled quotes. Columns are found by their names in the header row, case,
+// blanks, "_" and "-" aside (see kColumns in csv_import.cpp). A first row
+// that names no column but reads as a contact is taken as one, its columns
+// guessed from where a number stands, and reporter hears of it; it hears
+// too of a quote never closed, after which the lines that follow it are
+// read again as rows.
+CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
 
 #endif  // CONVERT_CSV_IMPORT_H

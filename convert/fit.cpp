@@ -1,11 +1,12 @@
 #include "fit.h"
 
 #include <algorithm>
-#include <optional>
+#include <climits>
 
 #include "entry_reader.h"
 #include "message_text.h"
 #include "sorted_table.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -19,17 +20,19 @@ std::string_view trimmed(std::string_view text) {
 
 bool hasBlank(std::string_view text) { return std::any_of(text.begin(), text.end(), isFieldSpace); }
 
-// An optional minus and decimal digits whose value fits in an int.
+// Decimal digits with an optional minus, without a leading zero (which the
+// area code, a number, would drop), whose value fits in an int.
 std::optional<int> areaCodeValue(std::string_view text) {
     std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
     if (at == text.size() || text.size() - at > 10) return std::nullopt;
+    if (text[at] == '0' && text.size() - at > 1) return std::nullopt;
     long long value = 0;
     for (std::size_t k = at; k < text.size(); ++k) {
         if (!isDigit(text[k])) return std::nullopt;
         value = value * 10 + (text[k] - '0');
     }
     if (at == 1) value = -value;
-    if (value < INT_MIN || value > INT_MAX) return std::nullopt;
+    if (value < INT_MIN || value > INT_MAX || (at == 1 && value == 0)) return std::nullopt;
     return static_cast<int>(value);
 }
 
@@ -52,13 +55,16 @@ std::optional<FittedNumber> fitWrittenForm(std::string_view text) {
     return FittedNumber{*code, std::string(rest), areaCodeChange(*code)};
 }
 
-// Ten digits with separators, as North American numbers are written.
+bool startsPlan(char digit) { return digit >= '2' && digit <= '9'; }
+
+// Digits with separators, as North American numbers are written.
 std::optional<FittedNumber> fitDigits(std::string_view text) {
     std::string digits;
     bool plus = false;
     for (std::size_t k = 0; k < text.size(); ++k) {
         char c = text[k];
         if (isDigit(c)) {
+            if (digits.size() == 11) return std::nullopt;
             digits += c;
         } else if (c == '+' && k == 0) {
             plus = true;
@@ -71,54 +77,110 @@ std::optional<FittedNumber> fitDigits(std::string_view text) {
     } else if (plus) {
         return std::nullopt;  // a country other than those of the North American plan
     }
-    if (digits.size() == 10) {
+    if (digits.size() == 10 && startsPlan(digits[0]) && startsPlan(digits[3])) {
         int code = std::stoi(digits.substr(0, 3));
-        return FittedNumber{code, digits.substr(3, 3) + "-" + digits.substr(6), areaCodeChange(code)};
+        return FittedNumber{code, digits.substr(3, 3) + "-" + digits.substr(6), ""};
     }
-    if (digits.size() == 7) {
+    if (digits.size() == 7 && !plus && startsPlan(digits[0])) {
         return FittedNumber{0, digits.substr(0, 3) + "-" + digits.substr(3),
                             "it has no area code: written with area code 0"};
     }
     return std::nullopt;
 }
 
+// The first character of text, or a stray byte of it.
+Utf8Char nextCharacter(std::string_view text) {
+    Utf8Char c = decodeUtf8(text);
+    if (c.length == 0) c.length = text.size();  // a sequence cut short by the end
+    return c;
+}
+
+bool isC1(char32_t c) { return c >= 0x80 && c < 0xA0; }
+
+// The length of the terminal escape sequence at the start of text, which
+// starts with ESC or a C1 control: a control sequence (ESC [ ... final), a
+// string (ESC ] ..., ESC P ... up to BEL or ST), or ESC and one character.
+std::size_t escapeLength(std::string_view text, char32_t first, std::size_t firstLength) {
+    char32_t kind = first;
+    std::size_t at = firstLength;
+    if (first == 0x1B) {
+        if (at == text.size()) return at;
+        auto next = static_cast<unsigned char>(text[at]);
+        if (next >= 0x80) return at;
+        kind = next + 0x40;  // ESC [ stands for C1 0x9B, ESC ] for 0x9D...
+        ++at;
+        if (kind < 0x80 || kind >= 0xA0) return at;  // ESC and one character
+    }
+    bool isString = kind == 0x9D || kind == 0x90 || kind == 0x98 || kind == 0x9E || kind == 0x9F;
+    if (kind != 0x9B && !isString) return at;
+    while (at < text.size()) {
+        Utf8Char c = nextCharacter(text.substr(at));
+        at += c.length;
+        if (!isString && c.code >= 0x40 && c.code <= 0x7E) return at;                           // final byte
+        if (isString && (c.code == 0x07 || c.code == 0x9C)) return at;                          // BEL, ST
+        if (isString && c.code == 0x1B && at < text.size() && text[at] == '\\') return at + 1;  // ESC \  .
+    }
+    return at;
+}
+
 std::string shown(const Contact& contact) {
-    std::string first(trimmed(contact.first)), last(trimmed(contact.last));
-    if (first.empty() && last.empty()) return quoted(trimmed(contact.fullName));
-    if (first.empty() || last.empty()) return quoted(first + last);
-    return quoted(first + " " + last);
+    Cleaning ignored;
+    std::string first(trimmed(cleanText(contact.first, ignored)));
+    std::string last(trimmed(cleanText(contact.last, ignored)));
+    if (first.empty() && last.empty()) return quotedShort(trimmed(cleanText(contact.fullName, ignored)));
+    if (first.empty() || last.empty()) return quotedShort(first + last);
+    return quotedShort(first + " " + last);
 }
 
 class Fitter {
 public:
-    Fitter(const Contact& contact, Messages& messages)
-        : contact_(contact), messages_(messages), name_(shown(contact)) {}
+    explicit Fitter(const Contact& contact) : contact_(contact) { fitted_.shownName = shown(contact); }
 
-    // The entry, or nothing when the contact cannot be written.
-    std::optional<Entry> fit() {
+    Fitted fit() {
         for (const std::string& note : contact_.notes) warn(note);
-        std::optional<Entry> entry = Entry{contact_.line, "", "", 0, ""};
-        if (!fitNames(*entry) || !fitPhone(*entry)) return std::nullopt;
-        return entry;
+        if (contact_.notesLeftOut > 0) warn(std::to_string(contact_.notesLeftOut) + " more such changes");
+        if (!contact_.failure.empty()) {
+            fail(contact_.failure);
+        } else {
+            Entry entry{contact_.line, "", "", 0, ""};
+            if (fitNames(entry) && fitPhone(entry)) fitted_.entry = std::move(entry);
+        }
+        return std::move(fitted_);
     }
 
 private:
     void warn(const std::string& text) {
-        messages_.push_back({contact_.line, Severity::Warning, name_ + ": " + text});
+        fitted_.messages.push_back({contact_.line, Severity::Warning, fitted_.shownName + ": " + text});
     }
     void fail(const std::string& text) {
-        messages_.push_back({contact_.line, Severity::Error, name_ + ": " + text + "; not written"});
+        std::string name = fitted_.shownName == "\"\"" ? "a contact" : fitted_.shownName;
+        fitted_.messages.push_back({contact_.line, Severity::Error, name + ": " + text + "; not written"});
+    }
+
+    // The text cleaned, with a warning when that changed it.
+    std::string cleaned(const std::string& text, const char* what) {
+        Cleaning cleaning;
+        std::string result = cleanText(text, cleaning);
+        if (cleaning.notUtf8) {
+            warn(std::string(what) + " holds bytes that are not UTF-8: read as Windows-1252, " +
+                 quotedShort(result));
+        }
+        if (cleaning.controls) {
+            warn(std::string(what) + " holds control characters, which no name or number can: removed, " +
+                 quotedShort(result));
+        }
+        return result;
     }
 
     bool fitNames(Entry& entry) {
-        std::string first(trimmed(contact_.first)), last(trimmed(contact_.last));
+        std::string first(trimmed(cleaned(contact_.first, "first name")));
+        std::string last(trimmed(cleaned(contact_.last, "last name")));
         if (first.empty() && last.empty()) {
-            std::string_view full = trimmed(contact_.fullName);
+            std::string full(trimmed(cleaned(contact_.fullName, "full name")));
             if (full.empty()) {
-                std::string number = contact_.phones.empty()
-                                         ? ""
-                                         : " (number " + quoted(trimmed(contact_.phones[0].text)) + ")";
-                messages_.push_back(
+                std::string number =
+                    contact_.phone ? " (number " + quotedShort(trimmed(contact_.phone->text)) + ")" : "";
+                fitted_.messages.push_back(
                     {contact_.line, Severity::Error, "a contact with no name" + number + "; not written"});
                 return false;
             }
@@ -126,10 +188,10 @@ private:
             std::size_t at = full.size();
             while (at > 0 && !isFieldSpace(full[at - 1])) --at;
             last = full.substr(at);
-            first = trimmed(full.substr(0, at));
+            first = trimmed(std::string_view(full).substr(0, at));
             if (!first.empty()) {
-                warn("no structured name: the full name is taken as first name " + quoted(first) +
-                     " and last name " + quoted(last));
+                warn("no structured name: the full name is taken as first name " + quotedShort(first) +
+                     " and last name " + quotedShort(last));
             }
         }
         if (last.empty()) {
@@ -147,8 +209,8 @@ private:
     std::string fitName(const std::string& name, const char* what) {
         if (!hasBlank(name)) return name;
         std::string fitted = withoutBlanks(name);
-        warn(std::string(what) + " " + quoted(name) + " holds a blank, which a field cannot: written as " +
-             quoted(fitted));
+        warn(std::string(what) + " " + quotedShort(name) +
+             " holds a blank, which a field cannot: written as " + quotedShort(fitted));
         return fitted;
     }
 
@@ -159,57 +221,38 @@ private:
     }
 
     bool fitPhone(Entry& entry) {
-        std::vector<PhoneValue> phones;
-        for (const PhoneValue& phone : contact_.phones)
-            if (!trimmed(phone.text).empty()) phones.push_back(phone);
-        if (phones.empty()) {
+        if (!contact_.phone) {
             fail("no phone number");
             return false;
         }
-        // The most preferred; among equals, the first in the file.
-        auto kept = std::min_element(
-            phones.begin(), phones.end(),
-            [](const PhoneValue& a, const PhoneValue& b) { return a.preference < b.preference; });
-        std::string_view text = trimmed(kept->text);
-        if (phones.size() > 1) {
-            warn(std::to_string(phones.size()) + " phone numbers: the " +
-                 (kept->preference != PhoneValue::kNotPreferred ? "preferred" : "first") + " one, " +
-                 quoted(text) + ", is written");
+        std::string text(trimmed(cleaned(contact_.phone->text, "number")));
+        if (text.empty()) {
+            fail("no phone number but control characters");
+            return false;
+        }
+        if (contact_.phones > 1) {
+            const PhoneValue& kept = *contact_.phone;
+            const char* which = kept.preference != PhoneValue::kNotPreferred ? "the preferred one"
+                                : contact_.phoneIsFirst                      ? "the first"
+                                                                             : "the first voice number";
+            warn(std::to_string(contact_.phones) + " phone numbers: " + which + ", " + quotedShort(text) +
+                 ", is written");
         }
         FittedNumber fitted = fitNumber(text);
-        if (!fitted.change.empty()) warn("number " + quoted(text) + ": " + fitted.change);
+        if (!fitted.change.empty()) warn("number " + quotedShort(text) + ": " + fitted.change);
         entry.areaCode = fitted.areaCode;
         entry.number = fitted.number;
         return fitsField(entry.number, "number");
     }
 
     const Contact& contact_;
-    Messages& messages_;
-    std::string name_;
+    Fitted fitted_;
 };
 
 apstring asApstring(const std::string& text) {
     apstring result;
-    for (char c : text) result += c;  // NUL bytes included
+    for (char c : text) result += c;
     return result;
-}
-
-// The checker's finding on the table the entries make: entries that the
-// last-name search never shows, since another has the same last name.
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
-    OwnedTable table;
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-        int slot = static_cast<int>(k);
-        table.lastName[slot] = asApstring(entries[k].last);
-    }
-    for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
-        const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
-        const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
-        messages.push_back({hidden.line, Severity::Warning,
-                            "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
-                                std::to_string(reached.line) + ") instead"});
-    }
 }
 
 }  // namespace
@@ -235,22 +278,48 @@ FittedNumber fitNumber(std::string_view text) {
             "not a North American number of ten digits: written as it stands, with area code 0"};
 }
 
-std::vector<Entry> fitContacts(const std::vector<Contact>& contacts, Messages& messages) {
-    std::vector<Entry> entries;
-    for (const Contact& contact : contacts) {
-        std::optional<Entry> entry = Fitter(contact, messages).fit();
-        if (!entry) continue;
-        if (entries.size() == kSlotCount) {
-            // A 17th entry would stop the directory at start-up.
-            messages.push_back({contact.line, Severity::Error,
-                                quotedName(*entry) + ": the directory holds " + std::to_string(kSlotCount) +
-                                    " entries, and a 17th would stop it; not written"});
+std::string cleanText(std::string_view text, Cleaning& cleaning) {
+    std::string result;
+    result.reserve(text.size());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        Utf8Char c = nextCharacter(text.substr(at));
+        char32_t code = c.code;
+        if (!c.valid) {
+            cleaning.notUtf8 = true;
+            code = windows1252Character(static_cast<unsigned char>(text[at]));
+            c.length = 1;
+        }
+        if (code == 0x1B || (c.valid && isC1(code))) {
+            cleaning.controls = true;
+            at += escapeLength(text.substr(at), code, c.length);
             continue;
         }
-        entries.push_back(std::move(*entry));
+        at += c.length;
+        bool control = (code < 0x20 && !isFieldSpace(static_cast<char>(code))) || code == 0x7F || isC1(code);
+        if (control || code == 0xFEFF) {
+            cleaning.controls = cleaning.controls || control;
+            continue;
+        }
+        appendUtf8(result, code);
     }
-    checkSameLastNames(entries, messages);
-    return entries;
+    return result;
+}
+
+Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
+
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
+    OwnedTable table;
+    for (std::size_t k = 0; k < entries.size(); ++k)
+        table.lastName[static_cast<int>(k)] = asApstring(entries[k].last);
+    for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
+        const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
+        const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
+        messages.push_back({hidden.line, Severity::Warning,
+                            "the last-name search never shows " + quotedName(hidden) + ": for " +
+                                quotedShort(hidden.last) + " it shows " + quotedName(reached) + " (line " +
+                                std::to_string(reached.line) + ") instead"});
+    }
 }
 
 std::string dataFileText(const std::vector<Entry>& entries) {

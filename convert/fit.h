@@ -1,9 +1,10 @@
-// Contacts made into entries that teledir loads and telelist-check finds
-// no error in: one name a field, no blanks, an area code that is a number,
-// at most 16 entries.
+// Contacts made into entries that teledir loads whole and telelist-check
+// finds no error in: valid UTF-8 without control characters, one name a
+// field, no blanks, an area code that is a number, every digit kept.
 #ifndef CONVERT_FIT_H
 #define CONVERT_FIT_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,13 +18,14 @@ struct FittedNumber {
     std::string change;  // how the number was changed to fit, for a warning; empty when not
 };
 
-// The number text as an area code and a number:
+// The number text as an area code and a number, every digit of it kept:
 // - "(AREA) NUMBER", the form the vCard export writes: both as written;
-// - ten digits, or eleven starting with 1 (+1, the North American plan),
-//   among blanks, dots, hyphens and parentheses: "312 358-9111";
-// - seven digits: area code 0, "358-9111";
-// - anything else (letters, extensions, other countries, other lengths):
-//   area code 0, and the text as it stands, each run of blanks a hyphen.
+// - a North American number: ten digits whose area code and exchange each
+//   start with 2 to 9, or eleven starting with 1 (+1, the one digit that
+//   may go), among blanks, dots, hyphens and parentheses: "312 358-9111";
+// - seven such digits: area code 0, "358-9111";
+// - anything else (a leading 0, another country, an extension): area code
+//   0, and the text as it stands, each run of blanks a hyphen.
 // text must hold something other than blanks.
 FittedNumber fitNumber(std::string_view text);
 
@@ -31,10 +33,30 @@ FittedNumber fitNumber(std::string_view text);
 // hyphen (blanks: the data file's field separators).
 std::string withoutBlanks(std::string_view text);
 
-// The contacts, in file order, as entries: each with its preferred number,
-// names without blanks, at most 16. Reports on messages what was not
-// written or was changed, and entries the last-name search would not show.
-std::vector<Entry> fitContacts(const std::vector<Contact>& contacts, Messages& messages);
+// What cleanText changed.
+struct Cleaning {
+    bool controls = false;  // control characters or escape sequences removed
+    bool notUtf8 = false;   // bytes that are not UTF-8 read as Windows-1252
+};
+
+// text as valid UTF-8 that shows as it reads: bytes that are not UTF-8
+// taken as Windows-1252 characters; control characters (C0 but the field
+// separators, DEL, C1), whole terminal escape sequences and byte-order
+// marks removed.
+std::string cleanText(std::string_view text, Cleaning& cleaning);
+
+// A contact fitted: the entry, or nothing when it cannot be written, and
+// what to tell about it (an error when it is not written).
+struct Fitted {
+    std::optional<Entry> entry;
+    Messages messages;
+    std::string shownName;  // the contact as messages name it
+};
+Fitted fitContact(const Contact& contact);
+
+// Warnings for entries the last-name search never shows, since another
+// has the same last name.
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages);
 
 // The data file holding entries, one a line: "First Last AAA NUMBER\n".
 std::string dataFileText(const std::vector<Entry>& entries);

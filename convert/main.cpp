@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "csv_import.h"
 #include "data_file.h"
 #include "export.h"
 #include "fit.h"
+#include "import.h"
+#include "message_text.h"
 #include "output_file.h"
 #include "tool_run.h"
-#include "vcard_import.h"
 
 namespace {
 
@@ -23,12 +23,6 @@ constexpr char kProgram[] = "telelist-convert";
 constexpr int kAllWritten = 0;  // everything written (warnings allowed)
 constexpr int kNotAll = 1;      // something not written: at least one error
 constexpr int kFailed = 2;      // cannot read or write, or wrong arguments
-
-// The largest file imported: far beyond any address book, and a file
-// such as /dev/zero does not take all memory.
-constexpr std::size_t kImportLimit = std::size_t{256} << 20;
-
-enum class Format { VCard, Csv };
 
 void printHelp() {
     std::cout << "Usage: " << kProgram << " --to vcard|csv [FILE] [-o OUT]\n"
@@ -61,9 +55,12 @@ int usageError(const std::string& problem) {
 }
 
 int cannot(const std::string& path, const std::string& failure) {
-    std::cerr << kProgram << ": " << path << ": " << failure << '\n';
+    std::cerr << kProgram << ": " << escaped(path) << ": " << failure << '\n';
     return kFailed;
 }
+
+// An argument as a usage error shows it.
+std::string shownArgument(const std::string& argument) { return "'" + escapedShort(argument) + "'"; }
 
 std::string lowered(std::string text) {
     for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -100,7 +97,7 @@ int report(const std::string& path, Messages messages) {
     bool errors = false;
     for (const Message& message : messages) {
         errors = errors || message.severity == Severity::Error;
-        std::cerr << path << ':' << message.line << ": " << severityWord(message.severity) << ": "
+        std::cerr << escaped(path) << ':' << message.line << ": " << severityWord(message.severity) << ": "
                   << message.text << '\n';
     }
     return errors ? kNotAll : kAllWritten;
@@ -129,32 +126,20 @@ int exportFile(const Arguments& arguments) {
                        status);
 }
 
-// The whole of the file at path into text; the reason when it cannot be read.
-std::string readWhole(const std::string& path, std::string& text) {
-    OpenedFile file = openDataFile(path);
-    if (!file.isOpen()) return file.failure;
-    char chunk[1 << 16];
-    while (file.stream) {
-        errno = 0;
-        file.stream.read(chunk, sizeof chunk);
-        if (file.stream.bad()) return std::string("cannot read: ") + std::strerror(errno != 0 ? errno : EIO);
-        text.append(chunk, static_cast<std::size_t>(file.stream.gcount()));
-        if (text.size() > kImportLimit) return "cannot read: larger than 256 MiB, which no address book is";
-    }
-    return "";
-}
-
 int importFile(const Arguments& arguments) {
     const std::string& path = *arguments.file;
-    std::string text;
-    std::string failure = readWhole(path, text);
-    if (!failure.empty()) return cannot(path, failure);
-    std::vector<Contact> contacts =
-        *arguments.from == Format::VCard ? readVCards(text) : readCsvContacts(text);
-    Messages messages;
-    std::vector<Entry> entries = fitContacts(contacts, messages);
-    int status = report(path, messages);
-    return writeResult(arguments, dataFileText(entries), status);
+    OpenedFile file = openDataFile(path);
+    if (!file.isOpen()) return cannot(path, file.failure);
+    ImportResult imported = importContacts(file.stream, *arguments.from);
+    if (!imported.failure.empty()) return cannot(path, imported.failure);
+    int status = report(path, std::move(imported.messages));
+    if (imported.entries.empty()) {
+        std::cerr << kProgram << ": " << escaped(path) << ": no contact written"
+                  << (arguments.output ? "; " + escaped(*arguments.output) + " is left as it was" : "")
+                  << '\n';
+        return kNotAll;
+    }
+    return writeResult(arguments, dataFileText(imported.entries), status);
 }
 
 int run(int argc, char** argv) {
@@ -171,7 +156,7 @@ int run(int argc, char** argv) {
             return kAllWritten;
         }
         if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            if (arguments.file) return usageError("extra operand '" + arg + "'");
+            if (arguments.file) return usageError("extra operand " + shownArgument(arg));
             arguments.file = arg;
             continue;
         }
@@ -193,8 +178,8 @@ int run(int argc, char** argv) {
             hasValue = true;
         }
         if (name != "--to" && name != "--from" && name != "-o" && name != "--output") {
-            return usageError(arg[1] == '-' ? "unrecognized option '" + arg + "'"
-                                            : "invalid option -- '" + arg.substr(1, 1) + "'");
+            return usageError(arg[1] == '-' ? "unrecognized option " + shownArgument(arg)
+                                            : "invalid option -- " + shownArgument(arg.substr(1, 1)));
         }
         if (!hasValue) {
             if (k + 1 == argc) {
@@ -209,7 +194,7 @@ int run(int argc, char** argv) {
         }
         std::optional<Format> format = formatNamed(value);
         if (!format)
-            return usageError("invalid format '" + value.append("' for ").append(name) + ": vcard or csv");
+            return usageError("invalid format " + shownArgument(value) + " for " + name + ": vcard or csv");
         (name == "--to" ? arguments.to : arguments.from) = format;
     }
     if (arguments.to && arguments.from) return usageError("--to and --from cannot be used together");
@@ -217,8 +202,8 @@ int run(int argc, char** argv) {
     if (!arguments.file) return usageError("missing file operand");
     if (!arguments.from) arguments.from = formatOfName(*arguments.file);
     if (!arguments.from) {
-        return usageError("cannot tell the format of '" + *arguments.file +
-                          "' from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
+        return usageError("cannot tell the format of " + shownArgument(*arguments.file) +
+                          " from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
     }
     return importFile(arguments);
 }

@@ -1,11 +1,12 @@
 #include "vcard_import.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
-#include "text_encoding.h"
+#include "charset.h"
 
 namespace {
 
@@ -21,79 +22,52 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && upper(text.substr(0, prefix.size())) == prefix;
 }
 
-// ======================================================================
-//  Lines: physical lines, unfolded into content lines
-// ======================================================================
-
-struct ContentLine {
-    std::string text;
-    int line;  // where it starts
-};
-
-// The head of a content line (before the first colon) names
-// quoted-printable encoding: its value may go on after a soft line break,
-// an "=" at the end of a line.
-bool isQuotedPrintable(const std::string& text) {
-    return upper(text.substr(0, text.find(':'))).find("QUOTED-PRINTABLE") != std::string::npos;
-}
-
-std::vector<ContentLine> contentLines(std::string_view text) {
-    std::vector<ContentLine> lines;
-    bool softBreak = false;  // the last content line ended in a quoted-printable "="
-    int number = 0;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view physical = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        ++number;
-        if (!physical.empty() && physical.back() == '\r') physical.remove_suffix(1);
-        if (softBreak) {
-            lines.back().text += physical;
-        } else if (!lines.empty() && !physical.empty() && (physical[0] == ' ' || physical[0] == '\t')) {
-            lines.back().text += physical.substr(1);
-        } else {
-            lines.push_back({std::string(physical), number});
-        }
-        std::string& last = lines.back().text;
-        softBreak = !last.empty() && last.back() == '=' && isQuotedPrintable(last);
-        if (softBreak) last.pop_back();
-    }
-    return lines;
+std::string_view withoutTrailingBlanks(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
 }
 
 // ======================================================================
 //  Properties: [group.]NAME;PARAM=VALUE;...:value
 // ======================================================================
 
+// The properties read; every other one is skipped unread.
+bool isKept(std::string_view name) {
+    return name == "BEGIN" || name == "END" || name == "N" || name == "FN" || name == "TEL" ||
+           name == "AGENT";
+}
+
 struct Property {
     std::string name;  // upper case, without its group
-    std::string encoding, charset, value;
+    std::string encoding, charset;
     std::vector<std::string> types;  // upper case
     int preference = PhoneValue::kNotPreferred;
+    std::string_view value;
 };
 
 // Splits text at each sep outside double quotes.
-std::vector<std::string> splitOutsideQuotes(std::string_view text, char sep) {
-    std::vector<std::string> parts(1);
+std::vector<std::string_view> splitOutsideQuotes(std::string_view text, char sep) {
+    std::vector<std::string_view> parts;
     bool inQuotes = false;
-    for (char c : text) {
-        if (c == '"') inQuotes = !inQuotes;
-        if (c == sep && !inQuotes) {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '"') inQuotes = !inQuotes;
+        if (text[k] == sep && !inQuotes) {
+            parts.push_back(text.substr(from, k - from));
+            from = k + 1;
         }
     }
+    parts.push_back(text.substr(from));
     return parts;
 }
 
-std::string unquoted(std::string value) {
+std::string_view unquoted(std::string_view value) {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
         return value.substr(1, value.size() - 2);
     return value;
 }
 
-int preferenceValue(const std::string& text) {
+int preferenceValue(std::string_view text) {
     int value = 0;
     for (char c : text) {
         if (c < '0' || c > '9' || value > 1000) return 1;
@@ -102,21 +76,24 @@ int preferenceValue(const std::string& text) {
     return text.empty() ? 1 : value;
 }
 
-void addParameter(Property& property, const std::string& parameter) {
+void addType(Property& property, std::string type) {
+    if (type == "PREF") property.preference = std::min(property.preference, 1);
+    if (property.types.size() < 16) property.types.push_back(std::move(type));
+}
+
+void addParameter(Property& property, std::string_view parameter) {
     std::size_t equals = parameter.find('=');
     std::string key = upper(parameter.substr(0, equals));
-    if (equals == std::string::npos) {
+    if (equals == std::string_view::npos) {
         // vCard 2.1 writes most parameters bare: TEL;CELL;PREF:...
         if (key == "QUOTED-PRINTABLE" || key == "BASE64" || key == "8BIT" || key == "7BIT") {
             property.encoding = key;
-        } else if (key == "PREF") {
-            property.preference = 1;
         } else {
-            property.types.push_back(key);
+            addType(property, key);
         }
         return;
     }
-    std::string value = unquoted(parameter.substr(equals + 1));
+    std::string_view value = unquoted(parameter.substr(equals + 1));
     if (key == "ENCODING") {
         property.encoding = upper(value);
     } else if (key == "CHARSET") {
@@ -124,33 +101,24 @@ void addParameter(Property& property, const std::string& parameter) {
     } else if (key == "PREF") {
         property.preference = std::min(property.preference, preferenceValue(value));
     } else if (key == "TYPE") {
-        for (const std::string& type : splitOutsideQuotes(value, ',')) {
-            property.types.push_back(upper(unquoted(type)));
-            if (property.types.back() == "PREF") property.preference = std::min(property.preference, 1);
-        }
+        for (std::string_view type : splitOutsideQuotes(value, ',')) addType(property, upper(unquoted(type)));
     }
 }
 
-Property parseProperty(const std::string& line) {
+// head is the content line up to its first colon outside quotes.
+Property parseProperty(std::string_view head, std::string_view value) {
     Property property;
-    std::size_t colon = std::string::npos;
-    bool inQuotes = false;
-    for (std::size_t k = 0; k < line.size() && colon == std::string::npos; ++k) {
-        if (line[k] == '"') inQuotes = !inQuotes;
-        if (line[k] == ':' && !inQuotes) colon = k;
-    }
-    if (colon == std::string::npos) return property;  // no property: nameless, so ignored
-    std::vector<std::string> head = splitOutsideQuotes(std::string_view(line).substr(0, colon), ';');
-    std::string name = upper(head[0]);
+    std::vector<std::string_view> parts = splitOutsideQuotes(head, ';');
+    std::string name = upper(parts[0]);
     std::size_t dot = name.rfind('.');
     property.name = dot == std::string::npos ? name : name.substr(dot + 1);
-    for (std::size_t k = 1; k < head.size(); ++k) addParameter(property, head[k]);
-    property.value = line.substr(colon + 1);
+    for (std::size_t k = 1; k < parts.size(); ++k) addParameter(property, parts[k]);
+    property.value = value;
     return property;
 }
 
 // ======================================================================
-//  Values: quoted-printable, character sets, escapes
+//  Values: quoted-printable, base64, character sets, escapes
 // ======================================================================
 
 int hexValue(char c) {
@@ -174,21 +142,53 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return decoded;
 }
 
-// The value's bytes as UTF-8; a character set it does not know is noted
-// and its bytes kept.
-std::string decodedValue(const Property& property, std::vector<std::string>& notes) {
-    std::string value =
-        property.encoding == "QUOTED-PRINTABLE" ? decodeQuotedPrintable(property.value) : property.value;
+int base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+// Base64, blanks and padding skipped.
+std::string decodeBase64(std::string_view text) {
+    std::string decoded;
+    unsigned bits = 0;
+    int count = 0;
+    for (char c : text) {
+        int value = base64Value(c);
+        if (value < 0) continue;
+        bits = (bits << 6 | static_cast<unsigned>(value)) & 0xFFFFFF;
+        count += 6;
+        if (count >= 8) {
+            count -= 8;
+            decoded += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    return decoded;
+}
+
+// The value's bytes as UTF-8 (a character set it does not know fails the
+// contact); a value with no character set named is taken as it stands.
+std::string decodedValue(const Property& property, Contact& contact) {
+    const std::string& encoding = property.encoding;
+    std::string value = encoding == "QUOTED-PRINTABLE"            ? decodeQuotedPrintable(property.value)
+                        : encoding == "BASE64" || encoding == "B" ? decodeBase64(property.value)
+                                                                  : std::string(property.value);
     const std::string& charset = property.charset;
-    if (charset.empty() || charset == "UTF-8" || charset == "UTF8" || charset == "US-ASCII" ||
-        charset == "ASCII")
-        return value;
-    if (charset == "ISO-8859-1" || charset == "ISO8859-1" || charset == "LATIN1") return toUtf8(value, false);
-    if (charset == "WINDOWS-1252" || charset == "CP1252") return toUtf8(value, true);
-    notes.push_back("character set " + charset + " of its " + property.name +
-                    " is not one this program converts (UTF-8, ISO-8859-1, Windows-1252): its bytes are kept "
-                    "as they are");
-    return value;
+    if (charset.empty() || charset == "UTF-8" || charset == "UTF8") return value;
+    CharsetText converted = convertToUtf8(value, charset);
+    if (converted.outcome == CharsetOutcome::Unknown) {
+        contact.fail("its " + property.name + " is in the character set " + quoted(charset) +
+                     ", which this system cannot convert");
+        return "";
+    }
+    if (converted.outcome == CharsetOutcome::Replaced) {
+        contact.note("its " + property.name + " holds bytes that are not " + quoted(charset) +
+                     ": each is written as U+FFFD");
+    }
+    return std::move(converted.text);
 }
 
 // The components of a structured value, split at each unescaped ";",
@@ -239,57 +239,214 @@ std::string phoneText(std::string text) {
     return context.empty() || context[0] != '+' ? text : context + "-" + text;
 }
 
+// Lines no one answers: a number of one of these types goes after every
+// voice number of the card.
+bool isVoice(const std::vector<std::string>& types) {
+    for (const std::string& type : types)
+        if (type == "FAX" || type == "PAGER" || type == "MODEM" || type == "BBS" || type == "TEXTPHONE")
+            return false;
+    return true;
+}
+
 // ======================================================================
 //  Cards
 // ======================================================================
 
+struct OpenCard {
+    Contact contact;
+    bool haveN = false, haveFn = false;
+    bool agentFollows = false;  // the last property was a 2.1 AGENT whose card comes next
+};
+
 class CardReader {
 public:
-    void property(const Property& property) {
-        Contact& card = contact_;
-        if (property.name == "N" && !haveN_) {
-            haveN_ = true;
-            std::vector<std::string> parts = components(decodedValue(property, card.notes));
-            card.last = parts[0];
-            if (parts.size() > 1) card.first = parts[1];
-        } else if (property.name == "FN" && !haveFn_) {
-            haveFn_ = true;
-            card.fullName = textValue(decodedValue(property, card.notes));
-        } else if (property.name == "TEL") {
-            card.phones.push_back(
-                {phoneText(textValue(decodedValue(property, card.notes))), property.preference});
+    CardReader(const std::function<void(Contact&)>& take, Reporter& reporter)
+        : take_(take), reporter_(reporter) {}
+
+    void contentLine(std::string_view text, long long line, bool cut) {
+        std::size_t colon = colonOutsideQuotes(text);
+        if (colon == std::string_view::npos) return;  // no property: nameless, so ignored
+        Property property = parseProperty(text.substr(0, colon), text.substr(colon + 1));
+        std::string value = upper(withoutTrailingBlanks(property.value));
+        if (property.name == "BEGIN" && value == "VCARD") {
+            begin(line);
+        } else if (property.name == "END" && value == "VCARD") {
+            if (!open_.empty()) end();
+        } else if (!open_.empty()) {
+            cardProperty(property, cut);
         }
     }
-    void begin(int line) {
-        *this = CardReader();
-        contact_.line = line;
+
+    void endOfFile(long long line) {
+        while (!open_.empty()) {
+            reporter_.report(open_.back().contact.line, Severity::Warning,
+                             "the file ends at line " + std::to_string(line) +
+                                 " inside this card, which has no END: it is read as far as it goes");
+            end();
+        }
     }
-    Contact take() { return std::move(contact_); }
+
+    long long cards() const { return cards_; }
+
+    static std::size_t colonOutsideQuotes(std::string_view text) {
+        bool inQuotes = false;
+        for (std::size_t k = 0; k < text.size(); ++k) {
+            if (text[k] == '"') inQuotes = !inQuotes;
+            if (text[k] == ':' && !inQuotes) return k;
+        }
+        return std::string_view::npos;
+    }
 
 private:
-    Contact contact_;
-    bool haveN_ = false, haveFn_ = false;
+    static constexpr std::size_t kDepthLimit = 4;
+
+    void begin(long long line) {
+        ++cards_;
+        if (!open_.empty() && open_.back().agentFollows && open_.size() < kDepthLimit) {
+            open_.back().agentFollows = false;
+            reporter_.report(line, Severity::Warning,
+                             "a card inside the card of line " + std::to_string(open_.back().contact.line) +
+                                 " (its AGENT): written as a contact of its own");
+        } else if (!open_.empty()) {
+            reporter_.report(
+                open_.back().contact.line, Severity::Warning,
+                "this card has no END: it ends where the next card begins, at line " + std::to_string(line));
+            end();
+        }
+        open_.emplace_back();
+        open_.back().contact.line = line;
+    }
+
+    void end() {
+        take_(open_.back().contact);
+        open_.pop_back();
+    }
+
+    void cardProperty(const Property& property, bool cut) {
+        OpenCard& card = open_.back();
+        Contact& contact = card.contact;
+        card.agentFollows = false;
+        if (cut && property.name != "AGENT") {
+            contact.fail("its " + property.name + " is longer than " + std::to_string(kValueLimit) +
+                         " bytes, far beyond any name or number");
+            return;
+        }
+        if (property.name == "N" && !card.haveN) {
+            card.haveN = true;
+            std::vector<std::string> parts = components(decodedValue(property, contact));
+            contact.last = parts[0];
+            if (parts.size() > 1) contact.first = parts[1];
+        } else if (property.name == "FN" && !card.haveFn) {
+            card.haveFn = true;
+            contact.fullName = textValue(decodedValue(property, contact));
+        } else if (property.name == "TEL") {
+            contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
+                              isVoice(property.types)});
+        } else if (property.name == "AGENT") {
+            std::string_view value = withoutTrailingBlanks(property.value);
+            if (value.empty()) {
+                card.agentFollows = true;
+            } else if (startsWithNoCase(value, "BEGIN:VCARD")) {
+                contact.note("its AGENT, a card written inside a value, is not read");
+            }
+        }
+    }
+
+    const std::function<void(Contact&)>& take_;
+    Reporter& reporter_;
+    std::vector<OpenCard> open_;  // the innermost last
+    long long cards_ = 0;
+};
+
+// Physical lines made into content lines: folded lines joined, and
+// quoted-printable values continued after a soft line break (an "=" at the
+// end of a line). Only what a kept property needs is kept.
+class Unfolder {
+public:
+    explicit Unfolder(CardReader& cards) : cards_(cards) {}
+
+    void line(const std::string& text, long long number, bool cut, int last) {
+        if (text.empty() && !cut) {
+            finish();
+            return;
+        }
+        if (active_ && softBreak_) {
+            append(text, cut);
+        } else if (active_ && (text[0] == ' ' || text[0] == '\t')) {
+            append(std::string_view(text).substr(1), cut);
+        } else {
+            finish();
+            active_ = true;
+            line_ = number;
+            append(text, cut);
+        }
+        softBreak_ = quotedPrintable_ && last == '=';
+        if (softBreak_ && keep_ && !cut_ && !text_.empty() && text_.back() == '=') text_.pop_back();
+    }
+
+    void finish() {
+        if (active_ && headKnown_ && keep_) cards_.contentLine(text_, line_, cut_);
+        active_ = headKnown_ = quotedPrintable_ = softBreak_ = cut_ = inQuotes_ = false;
+        keep_ = true;
+        scanned_ = 0;
+        text_.clear();
+    }
+
+private:
+    void append(std::string_view piece, bool cut) {
+        if (!keep_) return;
+        std::size_t room = kValueLimit - text_.size();
+        if (piece.size() > room || cut) cut_ = true;
+        text_.append(piece.substr(0, std::min(room, piece.size())));
+        if (!headKnown_) findHead();
+    }
+
+    // Once the colon that ends the head is there: whether the property is
+    // one to keep, and whether its value is quoted-printable.
+    void findHead() {
+        for (; scanned_ < text_.size(); ++scanned_) {
+            char c = text_[scanned_];
+            if (c == '"') inQuotes_ = !inQuotes_;
+            if (c == ':' && !inQuotes_) break;
+        }
+        if (scanned_ == text_.size()) {
+            if (cut_) keep_ = false;  // a head longer than any value: nothing to read
+            return;
+        }
+        headKnown_ = true;
+        std::string_view head = std::string_view(text_).substr(0, scanned_);
+        std::string name = upper(head.substr(0, std::min(head.find(';'), head.size())));
+        std::size_t dot = name.rfind('.');
+        if (dot != std::string::npos) name.erase(0, dot + 1);
+        quotedPrintable_ = upper(head).find("QUOTED-PRINTABLE") != std::string::npos;
+        keep_ = isKept(name);
+        if (!keep_) text_.clear();
+    }
+
+    CardReader& cards_;
+    std::string text_;  // the content line so far
+    long long line_ = 0;
+    bool active_ = false;
+    bool headKnown_ = false;
+    bool keep_ = true;
+    bool quotedPrintable_ = false;
+    bool softBreak_ = false;
+    bool cut_ = false;
+    bool inQuotes_ = false;
+    std::size_t scanned_ = 0;  // bytes of text_ searched for the head's colon
 };
 
 }  // namespace
 
-std::vector<Contact> readVCards(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<Contact> contacts;
-    CardReader card;
-    int depth = 0;  // a 2.1 AGENT holds a card inside a card
-    for (const ContentLine& line : contentLines(text)) {
-        Property property = parseProperty(line.text);
-        std::string value = upper(property.value);
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
-        if (property.name == "BEGIN" && value == "VCARD") {
-            if (depth++ == 0) card.begin(line.line);
-        } else if (property.name == "END" && value == "VCARD" && depth > 0) {
-            if (--depth == 0) contacts.push_back(card.take());
-        } else if (depth == 1) {
-            card.property(property);
-        }
-    }
-    if (depth > 0) contacts.push_back(card.take());  // a file cut short: the card as far as it goes
-    return contacts;
+long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+    CardReader cards(take, reporter);
+    Unfolder unfolder(cards);
+    std::string text;
+    bool cut = false;
+    int last = -1;
+    long long number = 0;
+    while (source.readLine(text, kValueLimit, cut, last)) unfolder.line(text, ++number, cut, last);
+    unfolder.finish();
+    cards.endOfFile(number);
+    return cards.cards();
 }

@@ -1,19 +1,25 @@
 // Reading the contacts of a vCard file, as phones and address books write
-// them: versions 2.1, 3.0 and 4.0.
+// them: versions 2.1, 3.0 and 4.0, one card at a time.
 #ifndef CONVERT_VCARD_IMPORT_H
 #define CONVERT_VCARD_IMPORT_H
 
-#include <string_view>
-#include <vector>
+#include <functional>
 
 #include "contact.h"
+#include "text_source.h"
 
-// The contacts between each BEGIN:VCARD and END:VCARD, in file order, with
-// their names (N, else FN) and every TEL. Lines are unfolded (a line end
-// followed by a blank or tab), a UTF-8 byte-order mark is skipped, property
-// groups ("item1.TEL") and backslash escapes are understood, and in 2.1
-// quoted-printable values and CHARSET (UTF-8 kept, ISO-8859-1 and
-// Windows-1252 made UTF-8, any other kept as bytes with a note).
-std::vector<Contact> readVCards(std::string_view text);
+// Reads the cards of source in file order and hands each contact to take
+// when its card ends: its names (N, else FN) and the number to write of its
+// TELs. Lines are unfolded (a line end followed by a blank or tab), property
+// groups ("item1.TEL") and backslash escapes are understood, and
+// quoted-printable and base64 values are decoded, from the character set
+// CHARSET names. Properties the directory has no use for are skipped
+// without being kept, however long.
+//
+// A card without END ends where the next BEGIN:VCARD starts; a card inside
+// a card (a 2.1 AGENT) is a contact of its own; a card the file ends in is
+// read as far as it goes. reporter hears of each. Returns how many cards
+// the file holds.
+long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
 
 #endif  // CONVERT_VCARD_IMPORT_H

@@ -1,13 +1,12 @@
 #include "entry_reader.h"
 
-#include <cerrno>
-#include <cstring>
 #include <istream>
 #include <limits>
 #include <streambuf>
 #include <vector>
 
 #include "apstring.h"
+#include "chunk_read.h"
 #include "token_reads.h"
 
 namespace {
@@ -110,18 +109,10 @@ private:
 
     std::size_t refill() {
         if (readError) return 0;
-        errno = 0;
-        source.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        // A failed read (an I/O error, a directory where opening one works)
-        // leaves the stream bad; the end of the file leaves it only failed.
-        // libc++ (macOS, FreeBSD) takes a failed read for the end of the
-        // file, which errno, cleared before the read, then tells apart.
-        if (source.bad() || (source.eof() && errno != 0)) {
-            readError = true;
-            readErrno = errno;
-            return 0;
-        }
-        return static_cast<std::size_t>(source.gcount());
+        ChunkRead read = readChunk(source, chunk.data(), chunk.size());
+        readError = read.failed;
+        readErrno = read.error;
+        return read.size;
     }
 };
 
@@ -196,10 +187,7 @@ std::optional<ByteOrder> EntryReader::utf16Order() {
 
 bool EntryReader::readFailed() const { return stream_->readError; }
 
-std::string EntryReader::failure() const {
-    int error = stream_->readErrno;
-    return std::string("cannot read: ") + (error != 0 ? std::strerror(error) : "unknown reason");
-}
+std::string EntryReader::failure() const { return readFailureText(stream_->readErrno); }
 
 TokenRead EntryReader::tokenStart() {
     TokenRead token;

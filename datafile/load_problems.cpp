@@ -40,19 +40,9 @@ LoadProblem cutShort(const EntryRead& entry) {
                 " missing; the directory loads what is there"};
 }
 
-// The start of a token, for a message: a name's worth of it, cut between
-// characters.
-std::string shortened(const std::string& token) {
-    constexpr std::size_t kShown = 40;
-    if (token.size() <= kShown) return quoted(token);
-    std::size_t cut = kShown;
-    while (cut > kShown - 3 && (static_cast<unsigned char>(token[cut]) & 0xC0) == 0x80) --cut;
-    return quoted(std::string_view(token).substr(0, cut)) + "...";
-}
-
 LoadProblem seventeenthEntry(const TokenRead& start) {
     return {start.line, start.column, Severity::Error,
-            "a 17th entry, " + shortened(start.text) + ", but the directory holds " +
+            "a 17th entry, " + quotedShort(start.text) + ", but the directory holds " +
                 std::to_string(kSlotCount) + " entries: it refuses to start"};
 }
 

@@ -45,3 +45,17 @@ std::string escaped(std::string_view bytes) {
 }
 
 std::string quoted(std::string_view bytes) { return "\"" + escaped(bytes) + "\""; }
+
+std::string escapedShort(std::string_view bytes) {
+    constexpr std::size_t kShown = 40;
+    if (bytes.size() <= kShown) return escaped(bytes);
+    std::size_t cut = kShown;
+    while (cut > kShown - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    return escaped(bytes.substr(0, cut)) + "...";
+}
+
+std::string quotedShort(std::string_view bytes) {
+    std::string shown = escapedShort(bytes);
+    std::size_t dots = shown.size() >= 3 && bytes.size() > 40 ? 3 : 0;
+    return "\"" + shown.substr(0, shown.size() - dots) + "\"" + shown.substr(shown.size() - dots);
+}

@@ -23,6 +23,12 @@ std::string escaped(std::string_view bytes);
 // The same in double quotes.
 std::string quoted(std::string_view bytes);
 
+// escaped() and quoted() of a value that may be any length: a name's worth
+// of it, cut between characters after the first 40 bytes, "..." marking
+// the cut.
+std::string escapedShort(std::string_view bytes);
+std::string quotedShort(std::string_view bytes);
+
 // The same for a std::string. As an exact match it wins over std::quoted,
 // which argument-dependent lookup finds for a std::string wherever <iomanip>
 // is included, as libc++'s <fstream> does.

@@ -120,20 +120,63 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(folders(CASES_DIR, [](const fs::path& f) { return fs::exists(f / "args"); })),
     testName);
 
+// Printable UTF-8 and field separators only: text the import writes back as
+// it is. (It takes bytes that are not UTF-8 for Windows-1252 and drops
+// control characters and byte-order marks.)
+bool isPlainText(const std::string& text) {
+    for (std::size_t k = 0; k < text.size();) {
+        auto byte = static_cast<unsigned char>(text[k]);
+        if (byte < 0x80) {
+            if ((byte < 0x20 &&
+                 std::string(" \t\n\v\f\r").find(static_cast<char>(byte)) == std::string::npos) ||
+                byte == 0x7F)
+                return false;
+            ++k;
+            continue;
+        }
+        std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC2 ? 2 : 0;
+        if (length == 0 || k + length > text.size()) return false;
+        for (std::size_t j = 1; j < length; ++j)
+            if ((static_cast<unsigned char>(text[k + j]) & 0xC0) != 0x80) return false;
+        if (text.compare(k, 3, "\xEF\xBB\xBF") == 0 ||
+            (byte == 0xC2 && static_cast<unsigned char>(text[k + 1]) < 0xA0))
+            return false;  // a byte-order mark, a C1 control
+        k += length;
+    }
+    return true;
+}
+
+std::size_t lineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
 // Every data file telelist-check finds no error in comes back from vCard
-// and from CSV as the same entries: their CSV exports are the same.
+// and from CSV as the same entries, their CSV exports the same, when it is
+// plain text; otherwise as as many entries, cleaned, that load clean. An
+// empty directory exports no contact, and the import then writes nothing.
 class RoundTrip : public Scratch, public ::testing::WithParamInterface<fs::path> {};
 
 TEST_P(RoundTrip, SameEntriesBack) {
     fs::copy_file(GetParam() / "telelist.dat", dir / "telelist.dat");
     Outcome original = convert({"--to", "csv"});
     ASSERT_EQ(original.status, 0) << original.err;
+    bool plain = isPlainText(slurp(dir / "telelist.dat"));
     for (const char* format : {"vcard", "csv"}) {
         SCOPED_TRACE(format);
         ASSERT_EQ(convert({"--to", format, "-o", "contacts"}).status, 0);
         Outcome back = convert({"--from", format, "contacts", "-o", "back.dat"});
+        if (lineCount(original.out) == 1) {
+            EXPECT_EQ(back.status, 1) << back.err;
+            EXPECT_FALSE(fs::exists(dir / "back.dat"));
+            continue;
+        }
         EXPECT_NE(back.status, 2) << back.err;
-        EXPECT_EQ(convert({"--to", "csv", "back.dat"}).out, original.out);
+        std::string again = convert({"--to", "csv", "back.dat"}).out;
+        if (plain) {
+            EXPECT_EQ(again, original.out);
+        } else {
+            EXPECT_EQ(lineCount(again), lineCount(original.out)) << again;
+        }
         expectCheckClean(slurp(dir / "back.dat"));
     }
 }

@@ -1,0 +1,30 @@
+#include "contact.h"
+
+namespace {
+
+// a goes before b as the number to write.
+bool goesBefore(const PhoneValue& a, const PhoneValue& b) {
+    if (a.preference != b.preference) return a.preference < b.preference;
+    return a.voice && !b.voice;
+}
+
+}  // namespace
+
+void Contact::addPhone(PhoneValue number) {
+    if (number.text.find_first_not_of(" \t") == std::string::npos) return;
+    ++phones;
+    if (!phone || goesBefore(number, *phone)) {
+        phoneIsFirst = !phone;
+        phone = std::move(number);
+    }
+}
+
+void Contact::note(std::string text) {
+    if (notes.size() == kNoteLimit) {
+        ++notesLeftOut;
+        return;
+    }
+    notes.push_back(std::move(text));
+}
+
+std::string quotedName(const Entry& entry) { return quotedShort(entry.first + " " + entry.last); }

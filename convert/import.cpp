@@ -1,0 +1,116 @@
+#include "import.h"
+
+#include <algorithm>
+
+#include "csv_import.h"
+#include "fit.h"
+#include "table.h"
+#include "vcard_import.h"
+
+namespace {
+
+// Messages kept to tell; past this many, they are only counted.
+constexpr std::size_t kMessageLimit = 200;
+// Contacts past the 16th named one by one; the rest are counted.
+constexpr long long kNamedPastFull = 3;
+
+class Importer : public Reporter {
+public:
+    void report(long long line, Severity severity, std::string text) override {
+        result_.errors = result_.errors || severity == Severity::Error;
+        if (result_.messages.size() < kMessageLimit) {
+            result_.messages.push_back({line, severity, std::move(text)});
+            return;
+        }
+        if (untold_ == 0) untoldFrom_ = line;
+        ++untold_;
+        untoldErrors_ += severity == Severity::Error ? 1 : 0;
+    }
+
+    void contact(const Contact& contact) {
+        Fitted fitted = fitContact(contact);
+        if (!fitted.entry) {
+            for (Message& message : fitted.messages)
+                if (message.severity == Severity::Error)
+                    report(message.line, message.severity, std::move(message.text));
+            return;
+        }
+        if (result_.entries.size() == static_cast<std::size_t>(kSlotCount)) {
+            full(*fitted.entry);
+            return;
+        }
+        for (Message& message : fitted.messages)
+            report(message.line, message.severity, std::move(message.text));
+        result_.entries.push_back(std::move(*fitted.entry));
+    }
+
+    ImportResult finish() {
+        checkSameLastNames(result_.entries, result_.messages);
+        std::stable_sort(result_.messages.begin(), result_.messages.end(),
+                         [](const Message& a, const Message& b) { return a.line < b.line; });
+        if (pastFull_ > kNamedPastFull) {
+            result_.messages.push_back({pastFullFrom_, Severity::Error,
+                                        std::to_string(pastFull_ - kNamedPastFull) +
+                                            " more contacts from this line on are not written either: the "
+                                            "directory holds " +
+                                            std::to_string(kSlotCount) + " entries"});
+        }
+        if (untold_ > 0) {
+            result_.messages.push_back({untoldFrom_, untoldErrors_ > 0 ? Severity::Error : Severity::Warning,
+                                        std::to_string(untold_) +
+                                            " more messages from this line on are not shown (" +
+                                            std::to_string(untoldErrors_) + " errors, " +
+                                            std::to_string(untold_ - untoldErrors_) + " warnings)"});
+        }
+        return std::move(result_);
+    }
+
+    ImportResult& result() { return result_; }
+
+private:
+    // A contact that fits, after the directory's 16 entries.
+    void full(const Entry& entry) {
+        result_.errors = true;
+        if (++pastFull_ <= kNamedPastFull) {
+            report(entry.line, Severity::Error,
+                   quotedName(entry) + ": the directory holds " + std::to_string(kSlotCount) +
+                       " entries, and a 17th would stop it; not written");
+        } else if (pastFull_ == kNamedPastFull + 1) {
+            pastFullFrom_ = entry.line;
+        }
+    }
+
+    ImportResult result_;
+    long long pastFull_ = 0, pastFullFrom_ = 0;
+    long long untold_ = 0, untoldErrors_ = 0, untoldFrom_ = 0;
+};
+
+}  // namespace
+
+ImportResult importContacts(std::istream& stream, Format format) {
+    TextSource source(stream);
+    Importer importer;
+    auto take = [&](Contact& contact) { importer.contact(contact); };
+    std::string nothing;  // what the file would hold, when it holds no contact
+    if (format == Format::VCard) {
+        if (readVCards(source, take, importer) == 0)
+            nothing = "no vCard in the file: a vCard starts with a line BEGIN:VCARD";
+    } else {
+        CsvRead read = readCsvContacts(source, take, importer);
+        if (!read.columnsFound) {
+            nothing =
+                "no column of names or phone numbers in the first row: a CSV file of contacts starts with a "
+                "header row naming its columns, such as First Name, Last Name and Phone";
+        } else if (read.rows == 0) {
+            nothing = "no contacts: the file holds a header row and no row after it";
+        }
+    }
+    if (source.readFailed()) {
+        ImportResult failed;
+        failed.failure = source.failure();
+        return failed;
+    }
+    if (source.bytesRead() == 0) nothing = "the file is empty: no contacts to convert";
+    if (!nothing.empty()) importer.report(1, Severity::Error, nothing);
+    return importer.finish();
+}

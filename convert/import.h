@@ -1,0 +1,30 @@
+// Contacts of an address book file made into the directory's entries, the
+// file read one contact at a time: memory stays bounded and time linear
+// whatever the file holds.
+#ifndef CONVERT_IMPORT_H
+#define CONVERT_IMPORT_H
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "contact.h"
+
+enum class Format { VCard, Csv };
+
+struct ImportResult {
+    std::vector<Entry> entries;  // at most the directory's 16, in file order
+    // What was not written or was changed, in file order: a few hundred
+    // lines at most, the rest counted in a last line.
+    Messages messages;
+    bool errors = false;  // something in the file is not written
+    std::string failure;  // the file could not be read: "cannot read: ..."
+};
+
+// Reads the contacts of source, a vCard or CSV file. A file that holds no
+// contact (an empty file, one that is no vCard, a CSV file without a column
+// of names or numbers this program knows) gets an error saying what was
+// looked for.
+ImportResult importContacts(std::istream& source, Format format);
+
+#endif  // CONVERT_IMPORT_H

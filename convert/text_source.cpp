@@ -1,0 +1,139 @@
+#include "text_source.h"
+
+#include <algorithm>
+
+#include "chunk_read.h"
+#include "text_encoding.h"
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1 << 16;
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
+
+TextSource::TextSource(std::istream& source) : source_(source), chunk_(kChunkSize) {}
+
+std::string TextSource::failure() const { return readFailureText(error_); }
+
+void TextSource::unread(const std::string& text) {
+    text_.erase(0, at_);
+    text_.insert(0, text);
+    at_ = 0;
+}
+
+bool TextSource::fill(std::size_t count) {
+    if (at_ > 0) {
+        text_.erase(0, at_);
+        at_ = 0;
+    }
+    while (text_.size() < count && !ended_) {
+        ChunkRead read = readChunk(source_, chunk_.data(), chunk_.size());
+        failed_ = read.failed;
+        error_ = read.error;
+        const char* bytes = chunk_.data();
+        std::size_t size = read.size;
+        bytesRead_ += size;
+        if (size == 0) {
+            ended_ = true;
+            // A UTF-16 file cut inside a character.
+            if (pendingByte_ >= 0 || pendingSurrogate_ != 0) appendUtf8(text_, kReplacement);
+            pendingByte_ = -1;
+            pendingSurrogate_ = 0;
+            break;
+        }
+        if (!started_) {
+            started_ = true;
+            Utf16Detector detector;
+            detector.passed(std::string_view(bytes, size));
+            utf16_ = detector.order();
+            std::string_view start(bytes, size);
+            std::size_t mark = 0;
+            if (start.substr(0, 3) == "\xEF\xBB\xBF") mark = 3;
+            if (utf16_ && (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF")) mark = 2;
+            bytes += mark;
+            size -= mark;
+        }
+        if (utf16_) {
+            decodeUtf16(bytes, size);
+        } else {
+            text_.append(bytes, size);
+        }
+    }
+    return text_.size() >= count;
+}
+
+void TextSource::decodeUtf16(const char* bytes, std::size_t size) {
+    std::size_t k = 0;
+    while (k < size) {
+        int first = pendingByte_;
+        if (first < 0) first = static_cast<unsigned char>(bytes[k++]);
+        if (k == size) {
+            pendingByte_ = first;
+            return;
+        }
+        pendingByte_ = -1;
+        int second = static_cast<unsigned char>(bytes[k++]);
+        char32_t unit = *utf16_ == ByteOrder::LittleEndian ? static_cast<char32_t>(second << 8 | first)
+                                                           : static_cast<char32_t>(first << 8 | second);
+        if (pendingSurrogate_ != 0) {
+            char32_t high = pendingSurrogate_;
+            pendingSurrogate_ = 0;
+            if (isLowSurrogate(unit)) {
+                appendUtf8(text_, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+                continue;
+            }
+            appendUtf8(text_, kReplacement);
+        }
+        if (isHighSurrogate(unit)) {
+            pendingSurrogate_ = static_cast<char16_t>(unit);
+        } else {
+            appendUtf8(text_, isLowSurrogate(unit) ? kReplacement : unit);
+        }
+    }
+}
+
+std::string_view TextSource::peekLine(std::size_t limit) {
+    std::size_t searched = 0;
+    while (true) {
+        std::string_view rest = std::string_view(text_).substr(at_);
+        std::size_t end = rest.find_first_of("\r\n", searched);
+        if (end != std::string_view::npos) return rest.substr(0, std::min(end, limit));
+        if (rest.size() >= limit || ended_) return rest.substr(0, std::min(rest.size(), limit));
+        searched = rest.size();
+        fill(rest.size() + 1);
+    }
+}
+
+void TextSource::takeRestOfLineEnd() {
+    if (text_.size() - at_ < 2) fill(2);
+    std::string_view rest = std::string_view(text_).substr(at_, 2);
+    // CR CR LF, as some phones write, is one line end; CR CR alone is two.
+    if (rest.substr(0, 1) == "\n") {
+        at_ += 1;
+    } else if (rest == "\r\n") {
+        at_ += 2;
+    }
+}
+
+bool TextSource::readLine(std::string& line, std::size_t limit, bool& cut, int& last) {
+    line.clear();
+    cut = false;
+    last = -1;
+    int c = get();
+    if (c < 0) return false;
+    while (c >= 0 && c != '\n' && c != '\r') {
+        if (line.size() < limit) {
+            line += static_cast<char>(c);
+        } else {
+            cut = true;
+        }
+        last = c;
+        c = get();
+    }
+    if (c == '\r') takeRestOfLineEnd();
+    return true;
+}
