@@ -3,7 +3,9 @@
 // arguments, one a line; `stdout` and `stderr` are the expected streams
 // (empty when absent), `status` the exit status (0 when absent). A data
 // file written on standard output must pass telelist-check without an
-// error. TELEDIR_TEST_UPDATE=1 writes the three expected files from a run.
+// error, and so must every file NAME for which the folder holds NAME.after,
+// the file as the run leaves it. TELEDIR_TEST_UPDATE=1 writes the expected
+// files from a run.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -105,6 +107,15 @@ TEST_P(ConvertCase, OutputMessagesAndStatus) {
         fs::remove(folder / "stderr"), fs::remove(folder / "status");
         if (!result.err.empty()) std::ofstream(folder / "stderr", std::ios::binary) << result.err;
         if (result.status != 0) std::ofstream(folder / "status") << result.status << "\n";
+    }
+    // NAME.after: the file NAME as the run leaves it.
+    for (const auto& file : fs::directory_iterator(folder)) {
+        if (file.path().extension() != ".after") continue;
+        fs::path left = dir / file.path().stem();
+        if (update != nullptr && std::string(update) == "1")
+            std::ofstream(file.path(), std::ios::binary) << slurp(left);
+        EXPECT_EQ(slurp(left), slurp(file.path())) << left;
+        if (fs::exists(left)) expectCheckClean(slurp(left));
     }
     EXPECT_EQ(result.out, expected("stdout"));
     EXPECT_EQ(result.err, expected("stderr"));
