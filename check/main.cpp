@@ -6,6 +6,7 @@
 
 #include "check_file.h"
 #include "data_file.h"
+#include "message_text.h"
 #include "tool_run.h"
 
 namespace {
@@ -49,10 +50,11 @@ int run(int argc, char** argv) {
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return usageError((arg[1] == '-' ? "unrecognized option '" : "invalid option -- '") +
-                              arg.substr(arg[1] == '-' ? 0 : 1) + "'");
+            return usageError(
+                (arg[1] == '-' ? "unrecognized option '" : "invalid option -- '") +
+                escapedShort(arg.substr(arg[1] == '-' ? 0 : 1, arg[1] == '-' ? std::string::npos : 1)) + "'");
         } else if (file) {
-            return usageError("extra operand '" + arg + "'");
+            return usageError("extra operand '" + escapedShort(arg) + "'");
         } else {
             file = arg;
         }

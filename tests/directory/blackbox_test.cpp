@@ -490,12 +490,15 @@ TEST_F(Scratch, CheckCommandLine) {
 
     struct Wrong {
         std::vector<std::string> args;
-        const char* complaint;
+        std::string complaint;
     };
     for (const Wrong& wrong :
          {Wrong{{"--frobnicate"}, "unrecognized option '--frobnicate'"},
           Wrong{{"-v"}, "invalid option -- 'v'"}, Wrong{{"a.dat", "b.dat"}, "extra operand 'b.dat'"},
-          Wrong{{"", ""}, "extra operand ''"}}) {
+          Wrong{{"", ""}, "extra operand ''"},
+          Wrong{{"a.dat", "\x1B]52;c;aGk=\x07"}, "extra operand '\\x1B]52;c;aGk=\\x07'"},
+          Wrong{{"--\x1B[2J"}, "unrecognized option '--\\x1B[2J'"},
+          Wrong{{"a.dat", std::string(100, 'b')}, "extra operand '" + std::string(40, 'b') + "...'"}}) {
         Outcome run = runProgram(kCheckProgram, dir, "", 0, wrong.args);
         EXPECT_EQ(run.err, std::string("telelist-check: ") + wrong.complaint +
                                "\nTry 'telelist-check --help' for more information.\n");
