@@ -109,7 +109,7 @@ int writeResult(const Arguments& arguments, const std::string& content, int stat
         std::cout << content;
         return status;
     }
-    std::string failure = writeFileAtomically(*arguments.output, content);
+    std::string failure = writeOutputFile(*arguments.output, content);
     return failure.empty() ? status : cannot(*arguments.output, failure);
 }
 

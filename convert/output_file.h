@@ -1,14 +1,18 @@
-// Writing a whole file so that it is either written in full or untouched.
+// Writing the converter's result to the file named by -o.
 #ifndef CONVERT_OUTPUT_FILE_H
 #define CONVERT_OUTPUT_FILE_H
 
 #include <string>
 
-// Writes content to a temporary file in target's folder, flushes, closes and
-// checks it, then renames it over target (which keeps its permissions). On
-// any failure the temporary file is removed, target is left as it was, and
-// the reason is returned ("cannot write: No space left on device"); on
-// success the empty text.
-std::string writeFileAtomically(const std::string& target, const std::string& content);
+// Writes content to target so that a reader finds either the old file or
+// the whole new one: a temporary file in target's folder is written, flushed
+// to disk and renamed over it. On POSIX systems, symbolic links are followed
+// to the file they name, which is replaced; a FIFO or a device is written
+// into instead; the new file keeps the old one's owner and group where this
+// run may set them and its permission bits but set-user-ID and set-group-ID.
+// On failure target is left as it was and no temporary file remains; the
+// reason is returned ("cannot write: No space left on device"), on success
+// the empty text.
+std::string writeOutputFile(const std::string& target, const std::string& content);
 
 #endif  // CONVERT_OUTPUT_FILE_H

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +72,13 @@ protected:
         write("written.dat", text);
         Outcome check = run(shellQuoted(CHECK_PROGRAM) + " written.dat");
         EXPECT_EQ(check.status, 0) << check.out;
+    }
+    // The files in dir, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> found;
+        for (const auto& file : fs::directory_iterator(dir)) found.push_back(file.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
     }
     fs::path dir;
 };
@@ -201,16 +209,21 @@ INSTANTIATE_TEST_SUITE_P(DirectoryCases, RoundTrip,
                                                      })),
                          testName);
 
-// A result that cannot be written in full leaves an existing OUT as it
-// was and no temporary file behind: a file size limit (which binds root
-// too) stops the write, and a folder in OUT's place stops the rename. The
-// result, about 1 MB, is far over the limit of 256 KiB, and the coverage
-// counts an instrumented build writes at exit far under it.
-TEST_F(Scratch, FailedWriteLeavesOutputUntouched) {
+// Contacts that make a data file of about 1 MB.
+std::string largeContacts() {
     std::string contacts = "First Name,Last Name,Phone\n";
     for (char k = 'a'; k < 'q'; ++k)
         contacts += "Ann" + std::string(60000, 'n') + ",Smith" + k + ",312 555 0100\n";
-    write("contacts.csv", contacts);
+    return contacts;
+}
+
+// A result that cannot be written in full leaves an existing OUT as it
+// was and no temporary file behind: a file size limit (which binds root
+// too) stops the write, and a folder in OUT's place cannot be written. The
+// result, about 1 MB, is far over the limit of 256 KiB, and the coverage
+// counts an instrumented build writes at exit far under it.
+TEST_F(Scratch, FailedWriteLeavesOutputUntouched) {
+    write("contacts.csv", largeContacts());
     write("out.dat", "Old Entry 312 555-0101\n");
     Outcome tooLarge = convert({"contacts.csv", "-o", "out.dat"}, "trap '' XFSZ; ulimit -f 256; ");
     EXPECT_EQ(tooLarge.status, 2);
@@ -223,13 +236,21 @@ TEST_F(Scratch, FailedWriteLeavesOutputUntouched) {
     EXPECT_NE(folder.err.find("telelist-convert: folder: cannot write: "), std::string::npos) << folder.err;
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
 
-    std::vector<std::string> left;
-    for (const auto& file : fs::directory_iterator(dir)) left.push_back(file.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"contacts.csv", "folder", "out.dat"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"contacts.csv", "folder", "out.dat"}));
 
     EXPECT_EQ(convert({"contacts.csv", "-o", "out.dat"}).status, 0);  // and where it can, it does
     EXPECT_EQ(slurp(dir / "out.dat").substr(0, 4), "Ann" + std::string(1, 'n'));
+}
+
+// The same limit with SIGXFSZ left to its default action: the program
+// dies of it, and still removes its temporary file.
+TEST_F(Scratch, SignalEndingTheWriteLeavesNoTemporaryFile) {
+    write("contacts.csv", largeContacts());
+    write("out.dat", "Old Entry 312 555-0101\n");
+    Outcome killed = convert({"contacts.csv", "-o", "out.dat"}, "trap - XFSZ; ulimit -f 256; ");
+    EXPECT_EQ(killed.status, 128 + SIGXFSZ);
+    EXPECT_EQ(slurp(dir / "out.dat"), "Old Entry 312 555-0101\n");
+    EXPECT_EQ(names(), (std::vector<std::string>{"contacts.csv", "out.dat"}));
 }
 
 TEST_F(Scratch, StandardOutputErrorFails) {

@@ -1,0 +1,87 @@
+// Writing OUT on Windows: a new file beside it, created where no file of
+// that name was, written, flushed to disk and moved over OUT in one step.
+#include "output_file.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+namespace {
+
+// Names come in the ANSI code page, as the program's arguments do.
+std::wstring wide(const std::string& text) {
+    int size = static_cast<int>(text.size());
+    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, &result[0], length);
+    return result;
+}
+
+std::string reason(const char* what, DWORD error) {
+    return std::string(what) + ": " + std::system_category().message(static_cast<int>(error));
+}
+
+// The temporary file, deleted by the destructor unless moved over OUT.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::wstring& folder) {
+        unsigned long long seed =
+            GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 20);
+        for (int attempt = 0; attempt < 100 && handle_ == INVALID_HANDLE_VALUE; ++attempt) {
+            name_ = folder + L".tlc" + std::to_wstring((seed + static_cast<unsigned>(attempt)) % 1000000);
+            handle_ = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+            if (handle_ == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+        }
+        error_ = handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    }
+    ~TemporaryFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+        if (!moved_ && error_ == 0) DeleteFileW(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    DWORD error() const { return error_; }
+
+    // 0 or the error of the write, the flush or the close.
+    DWORD write(const std::string& content) {
+        for (std::size_t done = 0; done < content.size();) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(handle_, content.data() + done, chunk, &written, nullptr)) return GetLastError();
+            done += written;
+        }
+        if (!FlushFileBuffers(handle_)) return GetLastError();
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) ? 0 : GetLastError();
+    }
+    DWORD moveOver(const std::wstring& target) {
+        if (!MoveFileExW(name_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return GetLastError();
+        moved_ = true;
+        return 0;
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    std::wstring name_;
+    DWORD error_ = 0;
+    bool moved_ = false;
+};
+
+}  // namespace
+
+std::string writeOutputFile(const std::string& target, const std::string& content) {
+    const std::wstring path = wide(target);
+    TemporaryFile temporary(path.substr(0, path.find_last_of(L"/\\:") + 1));
+    if (temporary.error() != 0)
+        return reason("cannot create a temporary file in its folder", temporary.error());
+    DWORD error = temporary.write(content);
+    if (error == 0) error = temporary.moveOver(path);
+    return error != 0 ? reason("cannot write", error) : "";
+}
