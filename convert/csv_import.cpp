@@ -22,7 +22,7 @@ constexpr std::size_t kGuessedFields = 8;
 enum class Role { FirstName, LastName, FullName, AreaCode, Phone, PreferredPhone, OtherLine, PhoneType };
 
 struct ColumnName {
-    const char* name;  // lower case, without blanks, "_" or "-"
+    const char* name;  // lower case, without blanks or punctuation
     Role role;
 };
 
@@ -74,12 +74,13 @@ constexpr ColumnName kColumns[] = {
     {"ttytddphone", Role::OtherLine},        // Outlook
 };
 
-// A column name lower case, without blanks, "_" and "-"; at most a short
+// A column name lower case, without blanks or punctuation; at most a short
 // name's worth, as no name this program knows is longer.
 std::string normalized(std::string_view name) {
     std::string result;
     for (char c : name) {
-        if (c == ' ' || c == '\t' || c == '_' || c == '-') continue;
+        bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!letterOrDigit && static_cast<unsigned char>(c) < 0x80) continue;
         if (result.size() == 32) break;
         result += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }

@@ -17,7 +17,7 @@ struct CsvRead {
 // Fields are separated by the comma, semicolon or tab the header row holds
 // most of; a field in double quotes may hold separators, line ends and
 // doubled quotes. Columns are found by their names in the header row, case,
-// blanks, "_" and "-" aside (see kColumns in csv_import.cpp). A first row
+// blanks and punctuation aside (see kColumns in csv_import.cpp). A first row
 // that names no column but reads as a contact is taken as one, its columns
 // guessed from where a number stands, and reporter hears of it; it hears
 // too of a quote never closed, after which the lines that follow it are
