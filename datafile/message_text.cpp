@@ -45,3 +45,11 @@ std::string escaped(std::string_view bytes) {
 }
 
 std::string quoted(std::string_view bytes) { return "\"" + escaped(bytes) + "\""; }
+
+std::string quotedShort(std::string_view bytes) {
+    constexpr std::size_t kShown = 40;
+    if (bytes.size() <= kShown) return quoted(bytes);
+    std::size_t cut = kShown;
+    while (cut > kShown - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    return quoted(bytes.substr(0, cut)) + "...";
+}

@@ -28,4 +28,9 @@ std::string quoted(std::string_view bytes);
 // is included, as libc++'s <fstream> does.
 inline std::string quoted(const std::string& bytes) { return quoted(std::string_view(bytes)); }
 
+// The same cut to a name's worth, for a value that may be as long as a
+// field: past 40 bytes only the first 40 are shown (fewer, to end between
+// characters), and "..." after the closing quote.
+std::string quotedShort(std::string_view bytes);
+
 #endif  // DATAFILE_MESSAGE_TEXT_H
