@@ -11,6 +11,28 @@ namespace {
 
 std::string text(const apstring& field) { return {field.c_str(), static_cast<std::size_t>(field.length())}; }
 
+// An entry's name as export messages show it.
+std::string shownName(const std::string& first, const std::string& last) {
+    return quotedShort(first.empty() || last.empty() ? first + last : first + " " + last);
+}
+
+// The words of the problem that ended the load, and what it leaves out of
+// the export.
+std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>& entries) {
+    if (problem.stop == LoadStop::Utf16File) return problem.message + "; nothing is exported";
+    if (problem.stop == LoadStop::SeventeenthEntry)
+        return problem.message + "; this entry and those after it are not exported";
+    // The others are about the last entry loaded, which has no name when
+    // its first field was too long to load.
+    const Entry& last = entries.back();
+    std::string name = last.first.empty() ? "" : shownName(last.first, last.last) + ": ";
+    const char* exported = problem.stop == LoadStop::FieldTooLong ? "; nothing after it is exported"
+                           : problem.stop == LoadStop::AreaCodeNotANumber
+                               ? "; it is exported without one, and the rest of the file is not"
+                               : "; it is exported as far as it goes";
+    return name + problem.message + exported;
+}
+
 // ======================================================================
 //  vCard 4.0
 // ======================================================================
@@ -100,38 +122,16 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
         failure = loaded.readFailure;
         return {};
     }
-    if (loaded.utf16) {
-        messages.push_back({1, Severity::Error, loadProblem(loaded)->message + "; nothing is exported"});
-        return {};
-    }
     std::vector<Entry> entries;
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        const EntryRead& read = loaded.entries[k];
-        entries.push_back({read.first.line, text(table.firstName[slot]), text(table.lastName[slot]),
-                           table.areaCode[slot], text(table.number[slot])});
-        const Entry& entry = entries.back();
-        if (const TokenRead* tooLong = read.tooLong()) {
-            messages.push_back({tooLong->line, Severity::Error,
-                                quotedName(entry) + ": a field of more than " + std::to_string(kFieldLimit) +
-                                    " bytes stops the load here; the fields after it and the rest of the "
-                                    "file are not exported"});
-        } else if (read.code.present && !read.codeIsNumber) {
-            messages.push_back({read.code.line, Severity::Error,
-                                quotedName(entry) + ": area code " + quoted(read.code.text) +
-                                    " is not a number and stops the load here; this entry is exported "
-                                    "without a number, and the rest of the file is not"});
-        } else if (read.cutShort()) {
-            messages.push_back({read.first.line, Severity::Warning,
-                                quotedName(entry) + ": entry cut short by the end of the file; exported as "
-                                                    "far as it goes"});
-        }
+        entries.push_back({loaded.entries[k].first.line, text(table.firstName[slot]),
+                           text(table.lastName[slot]), table.areaCode[slot], text(table.number[slot])});
     }
-    if (loaded.tooMany) {
-        messages.push_back({loaded.extraEntry.line, Severity::Error,
-                            "a 17th entry, but the directory holds " + std::to_string(kSlotCount) +
-                                " entries (it refuses to start): this entry and those after it are not "
-                                "exported"});
+    if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
+        // An entry cut short loses nothing the file holds.
+        Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, entries)});
     }
     return entries;
 }

@@ -10,10 +10,11 @@
 #include "contact.h"
 
 // The entries of the data file on source, exactly those teledir loads, in
-// file order. Reports what it does not load on messages: a 17th entry and
-// those after it, the rest of a file whose load stopped (an area code that
-// is not a number, a field too long); an entry cut short is exported as it
-// loads, with a warning. A read error leaves failure set ("cannot read: ...").
+// file order. Reports on messages, in the words teledir and telelist-check
+// use, what ended the load: a UTF-16 file, a 17th entry, an area code that
+// is not a number or a field too long (each an error, as what follows is
+// not exported), or an entry cut short (a warning: it is exported as it
+// loads). A read error leaves failure set ("cannot read: ...").
 std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
 
 // vCard 4.0, one card an entry: N, FN and TEL, CR LF line ends, lines

@@ -178,6 +178,26 @@ TEST_F(Scratch, FailedWriteLeavesOutputUntouched) {
     EXPECT_EQ(slurp(dir / "out.dat").substr(0, 4), "Ann" + std::string(1, 'n'));
 }
 
+// A field too long to load ends the export where it ends the load; the
+// message names the entry when the entry has a name to go by.
+TEST_F(Scratch, FieldTooLongEndsTheExport) {
+    const std::string tooLong(65537, 'x');
+    const std::string problem =
+        "a field of more than 65536 bytes, far beyond any name or number; the directory stops loading here: "
+        "this "
+        "entry keeps only the fields before it, and the rest of the file is not read; nothing after it is "
+        "exported\n";
+    write("telelist.dat",
+          "Ann Smith 312 555-0101\nBob " + tooLong + " 415 555-0102\nCy Clark 212 555-0103\n");
+    Outcome named = convert({"--to", "csv"});
+    EXPECT_EQ(named.out, "First Name,Last Name,Area Code,Number\r\nAnn,Smith,312,555-0101\r\nBob,,0,\r\n");
+    EXPECT_EQ(named.err, "telelist.dat:2: error: \"Bob\": " + problem);
+    EXPECT_EQ(named.status, 1);
+
+    write("telelist.dat", tooLong + " Smith 312 555-0101\n");
+    EXPECT_EQ(convert({"--to", "vcard"}).err, "telelist.dat:1: error: " + problem);
+}
+
 TEST_F(Scratch, StandardOutputErrorFails) {
     write("telelist.dat", "Ann Smith 312 555-0101\n");
     Outcome full = run(shellQuoted(CONVERT_PROGRAM) + " --to vcard > /dev/full");
