@@ -6,14 +6,20 @@
 #include "load.h"
 #include "load_problems.h"
 #include "message_text.h"
+#include "text_encoding.h"
 
 namespace {
 
 std::string text(const apstring& field) { return {field.c_str(), static_cast<std::size_t>(field.length())}; }
 
+// First and last name as one, as FN and messages show it.
+std::string fullName(const std::string& first, const std::string& last) {
+    return first.empty() || last.empty() ? first + last : first + " " + last;
+}
+
 // An entry's name as export messages show it.
 std::string shownName(const std::string& first, const std::string& last) {
-    return quotedShort(first.empty() || last.empty() ? first + last : first + " " + last);
+    return quotedShort(fullName(first, last));
 }
 
 // The words of the problem that ended the load, and what it leaves out of
@@ -37,16 +43,12 @@ std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>
 //  vCard 4.0
 // ======================================================================
 
-// A text value with \ , ; and line ends escaped.
-std::string escaped(const std::string& value) {
+// A text value with \ , and ; escaped. No field holds a line end.
+std::string vcardEscaped(const std::string& value) {
     std::string result;
     for (char c : value) {
         if (c == '\\' || c == ',' || c == ';') result += '\\';
-        if (c == '\n') {
-            result += "\\n";
-        } else {
-            result += c;
-        }
+        result += c;
     }
     return result;
 }
@@ -54,7 +56,7 @@ std::string escaped(const std::string& value) {
 bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 // line with its CR LF, folded so that no line is longer than 75 bytes:
-// each fold a CR LF and a blank, never inside a UTF-8 sequence.
+// each fold a CR LF and a blank, between characters (line is UTF-8).
 std::string folded(const std::string& line) {
     constexpr std::size_t kLimit = 75;
     std::string result;
@@ -62,10 +64,7 @@ std::string folded(const std::string& line) {
     std::size_t room = kLimit;
     while (line.size() - at > room) {
         std::size_t cut = at + room;
-        // Back to the start of a character; a run of stray continuation
-        // bytes as long as a line is cut anyway.
-        while (cut > at + 1 && isContinuationByte(line[cut])) --cut;
-        if (cut == at + 1 && isContinuationByte(line[cut])) cut = at + room;
+        while (isContinuationByte(line[cut])) --cut;
         result.append(line, at, cut - at);
         result += "\r\n ";
         at = cut;
@@ -75,6 +74,58 @@ std::string folded(const std::string& line) {
     return result + "\r\n";
 }
 
+// C0 and C1 controls and DEL: no address book shows them.
+bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// bytes as a card holds them: UTF-8 whatever the file holds, each byte
+// that is not UTF-8 taken as the Windows-1252 character it stands for, and
+// without control characters. Sets notUtf8 and controls when it finds any.
+std::string forCard(std::string_view bytes, bool& notUtf8, bool& controls) {
+    std::string result;
+    while (!bytes.empty()) {
+        Utf8Char c = decodeUtf8(bytes);
+        char32_t code = c.valid ? c.code : windows1252Character(static_cast<unsigned char>(bytes[0]));
+        notUtf8 = notUtf8 || !c.valid;
+        if (isControl(code)) {
+            controls = true;
+        } else {
+            appendUtf8(result, code);
+        }
+        bytes.remove_prefix(c.valid ? c.length : 1);
+    }
+    return result;
+}
+
+struct CardFields {
+    bool notUtf8 = false, controls = false;
+    std::string first, last, number;
+};
+
+CardFields cardFields(const Entry& entry) {
+    CardFields card;
+    card.first = forCard(entry.first, card.notUtf8, card.controls);
+    card.last = forCard(entry.last, card.notUtf8, card.controls);
+    card.number = forCard(entry.number, card.notUtf8, card.controls);
+    return card;
+}
+
+// The warning about an entry whose card differs from what the file holds,
+// with what the card holds instead.
+Message changedFields(const Entry& entry, const CardFields& card) {
+    std::string why = card.notUtf8 && card.controls
+                          ? "bytes that are not UTF-8 are read as Windows-1252 and control characters dropped"
+                      : card.notUtf8 ? "bytes that are not UTF-8 are read as Windows-1252"
+                                     : "control characters are dropped, as no address book shows them";
+    std::string written;
+    if (card.first != entry.first || card.last != entry.last)
+        written = "name " + shownName(card.first, card.last);
+    if (card.number != entry.number) {
+        written += (written.empty() ? "number " : " and number ") + quotedShort(card.number);
+    }
+    return {entry.line, Severity::Warning,
+            shownName(entry.first, entry.last) + ": " + why + "; the vCard has " + written};
+}
+
 // The TEL property. The file holds no country code, so a global tel: URI
 // (tel:+1-...) would add one it does not know, and a local one needs a
 // phone-context that address books do not show; every address book reads
@@ -82,19 +133,17 @@ std::string folded(const std::string& line) {
 // goes out as text. Numbers of the North American form are marked as voice
 // lines; any other is carried as it stands, "(AREA) NUMBER" too, which
 // this program's import reads back as the same two fields.
-std::string telProperty(const Entry& entry) {
-    std::string value = "(" + std::to_string(entry.areaCode) + ") " + entry.number;
-    bool usual = entry.areaCode >= 100 && entry.areaCode <= 999 && isNumberForm(entry.number);
-    return std::string("TEL;VALUE=text") + (usual ? ";TYPE=voice" : "") + ":" + escaped(value);
+std::string telProperty(int areaCode, const std::string& number) {
+    std::string value = "(" + std::to_string(areaCode) + ") " + number;
+    bool usual = areaCode >= 100 && areaCode <= 999 && isNumberForm(number);
+    return std::string("TEL;VALUE=text") + (usual ? ";TYPE=voice" : "") + ":" + vcardEscaped(value);
 }
 
-std::string card(const Entry& entry) {
-    std::string full =
-        entry.first.empty() || entry.last.empty() ? entry.first + entry.last : entry.first + " " + entry.last;
+std::string card(const CardFields& fields, int areaCode) {
     std::string result = "BEGIN:VCARD\r\nVERSION:4.0\r\n";
-    result += folded("N:" + escaped(entry.last) + ";" + escaped(entry.first) + ";;;");
-    result += folded("FN:" + escaped(full));
-    if (!entry.number.empty()) result += folded(telProperty(entry));
+    result += folded("N:" + vcardEscaped(fields.last) + ";" + vcardEscaped(fields.first) + ";;;");
+    result += folded("FN:" + vcardEscaped(fullName(fields.first, fields.last)));
+    if (!fields.number.empty()) result += folded(telProperty(areaCode, fields.number));
     return result + "END:VCARD\r\n";
 }
 
@@ -136,9 +185,13 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
     return entries;
 }
 
-std::string vcardText(const std::vector<Entry>& entries) {
+std::string vcardText(const std::vector<Entry>& entries, Messages& messages) {
     std::string result;
-    for (const Entry& entry : entries) result += card(entry);
+    for (const Entry& entry : entries) {
+        CardFields fields = cardFields(entry);
+        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
+        result += card(fields, entry.areaCode);
+    }
     return result;
 }
 

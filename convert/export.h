@@ -18,8 +18,10 @@
 std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
 
 // vCard 4.0, one card an entry: N, FN and TEL, CR LF line ends, lines
-// folded at 75 bytes.
-std::string vcardText(const std::vector<Entry>& entries);
+// folded at 75 bytes. The text is UTF-8: bytes of a field that are not are
+// read as Windows-1252, and control characters are dropped, each entry so
+// changed with a warning on messages.
+std::string vcardText(const std::vector<Entry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
 // a row an entry, CR LF line ends.

@@ -120,20 +120,22 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::ValuesIn(folders(CASES_DIR, [](const fs::path& f) { return fs::exists(f / "args"); })),
     testName);
 
-// Every data file telelist-check finds no error in comes back from vCard
-// and from CSV as the same entries: their CSV exports are the same.
+// Every data file telelist-check finds no error in comes back from CSV as
+// the same entries (their CSV exports are the same) and from vCard as the
+// same cards: a vCard holds UTF-8 without control characters, which a
+// file's own fields need not be.
 class RoundTrip : public Scratch, public ::testing::WithParamInterface<fs::path> {};
 
 TEST_P(RoundTrip, SameEntriesBack) {
     fs::copy_file(GetParam() / "telelist.dat", dir / "telelist.dat");
-    Outcome original = convert({"--to", "csv"});
-    ASSERT_EQ(original.status, 0) << original.err;
     for (const char* format : {"vcard", "csv"}) {
         SCOPED_TRACE(format);
-        ASSERT_EQ(convert({"--to", format, "-o", "contacts"}).status, 0);
+        Outcome original = convert({"--to", format});
+        ASSERT_EQ(original.status, 0) << original.err;
+        write("contacts", original.out);
         Outcome back = convert({"--from", format, "contacts", "-o", "back.dat"});
         EXPECT_NE(back.status, 2) << back.err;
-        EXPECT_EQ(convert({"--to", "csv", "back.dat"}).out, original.out);
+        EXPECT_EQ(convert({"--to", format, "back.dat"}).out, original.out);
         expectCheckClean(slurp(dir / "back.dat"));
     }
 }
