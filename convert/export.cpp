@@ -1,6 +1,8 @@
 #include "export.h"
 
+#include <cstdint>
 #include <istream>
+#include <map>
 
 #include "entry_reader.h"
 #include "load.h"
@@ -126,21 +128,53 @@ Message changedFields(const Entry& entry, const CardFields& card) {
             shownName(entry.first, entry.last) + ": " + why + "; the vCard has " + written};
 }
 
+// FNV-1a, 64 bits, going on from state.
+std::uint64_t fnv1a(std::uint64_t state, std::string_view bytes) {
+    for (char c : bytes) {
+        state ^= static_cast<unsigned char>(c);
+        state *= 0x100000001B3;
+    }
+    return state;
+}
+
+// A UUID made from key: 128 bits of FNV-1a (key hashed, then hashed again
+// from there) with the version of a UUID of the maker's own design, 8, and
+// the variant of RFC 9562.
+std::string uuidFrom(std::string_view key) {
+    std::uint64_t high = fnv1a(0xCBF29CE484222325, key);
+    std::uint64_t low = fnv1a(high, key);
+    unsigned char bytes[16];
+    for (int k = 0; k < 8; ++k) {
+        bytes[k] = static_cast<unsigned char>(high >> (56 - 8 * k));
+        bytes[8 + k] = static_cast<unsigned char>(low >> (56 - 8 * k));
+    }
+    bytes[6] = (bytes[6] & 0x0F) | 0x80;  // version 8
+    bytes[8] = (bytes[8] & 0x3F) | 0x80;  // variant 10
+    static const char kHex[] = "0123456789abcdef";
+    std::string uuid;
+    for (int k = 0; k < 16; ++k) {
+        if (k == 4 || k == 6 || k == 8 || k == 10) uuid += '-';
+        uuid += {kHex[bytes[k] >> 4], kHex[bytes[k] & 0xF]};
+    }
+    return uuid;
+}
+
 // The TEL property. The file holds no country code, so a global tel: URI
 // (tel:+1-...) would add one it does not know, and a local one needs a
-// phone-context that address books do not show; every address book reads
-// a text value such as "(312) 358-9111" as the number it is, so the number
-// goes out as text. Numbers of the North American form are marked as voice
-// lines; any other is carried as it stands, "(AREA) NUMBER" too, which
-// this program's import reads back as the same two fields.
+// phone-context that address books do not show: the number goes out as
+// text, "(AREA) NUMBER", which this program's import reads back as the
+// same two fields. abook takes a TEL only with no parameter at all or
+// with a type of home, work or cell (one typed voice alone, or with
+// VALUE=text and no type, it drops), so every number is a home number;
+// those of the North American form are marked as voice lines too.
 std::string telProperty(int areaCode, const std::string& number) {
     std::string value = "(" + std::to_string(areaCode) + ") " + number;
     bool usual = areaCode >= 100 && areaCode <= 999 && isNumberForm(number);
-    return std::string("TEL;VALUE=text") + (usual ? ";TYPE=voice" : "") + ":" + vcardEscaped(value);
+    return std::string("TEL;VALUE=text;TYPE=") + (usual ? "home,voice" : "home") + ":" + vcardEscaped(value);
 }
 
-std::string card(const CardFields& fields, int areaCode) {
-    std::string result = "BEGIN:VCARD\r\nVERSION:4.0\r\n";
+std::string card(const CardFields& fields, int areaCode, const std::string& uid) {
+    std::string result = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:" + uid + "\r\n";
     result += folded("N:" + vcardEscaped(fields.last) + ";" + vcardEscaped(fields.first) + ";;;");
     result += folded("FN:" + vcardEscaped(fullName(fields.first, fields.last)));
     if (!fields.number.empty()) result += folded(telProperty(areaCode, fields.number));
@@ -187,10 +221,16 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
 
 std::string vcardText(const std::vector<Entry>& entries, Messages& messages) {
     std::string result;
+    std::map<std::string, int> seen;  // how often each card's fields came before
     for (const Entry& entry : entries) {
         CardFields fields = cardFields(entry);
         if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
-        result += card(fields, entry.areaCode);
+        // No field holds a line end. The count goes first, so that the
+        // hashes of identical entries differ in every byte.
+        std::string fieldsKey =
+            fields.first + "\n" + fields.last + "\n" + std::to_string(entry.areaCode) + "\n" + fields.number;
+        std::string key = std::to_string(seen[fieldsKey]++) + "\n" + fieldsKey;
+        result += card(fields, entry.areaCode, uuidFrom(key));
     }
     return result;
 }

@@ -17,10 +17,12 @@
 // loads). A read error leaves failure set ("cannot read: ...").
 std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
 
-// vCard 4.0, one card an entry: N, FN and TEL, CR LF line ends, lines
+// vCard 4.0, one card an entry: UID, N, FN and TEL, CR LF line ends, lines
 // folded at 75 bytes. The text is UTF-8: bytes of a field that are not are
 // read as Windows-1252, and control characters are dropped, each entry so
-// changed with a warning on messages.
+// changed with a warning on messages. The UID (without which khard shows
+// no card) is made from the card's fields and how many cards before it
+// have the same, so that it is the same on every export of the same file.
 std::string vcardText(const std::vector<Entry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
