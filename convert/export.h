@@ -26,7 +26,9 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
 std::string vcardText(const std::vector<Entry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
-// a row an entry, CR LF line ends.
+// a row an entry, CR LF line ends. A text cell that a spreadsheet would
+// run as a formula (=, +, -, @, tab or CR first, after any ') starts with
+// a ' that keeps it text.
 std::string csvText(const std::vector<Entry>& entries);
 
 #endif  // CONVERT_EXPORT_H

@@ -24,6 +24,7 @@ DATA_FILES = [
     "tests/directory/cases/number-forms/telelist.dat",
     "tests/directory/cases/same-last-name/telelist.dat",
     "tests/directory/cases/sixteen-crlf-tabs/telelist.dat",
+    "tests/directory/cases/formula-like-names/telelist.dat",
     "tests/convert/cases/export-vcard/telelist.dat",
     "tests/convert/cases/export-csv/telelist.dat",
 ]
@@ -61,6 +62,12 @@ def shown(first, last, code, number):
     return f"{first} {last}", f"({code}) {number}"
 
 
+def inert(cell):
+    """A CSV cell as the export writes it: a ' before what a spreadsheet
+    would run as a formula."""
+    return "'" + cell if cell.lstrip("'")[:1] in ("=", "+", "-", "@", "\t", "\r") else cell
+
+
 failures = []
 
 
@@ -88,7 +95,7 @@ def read_with_vobject(name, path, wanted):
     expect(f"{name}: CSV rows", len(rows), len(wanted))
     for row, (first, last, code, number) in zip(rows, wanted):
         expect(f"{name}: CSV row", (row["First Name"], row["Last Name"], int(row["Area Code"]), row["Number"]),
-               (first, last, code, number))
+               (inert(first), inert(last), code, inert(number)))
 
 
 def read_with_khard(name, path, wanted, scratch):
