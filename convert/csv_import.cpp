@@ -337,10 +337,12 @@ private:
 bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
 
 // A field's text; the quote this program's export puts in front of a cell
-// a spreadsheet would take for a formula is taken off.
+// a spreadsheet would take for a formula (after any quotes of its own) is
+// taken off.
 std::string cellText(const Field& field) {
     const std::string& text = field.text;
-    if (text.size() >= 2 && text[0] == '\'' && isFormulaStart(text[1])) return text.substr(1);
+    std::size_t quotes = text.find_first_not_of('\'');
+    if (quotes > 0 && quotes != std::string::npos && isFormulaStart(text[quotes])) return text.substr(1);
     return text;
 }
 

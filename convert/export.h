@@ -10,18 +10,25 @@
 #include "contact.h"
 
 // The entries of the data file on source, exactly those teledir loads, in
-// file order. Reports what it does not load on messages: a 17th entry and
-// those after it, the rest of a file whose load stopped (an area code that
-// is not a number, a field too long); an entry cut short is exported as it
-// loads, with a warning. A read error leaves failure set ("cannot read: ...").
+// file order. Reports on messages, in the words teledir and telelist-check
+// use, what ended the load: a UTF-16 file, a 17th entry, an area code that
+// is not a number or a field too long (each an error, as what follows is
+// not exported), or an entry cut short (a warning: it is exported as it
+// loads). A read error leaves failure set ("cannot read: ...").
 std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
 
-// vCard 4.0, one card an entry: N, FN and TEL, CR LF line ends, lines
-// folded at 75 bytes.
-std::string vcardText(const std::vector<Entry>& entries);
+// vCard 4.0, one card an entry: UID, N, FN and TEL, CR LF line ends, lines
+// folded at 75 bytes. The text is UTF-8: bytes of a field that are not are
+// read as Windows-1252, and control characters are dropped, each entry so
+// changed with a warning on messages. The UID (without which khard shows
+// no card) is made from the card's fields and how many cards before it
+// have the same, so that it is the same on every export of the same file.
+std::string vcardText(const std::vector<Entry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
-// a row an entry, CR LF line ends.
+// a row an entry, CR LF line ends. A text cell that a spreadsheet would
+// run as a formula (=, +, -, @, tab or CR first, after any ') starts with
+// a ' that keeps it text.
 std::string csvText(const std::vector<Entry>& entries);
 
 #endif  // CONVERT_EXPORT_H

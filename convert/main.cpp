@@ -126,9 +126,9 @@ int exportFile(const Arguments& arguments) {
     std::string failure;
     std::vector<Entry> entries = loadEntries(file.stream, messages, failure);
     if (!failure.empty()) return cannot(path, failure);
+    std::string content = *arguments.to == Format::VCard ? vcardText(entries, messages) : csvText(entries);
     int status = report(path, messages);
-    return writeResult(arguments, *arguments.to == Format::VCard ? vcardText(entries) : csvText(entries),
-                       status);
+    return writeResult(arguments, content, status);
 }
 
 int importFile(const Arguments& arguments) {

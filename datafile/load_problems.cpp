@@ -8,14 +8,14 @@ const char* severityWord(Severity severity) { return severity == Severity::Error
 namespace {
 
 LoadProblem utf16File(ByteOrder order) {
-    return {1, 1, Severity::Error,
+    return {LoadStop::Utf16File, 1, 1, Severity::Error,
             std::string("the file is UTF-16 (") +
                 (order == ByteOrder::LittleEndian ? "little-endian" : "big-endian") +
                 "), which the directory cannot read: it starts empty; save the file as UTF-8"};
 }
 
 LoadProblem fieldTooLong(const TokenRead& token) {
-    return {token.line, token.column, Severity::Error,
+    return {LoadStop::FieldTooLong, token.line, token.column, Severity::Error,
             "a field of more than " + std::to_string(kFieldLimit) +
                 " bytes, far beyond any name or number; the directory stops loading here: this entry keeps "
                 "only the fields before it, and the rest of the file is not read"};
@@ -25,9 +25,9 @@ LoadProblem areaCodeNotANumber(const TokenRead& code) {
     const std::string& token = code.text;
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
     bool digits = digitsAt < token.size() && token[digitsAt] >= '0' && token[digitsAt] <= '9';
-    std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
+    std::string message = "area code " + quotedShort(token) + (digits ? " is too large" : " is not a number");
     if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
-    return {code.line, code.column, Severity::Error,
+    return {LoadStop::AreaCodeNotANumber, code.line, code.column, Severity::Error,
             message + "; the directory stops loading here: this entry gets no number"};
 }
 
@@ -35,13 +35,13 @@ LoadProblem cutShort(const EntryRead& entry) {
     const char* missing = !entry.last.present   ? "last name, area code and number are"
                           : !entry.code.present ? "area code and number are"
                                                 : "number is";
-    return {entry.first.line, entry.first.column, Severity::Error,
+    return {LoadStop::CutShort, entry.first.line, entry.first.column, Severity::Error,
             "entry cut short by the end of the file: its " + std::string(missing) +
                 " missing; the directory loads what is there"};
 }
 
 LoadProblem seventeenthEntry(const TokenRead& start) {
-    return {start.line, start.column, Severity::Error,
+    return {LoadStop::SeventeenthEntry, start.line, start.column, Severity::Error,
             "a 17th entry, " + quotedShort(start.text) + ", but the directory holds " +
                 std::to_string(kSlotCount) + " entries: it refuses to start"};
 }

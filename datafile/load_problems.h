@@ -16,7 +16,11 @@ enum class Severity {
 // The word a message gives its severity: "error" or "warning".
 const char* severityWord(Severity severity);
 
+// What ended the load.
+enum class LoadStop { Utf16File, FieldTooLong, AreaCodeNotANumber, CutShort, SeventeenthEntry };
+
 struct LoadProblem {
+    LoadStop stop;
     int line;
     int column;
     Severity severity;

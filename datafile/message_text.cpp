@@ -46,16 +46,26 @@ std::string escaped(std::string_view bytes) {
 
 std::string quoted(std::string_view bytes) { return "\"" + escaped(bytes) + "\""; }
 
-std::string escapedShort(std::string_view bytes) {
+namespace {
+
+// A name's worth of a value that may be any length: its first 40 bytes,
+// cut between characters.
+std::string_view shortened(std::string_view bytes) {
     constexpr std::size_t kShown = 40;
-    if (bytes.size() <= kShown) return escaped(bytes);
+    if (bytes.size() <= kShown) return bytes;
     std::size_t cut = kShown;
     while (cut > kShown - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
-    return escaped(bytes.substr(0, cut)) + "...";
+    return bytes.substr(0, cut);
+}
+
+}  // namespace
+
+std::string escapedShort(std::string_view bytes) {
+    std::string_view shown = shortened(bytes);
+    return escaped(shown) + (shown.size() < bytes.size() ? "..." : "");
 }
 
 std::string quotedShort(std::string_view bytes) {
-    std::string shown = escapedShort(bytes);
-    std::size_t dots = shown.size() >= 3 && bytes.size() > 40 ? 3 : 0;
-    return "\"" + shown.substr(0, shown.size() - dots) + "\"" + shown.substr(shown.size() - dots);
+    std::string_view shown = shortened(bytes);
+    return quoted(shown) + (shown.size() < bytes.size() ? "..." : "");
 }

@@ -71,6 +71,26 @@ TEST(Escaped, ShowsOnlyPrintableUtf8) {
     EXPECT_EQ(quoted(std::string("x\x1A")), "\"x\\x1A\"");
 }
 
+// Forty bytes are shown whole; past them the cut falls between characters,
+// at most three bytes back, so a run of stray continuation bytes is cut too.
+TEST(QuotedShort, CutsBetweenCharacters) {
+    const std::string a38(38, 'a'), a39(39, 'a'), a40(40, 'a');
+    std::string stray37;
+    for (int k = 0; k < 37; ++k) stray37 += "\\x80";
+    struct Row {
+        std::string bytes, shown;
+    };
+    const std::vector<Row> rows = {
+        {a40, "\"" + a40 + "\""},
+        {a40 + "b", "\"" + a40 + "\"..."},
+        {a39 + "\xC3\xA9", "\"" + a39 + "\"..."},
+        {a38 + "\xF0\x9F\x93\x9E", "\"" + a38 + "\"..."},
+        {std::string(45, '\x80'), "\"" + stray37 + "\"..."},
+        {a39 + "\x1B[2J", "\"" + a39 + "\\x1B\"..."},
+    };
+    for (const Row& row : rows) EXPECT_EQ(quotedShort(row.bytes), row.shown);
+}
+
 TEST(Windows1252, ReadsAsPython) {
     // Bytes 0x80 to 0xFF as Python's cp1252 codec decodes them, the five it
     // leaves undefined kept as Latin-1's C1 controls.
