@@ -1,6 +1,10 @@
 #include "message_text.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "apstring.h"
+#include "hidden_characters.h"
 #include "text_encoding.h"
 
 bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
@@ -14,10 +18,11 @@ namespace {
 
 // Controls, and characters a terminal shows as nothing or as a blank.
 bool isHidden(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0xAD || c == 0x34F || c == 0x61C || c == 0x115F ||
-           c == 0x1160 || c == 0x17B4 || c == 0x17B5 || c == 0x180E || (c >= 0x2000 && c <= 0x200F) ||
-           (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0x3164 ||
-           c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF9 && c <= 0xFFFB);
+    const CodePointRange* end = std::end(kHiddenCharacters);
+    const CodePointRange* range = std::lower_bound(
+        std::begin(kHiddenCharacters), end, c,
+        [](const CodePointRange& candidate, char32_t code) { return candidate.last < code; });
+    return range != end && range->first <= c;
 }
 
 }  // namespace

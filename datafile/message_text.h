@@ -17,7 +17,8 @@ bool isControlByte(char c);
 // and line end included, C1 controls U+0080 to U+009F too), bytes that are
 // not UTF-8 (a Latin-1 letter, a sequence cut short), and the characters
 // that show as nothing or as a plain blank (a no-break space, a zero-width
-// space, a byte-order mark), which a reader could not otherwise see.
+// space, a byte-order mark, a variation selector), which a reader could not
+// otherwise see: those of hidden_characters.h, made from Unicode's data.
 std::string escaped(std::string_view bytes);
 
 // The same in double quotes.

@@ -71,6 +71,63 @@ TEST(Escaped, ShowsOnlyPrintableUtf8) {
     EXPECT_EQ(quoted(std::string("x\x1A")), "\"x\\x1A\"");
 }
 
+// Each character alone, escaped whole when it shows as nothing or a blank,
+// and its neighbours at the edges of the hidden ranges left as they are.
+TEST(Escaped, HidesCharactersThatShowAsNothingOrABlank) {
+    struct Row {
+        std::string character;
+        bool hidden;
+    };
+    const std::vector<Row> rows = {
+        {"\xF3\xA0\x81\x81", true},   // U+E0041 TAG LATIN CAPITAL LETTER A
+        {"\xE2\xA0\x80", true},       // U+2800 BRAILLE PATTERN BLANK
+        {"\xE2\xA0\x81", false},      // U+2801 BRAILLE PATTERN DOTS-1
+        {"\xE2\xA3\xBF", false},      // U+28FF BRAILLE PATTERN DOTS-12345678
+        {"\xE1\x9A\x80", true},       // U+1680 OGHAM SPACE MARK
+        {"\xE1\x9A\x81", false},      // U+1681 OGHAM LETTER BEITH
+        {"\xE1\x99\xBF", false},      // U+167F CANADIAN SYLLABICS BLACKFOOT W
+        {"\xEF\xB8\x8F", true},       // U+FE0F VARIATION SELECTOR-16
+        {"\xEF\xB8\x80", true},       // U+FE00 VARIATION SELECTOR-1
+        {"\xEF\xB8\x90", false},      // U+FE10 PRESENTATION FORM FOR VERTICAL COMMA
+        {"\xF3\xA0\x84\x80", true},   // U+E0100 VARIATION SELECTOR-17
+        {"\xE2\x80\x8B", true},       // U+200B ZERO WIDTH SPACE
+        {"\xE2\x80\x8D", true},       // U+200D ZERO WIDTH JOINER
+        {"\xE2\x80\x90", false},      // U+2010 HYPHEN
+        {"\xC2\xAD", true},           // U+00AD SOFT HYPHEN
+        {"\xC2\xAC", false},          // U+00AC NOT SIGN
+        {"\xC2\xAE", false},          // U+00AE REGISTERED SIGN
+        {"\xE3\x85\xA4", true},       // U+3164 HANGUL FILLER
+        {"\xE3\x85\xA3", false},      // U+3163 HANGUL LETTER I
+        {"\xEF\xBE\xA0", true},       // U+FFA0 HALFWIDTH HANGUL FILLER
+        {"\xE3\x80\x80", true},       // U+3000 IDEOGRAPHIC SPACE
+        {"\xE2\x80\xA8", true},       // U+2028 LINE SEPARATOR
+        {"\xE2\x81\xA0", true},       // U+2060 WORD JOINER
+        {"\xF0\x93\x91\x81", true},   // U+13441 EGYPTIAN HIEROGLYPH FULL BLANK
+        {"\xF3\xA0\x80\x81", true},   // U+E0001 LANGUAGE TAG
+        {"\xF3\xA0\xBF\xBF", true},   // U+E0FFF, the last default-ignorable
+        {"\xF3\xB0\x80\x80", false},  // U+F0000, private use
+        {"\xF4\x8F\xBF\xBD", false},  // U+10FFFD, private use
+        {"\xD8\x80", false},          // U+0600 ARABIC NUMBER SIGN, drawn over the digits after it
+        {"\xC3\xA9", false},          // U+00E9 é
+        {"\xD0\x96", false},          // U+0416 Ж
+        {"\xE5\xB1\xB1", false},      // U+5C71 山
+        {"\xF0\x9F\x98\x80", false},  // U+1F600 GRINNING FACE
+        {"\xE2\x80\x94", false},      // U+2014 EM DASH
+        {" ", false},
+        {"~", false},
+        {"\xC2\xA1", false},  // U+00A1 INVERTED EXCLAMATION MARK, after the no-break space
+    };
+    for (const Row& row : rows) {
+        std::string bytesShown;
+        for (unsigned char byte : row.character) {
+            static const char kHex[] = "0123456789ABCDEF";
+            bytesShown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        }
+        EXPECT_EQ(escaped("<" + row.character + ">"), "<" + (row.hidden ? bytesShown : row.character) + ">")
+            << bytesShown;
+    }
+}
+
 // Forty bytes are shown whole; past them the cut falls between characters,
 // at most three bytes back, so a run of stray continuation bytes is cut too.
 TEST(QuotedShort, CutsBetweenCharacters) {
