@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan libcxx valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench format format-check tidy wine-test
+.PHONY: all run package check-install test asan libcxx valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench convert-bench format format-check tidy wine-test
 
 # The preset of the test build: `ci` (any compiler warning is an error, and
 # instrumented for gcov, so that `make coverage` reports on the same run)
@@ -98,6 +98,11 @@ bench:
 	g++ -O2 -std=c++17 -Iap bench/plain_caller.cpp ap/apstring.cpp -o build/release/bench/plain_caller
 	build/release/bench/plain_caller
 	bench/program_bench.sh build/release/directory/teledir
+
+# telelist-convert's import of large and hostile address books: peak
+# memory, time and report size (builds the release program itself).
+convert-bench:
+	bench/convert_bench.sh
 
 format:
 	clang-format -i $(SOURCES)
