@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "entry_reader.h"
+
 namespace {
 
 // A quoted field holding a line end is kept, from that line end on, up to
@@ -14,6 +16,9 @@ constexpr std::size_t kReplayLimit = std::size_t{1} << 20;
 constexpr std::size_t kPhoneColumnLimit = 32;
 // Fields of a first row kept to read as a contact when it is no header.
 constexpr std::size_t kGuessedFields = 8;
+// The most of a field kept: one byte more than a field of the data file
+// holds tells a field too long.
+constexpr std::size_t kCsvFieldLimit = kFieldLimit + 1;
 
 // ======================================================================
 //  Columns
@@ -124,15 +129,25 @@ public:
             }
         }
     }
+    // Adds a column that follows every column added so far.
     void add(Column column) {
         bool single = column.role == Role::FirstName || column.role == Role::LastName ||
                       column.role == Role::FullName || column.role == Role::AreaCode;
         if (single && find(column.role) != nullptr) return;
+        if (column.role == Role::PhoneType &&
+            (typeOf(column.google) != nullptr || types_ == kPhoneColumnLimit))
+            return;
         if (isPhone(column.role) && ++phones_ > kPhoneColumnLimit) {
             ++phonesLeftOut_;
             return;
         }
+        types_ += column.role == Role::PhoneType ? 1 : 0;
         columns_.push_back(column);
+    }
+    // A column of the file is one of those read.
+    bool wants(std::size_t index) const {
+        return std::binary_search(columns_.begin(), columns_.end(), index,
+                                  [](const auto& a, const auto& b) { return indexOf(a) < indexOf(b); });
     }
     bool empty() const { return columns_.empty(); }
     bool namesOrNumbers() const {
@@ -158,8 +173,15 @@ public:
     }
 
 private:
+    static std::size_t indexOf(std::size_t index) { return index; }
+    static std::size_t indexOf(const Column& column) { return column.index; }
+
+    // In column order; at most four names and area code, kPhoneColumnLimit
+    // phone columns and as many type columns, so a row read keeps a few
+    // MiB at most.
     std::vector<Column> columns_;
     std::size_t phones_ = 0;
+    std::size_t types_ = 0;
     std::size_t phonesLeftOut_ = 0;
 };
 
@@ -169,7 +191,7 @@ private:
 
 struct Field {
     std::string text;
-    bool cut = false;  // longer than kValueLimit
+    bool cut = false;  // longer than kCsvFieldLimit
 };
 
 // One row: the fields of the columns read, by column index.
@@ -242,7 +264,7 @@ private:
 
     void add(Field* field, int c) {
         if (field == nullptr) return;
-        if (field->text.size() < kValueLimit) {
+        if (field->text.size() < kCsvFieldLimit) {
             field->text += static_cast<char>(c);
         } else {
             field->cut = true;
@@ -367,7 +389,7 @@ public:
             const Field* field = row.field(column.index);
             if (field == nullptr) continue;
             if (field->cut) {
-                contact.fail("a phone number of more than " + std::to_string(kValueLimit) + " bytes");
+                contact.fail("a phone number of more than " + std::to_string(kFieldLimit) + " bytes");
                 continue;
             }
             std::string value = cellText(*field);
@@ -394,7 +416,7 @@ private:
         const Field* field = column != nullptr ? row.field(column->index) : nullptr;
         if (field == nullptr) return;
         if (field->cut)
-            contact.fail(std::string("a ") + what + " of more than " + std::to_string(kValueLimit) +
+            contact.fail(std::string("a ") + what + " of more than " + std::to_string(kFieldLimit) +
                          " bytes");
         text = cellText(*field);
     }
@@ -496,10 +518,7 @@ CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>&
                             std::to_string(kPhoneColumnLimit) + " are not read");
     }
     RowReader rows(columns);
-    auto wanted = [&](std::size_t column) {
-        const std::vector<Column>& all = columns.all();
-        return std::any_of(all.begin(), all.end(), [&](const Column& c) { return c.index == column; });
-    };
+    auto wanted = [&](std::size_t column) { return columns.wants(column); };
     Row row;
     if (firstIsContact) {
         ++read.rows;
