@@ -36,7 +36,9 @@ fuzz_target() {
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp "$root/fuzz/corpus/$target"/* "$corpus"/
-  if ! "$binary" "$corpus" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
+  local dict=()  # words of the target's input format, when it has them
+  [ -f "$root/fuzz/$target.dict" ] && dict=(-dict="$root/fuzz/$target.dict")
+  if ! "$binary" "$corpus" "${dict[@]}" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/$target-" >"$log" 2>&1; then
     echo "FAIL: $target found a crash; input in $build/artifacts, details in $log" >&2
     grep -E '^(whole program|apstring differs|convert import)|ERROR|SUMMARY' "$log" >&2 || true
