@@ -15,14 +15,14 @@ fi
 seconds=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
-targets=(apstring_differential whole_program)
+targets=(apstring_differential whole_program convert_import)
 
 cd "$root"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target "${targets[@]}"
 
 mkdir -p "$build/artifacts" "$build/tmp"
-export TMPDIR=$build/tmp  # the whole-program target's working directory
+export TMPDIR=$build/tmp  # where the targets write their files
 # Replays the kept inputs, then fuzzes; the exit status tells whether
 # anything was found.
 fuzz_target() {
@@ -36,15 +36,18 @@ fuzz_target() {
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp "$root/fuzz/corpus/$target"/* "$corpus"/
-  if ! "$binary" "$corpus" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
+  local dict=()  # words of the target's input format, when it has them
+  [ -f "$root/fuzz/$target.dict" ] && dict=(-dict="$root/fuzz/$target.dict")
+  if ! "$binary" "$corpus" "${dict[@]}" -max_total_time="$seconds" -timeout=60 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/$target-" >"$log" 2>&1; then
     echo "FAIL: $target found a crash; input in $build/artifacts, details in $log" >&2
-    grep -E '^(whole program|apstring differs)|ERROR|SUMMARY' "$log" >&2 || true
+    grep -E '^(whole program|apstring differs|convert import)|ERROR|SUMMARY' "$log" >&2 || true
     return 1
   fi
 }
 
-# The targets side by side, one core each.
+# The targets side by side, however many cores there are: the run takes
+# SECONDS whatever the count, and on two cores three targets share them.
 pids=()
 for target in "${targets[@]}"; do
   echo "== $target: replaying fuzz/regressions/$target, then fuzzing for $seconds s (log: $build/$target.log)"
