@@ -65,6 +65,12 @@ void warn(Findings& findings, const TokenRead& token, std::string message) {
     findings.push_back({token.line, token.column, Severity::Warning, std::move(message)});
 }
 
+// A control byte (below 32, or 127) that is not a field separator.
+bool isControlByte(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
+}
+
 void checkControlBytes(const TokenRead& token, const char* field, Findings& findings) {
     const std::string& text = token.text;
     for (std::size_t k = 0; k < text.size(); ++k) {

@@ -6,8 +6,7 @@
 
 #include "check_file.h"
 #include "data_file.h"
-#include "message_text.h"
-#include "tool_run.h"
+#include "tool.h"
 
 namespace {
 
@@ -27,42 +26,19 @@ void printHelp() {
               << " 2  the file cannot be read, the report cannot be written, or the arguments are wrong\n";
 }
 
-void printVersion() { std::cout << kProgram << " (telephone directory) " << TELEDIR_VERSION << '\n'; }
-
-int usageError(const std::string& problem) {
-    std::cerr << kProgram << ": " << problem << "\nTry '" << kProgram << " --help' for more information.\n";
-    return kCheckFailed;
-}
+constexpr Tool kTool{kProgram, kCheckFailed, printHelp};
 
 int run(int argc, char** argv) {
     std::optional<std::string> file;
-    bool optionsEnded = false;
-    for (int k = 1; k < argc; ++k) {
-        std::string arg = argv[k];
-        if (!optionsEnded && arg == "--help") {
-            printHelp();
-            return kCheckClean;
-        }
-        if (!optionsEnded && arg == "--version") {
-            printVersion();
-            return kCheckClean;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return usageError(
-                (arg[1] == '-' ? "unrecognized option '" : "invalid option -- '") +
-                escapedShort(arg.substr(arg[1] == '-' ? 0 : 1, arg[1] == '-' ? std::string::npos : 1)) + "'");
-        } else if (file) {
-            return usageError("extra operand '" + escapedShort(arg) + "'");
-        } else {
-            file = arg;
-        }
-    }
+    std::optional<int> ended = readArguments(kTool, argc, argv, {}, 1, [&](const Argument& operand) {
+        file = operand.value;
+        return std::string();
+    });
+    if (ended) return *ended;
     // An empty name is a file that cannot be opened, not the default.
     return checkDataFile(file.value_or(kDataFileName), std::cout, std::cerr);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return runTool(kProgram, kCheckFailed, run, argc, argv); }
+int main(int argc, char** argv) { return runTool(kTool, run, argc, argv); }

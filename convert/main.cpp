@@ -13,7 +13,7 @@
 #include "import.h"
 #include "message_text.h"
 #include "output_file.h"
-#include "tool_run.h"
+#include "tool.h"
 
 namespace {
 
@@ -52,20 +52,12 @@ void printHelp() {
               << " 2  FILE cannot be read, the result cannot be written, or the arguments are wrong\n";
 }
 
-void printVersion() { std::cout << kProgram << " (telephone directory) " << TELEDIR_VERSION << '\n'; }
-
-int usageError(const std::string& problem) {
-    std::cerr << kProgram << ": " << problem << "\nTry '" << kProgram << " --help' for more information.\n";
-    return kFailed;
-}
+constexpr Tool kTool{kProgram, kFailed, printHelp};
 
 int cannot(const std::string& path, const std::string& failure) {
     std::cerr << kProgram << ": " << escaped(path) << ": " << failure << '\n';
     return kFailed;
 }
-
-// An argument as a usage error shows it.
-std::string shownArgument(const std::string& argument) { return "'" + escapedShort(argument) + "'"; }
 
 std::string lowered(std::string text) {
     for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -147,72 +139,44 @@ int importFile(const Arguments& arguments) {
     return writeResult(arguments, dataFileText(imported.entries), status);
 }
 
+enum OptionId { kTo, kFrom, kOutput };
+
+// One option or operand into arguments; returns a usage problem or "".
+std::string take(const Argument& argument, Arguments& arguments) {
+    if (argument.kind == Argument::Kind::Operand) {
+        arguments.file = argument.value;
+    } else if (argument.option->id == kOutput) {
+        arguments.output = argument.value;
+    } else {
+        std::optional<Format> format = formatNamed(argument.value);
+        if (!format) {
+            return "invalid format " + shownArgument(argument.value) + " for " + argument.name +
+                   ": vcard or csv";
+        }
+        (argument.option->id == kTo ? arguments.to : arguments.from) = format;
+    }
+    return "";
+}
+
 int run(int argc, char** argv) {
     Arguments arguments;
-    bool optionsEnded = false;
-    for (int k = 1; k < argc; ++k) {
-        std::string arg = argv[k];
-        if (!optionsEnded && arg == "--help") {
-            printHelp();
-            return kAllWritten;
-        }
-        if (!optionsEnded && arg == "--version") {
-            printVersion();
-            return kAllWritten;
-        }
-        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-            if (arguments.file) return usageError("extra operand " + shownArgument(arg));
-            arguments.file = arg;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        // An option with a value: "--to csv", "--to=csv", "-o OUT", "-oOUT".
-        std::string name = arg, value;
-        bool hasValue = false;
-        std::size_t equals = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            hasValue = true;
-        } else if (arg.compare(0, 2, "-o") == 0 && arg.size() > 2) {
-            name = "-o";
-            value = arg.substr(2);
-            hasValue = true;
-        }
-        if (name != "--to" && name != "--from" && name != "-o" && name != "--output") {
-            return usageError(arg[1] == '-' ? "unrecognized option " + shownArgument(arg)
-                                            : "invalid option -- " + shownArgument(arg.substr(1, 1)));
-        }
-        if (!hasValue) {
-            if (k + 1 == argc) {
-                std::string option = name == "-o" ? "-- 'o'" : "'" + name + "'";
-                return usageError("option " + option + " requires an argument");
-            }
-            value = argv[++k];
-        }
-        if (name == "-o" || name == "--output") {
-            arguments.output = value;
-            continue;
-        }
-        std::optional<Format> format = formatNamed(value);
-        if (!format)
-            return usageError("invalid format " + shownArgument(value) + " for " + name + ": vcard or csv");
-        (name == "--to" ? arguments.to : arguments.from) = format;
-    }
-    if (arguments.to && arguments.from) return usageError("--to and --from cannot be used together");
+    const std::vector<Option> options = {
+        {kTo, '\0', "to", true}, {kFrom, '\0', "from", true}, {kOutput, 'o', "output", true}};
+    std::optional<int> ended = readArguments(
+        kTool, argc, argv, options, 1, [&](const Argument& argument) { return take(argument, arguments); });
+    if (ended) return *ended;
+    if (arguments.to && arguments.from) return usageError(kTool, "--to and --from cannot be used together");
     if (arguments.to) return exportFile(arguments);
-    if (!arguments.file) return usageError("missing file operand");
+    if (!arguments.file) return usageError(kTool, "missing file operand");
     if (!arguments.from) arguments.from = formatOfName(*arguments.file);
     if (!arguments.from) {
-        return usageError("cannot tell the format of " + shownArgument(*arguments.file) +
-                          " from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
+        return usageError(kTool,
+                          "cannot tell the format of " + shownArgument(*arguments.file) +
+                              " from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
     }
     return importFile(arguments);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return runTool(kProgram, kFailed, run, argc, argv); }
+int main(int argc, char** argv) { return runTool(kTool, run, argc, argv); }

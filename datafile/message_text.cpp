@@ -9,11 +9,6 @@
 
 bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
 
-bool isControlByte(char c) {
-    auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
-}
-
 namespace {
 
 // Controls, and characters a terminal shows as nothing or as a blank.

@@ -9,9 +9,6 @@
 // reads, which the directory loads it with.
 bool isFieldSpace(char c);
 
-// A control byte (below 32, or 127) that is not a field separator.
-bool isControlByte(char c);
-
 // bytes as a message may show them on a terminal: printable UTF-8 as it
 // is, and every other byte written as \xNN. Escaped are control bytes (tab
 // and line end included, C1 controls U+0080 to U+009F too), bytes that are

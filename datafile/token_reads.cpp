@@ -1,7 +1,6 @@
 #include "token_reads.h"
 
 #include <istream>
-#include <limits>
 
 #include "apstring.h"
 
@@ -16,10 +15,4 @@ bool readWord(std::istream& in, apstring& word) {
     in >> word;
     // A read that finds no word leaves the text empty; a word is never empty.
     return word.length() > 0;
-}
-
-void recoverFailedInput(std::istream& in) {
-    if (!in.fail() || in.eof()) return;
-    in.clear();
-    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
 }

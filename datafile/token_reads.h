@@ -16,8 +16,4 @@ bool readNumber(std::istream& in, int& value);
 // into the end of input and so left the stream failed.
 bool readWord(std::istream& in, apstring& word);
 
-// Makes a failed stream readable again, unless it failed at its end: clears
-// the failure and drops the rest of the line the failed read stopped in.
-void recoverFailedInput(std::istream& in);
-
 #endif  // DATAFILE_TOKEN_READS_H

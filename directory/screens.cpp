@@ -2,6 +2,7 @@
 #include "screens.h"
 
 #include <iostream>
+#include <limits>
 
 #include "sorted_table.h"
 #include "token_reads.h"
@@ -40,6 +41,14 @@ bool runScreens(Session& session) {
 // ======================================================================
 
 namespace {
+
+// Makes a failed stream readable again, unless it failed at its end: clears
+// the failure and drops the rest of the line the failed read stopped in.
+void recoverFailedInput(std::istream& in) {
+    if (!in.fail() || in.eof()) return;
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
 
 struct MenuReply {
     int option;       // 0 when no number could be read

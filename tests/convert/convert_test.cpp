@@ -274,11 +274,31 @@ TEST_F(Scratch, FieldTooLongEndsTheExport) {
     EXPECT_EQ(convert({"--to", "vcard"}).err, "telelist.dat:1: error: " + problem);
 }
 
+// A result that does not reach standard output fails the run, with the
+// reason of the write that failed: for a large result, far more than a
+// buffer holds, a write long before the end of the run.
 TEST_F(Scratch, StandardOutputErrorFails) {
-    write("telelist.dat", "Ann Smith 312 555-0101\n");
-    Outcome full = run(shellQuoted(CONVERT_PROGRAM) + " --to vcard > /dev/full");
-    EXPECT_EQ(full.err, "telelist-convert: write error: No space left on device\n");
-    EXPECT_EQ(full.status, 2);
+    std::string large;
+    for (char k = 'a'; k < 'q'; ++k)
+        large += "Ann" + std::string(4000, 'n') + " Smith" + k + " 312 555-0101\n";
+    write("small.dat", "Ann Smith 312 555-0101\n");
+    write("large.dat", large);
+    write("contacts.csv", largeContacts());
+    const std::string full = "telelist-convert: write error: No space left on device\n";
+    const std::string closed = "telelist-convert: write error: Bad file descriptor\n";
+    struct Row {
+        const char* arguments;
+        std::string err;
+    };
+    for (const Row& row :
+         {Row{"--to vcard small.dat > /dev/full", full}, Row{"--to vcard large.dat > /dev/full", full},
+          Row{"--to csv large.dat > /dev/full", full}, Row{"contacts.csv > /dev/full", full},
+          Row{"--to vcard large.dat >&-", closed}, Row{"--help > /dev/full", full}}) {
+        SCOPED_TRACE(row.arguments);
+        Outcome failed = run(shellQuoted(CONVERT_PROGRAM) + " " + row.arguments);
+        EXPECT_EQ(failed.err, row.err);
+        EXPECT_EQ(failed.status, 2);
+    }
 }
 
 }  // namespace

@@ -498,6 +498,7 @@ TEST_F(Scratch, CheckCommandLine) {
           Wrong{{"", ""}, "extra operand ''"},
           Wrong{{"a.dat", "\x1B]52;c;aGk=\x07"}, "extra operand '\\x1B]52;c;aGk=\\x07'"},
           Wrong{{"--\x1B[2J"}, "unrecognized option '--\\x1B[2J'"},
+          Wrong{{"--help=yes"}, "option '--help' doesn't allow an argument"},
           Wrong{{"a.dat", std::string(100, 'b')}, "extra operand '" + std::string(40, 'b') + "...'"}}) {
         Outcome run = runProgram(kCheckProgram, dir, "", 0, wrong.args);
         EXPECT_EQ(run.err, std::string("telelist-check: ") + wrong.complaint +
