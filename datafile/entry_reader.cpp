@@ -81,7 +81,7 @@ struct EntryReader::Stream : std::streambuf {
     bool readError = false;
     int readErrno = 0;
     char* passedTo;  // bytes before it are counted and shown
-    int lineEnds = 0;
+    long long lineEnds = 0;
     std::size_t lineStart = 0;  // file offset of the current line
     bool capturing = false;
     std::string captured;  // the token so far, from chunks already left
@@ -198,7 +198,7 @@ TokenRead EntryReader::tokenStart() {
     token.present = true;
     s.catchUp();
     token.line = s.lineEnds + 1;
-    token.column = static_cast<int>(token.begin - s.lineStart) + 1;
+    token.column = static_cast<long long>(token.begin - s.lineStart) + 1;
     s.beginToken(token.begin);
     return token;
 }

@@ -30,8 +30,8 @@ struct TokenRead {
     bool tooLong = false;   // longer than kFieldLimit; the load stopped here
     std::size_t begin = 0;  // byte offset of its first character
     std::size_t end = 0;    // byte offset just after what the read consumed
-    int line = 0;           // 1 for the first line
-    int column = 0;         // in bytes, 1 for the first
+    long long line = 0;     // 1 for the first line
+    long long column = 0;   // in bytes, 1 for the first
     // What the read consumed (at most kFieldLimit + 1 bytes); for an area
     // code that is no number, the whole token.
     std::string text;
