@@ -85,9 +85,10 @@ public:
     // it reached the end. Not after a field too long or a read error.
     bool readToEnd();
 
-    // The byte order when the bytes read so far are UTF-16 (see
+    // The byte order when the bytes read from the source so far, whole
+    // chunks and so also some past the last token, are UTF-16 (see
     // Utf16Detector), or nothing.
-    std::optional<ByteOrder> utf16Order();
+    std::optional<ByteOrder> utf16Order() const;
 
     // A read of the source failed; why, as "cannot read: Input/output error".
     bool readFailed() const;
