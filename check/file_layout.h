@@ -16,8 +16,8 @@
 #include "non_utf8_lines.h"
 
 struct LineFields {
-    int line;
-    int fields;
+    long long line;
+    long long fields;
 };
 
 class FileLayout final : public ByteObserver {
@@ -35,7 +35,7 @@ public:
     // Lines up to the load's last that hold fields, but not four, in order.
     const std::vector<LineFields>& oddLines() const { return oddLines_; }
     // Lines with text after the area code that stopped the load.
-    int textLinesAfter() const { return textLinesAfter_; }
+    long long textLinesAfter() const { return textLinesAfter_; }
     // Lines up to the load's last (a 17th entry's included) that hold
     // bytes that are not UTF-8, in order.
     const std::vector<NonUtf8Line>& nonUtf8Lines() const { return nonUtf8_.lines(); }
@@ -44,12 +44,12 @@ private:
     void endLine();
 
     std::string head_;  // the file's first bytes, up to three
-    int line_ = 1;
-    int fields_ = 0;  // on line_ so far
+    long long line_ = 1;
+    long long fields_ = 0;  // on line_ so far
     bool inField_ = false;
-    int lastLine_ = INT_MAX;
-    int countAfterLine_ = INT_MAX;
-    int textLinesAfter_ = 0;
+    long long lastLine_ = LLONG_MAX;
+    long long countAfterLine_ = LLONG_MAX;
+    long long textLinesAfter_ = 0;
     std::vector<LineFields> oddLines_;
     NonUtf8Lines nonUtf8_;
 };

@@ -16,7 +16,7 @@
 
 namespace {
 
-std::string fieldCountMessage(int count) {
+std::string fieldCountMessage(long long count) {
     std::string message = "line holds " + std::to_string(count) + (count == 1 ? " field" : " fields") +
                           ", not the 4 of one entry (first name, last name, area code, number): ";
     if (count % 4 == 0)
@@ -80,13 +80,13 @@ void checkControlBytes(const TokenRead& token, const char* field, Findings& find
                   static_cast<unsigned char>(text[k + 1]) <= 0x9F;
         if (!isControlByte(text[k]) && !c1) continue;
         std::string what = text[k] == '\0' ? "a NUL byte" : "a control character";
-        findings.push_back({token.line, token.column + static_cast<int>(k), Severity::Warning,
+        findings.push_back({token.line, token.column + static_cast<long long>(k), Severity::Warning,
                             std::string(field) + " " + quoted(text) + " holds " + what});
         return;
     }
 }
 
-std::string entries(int count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
+std::string entries(long long count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
 
 void checkCodeForm(const EntryRead& entry, Findings& findings) {
     const std::string& written = entry.code.text;
@@ -131,7 +131,7 @@ void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& 
     // Beyond what the directory can tell: how many entries an area code
     // that is not a number keeps from loading.
     const EntryRead* last = loaded.entries.empty() ? nullptr : &loaded.entries.back();
-    int lost = layout.textLinesAfter();
+    long long lost = layout.textLinesAfter();
     if (last != nullptr && last->code.present && !last->codeIsNumber && !last->code.tooLong && lost > 0) {
         problem->message += lost == 1
                                 ? ", and the entry on the line after it is not loaded"

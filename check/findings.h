@@ -10,8 +10,8 @@
 #include "load_problems.h"
 
 struct Finding {
-    int line;
-    int column;
+    long long line;
+    long long column;
     Severity severity;
     std::string message;
 };

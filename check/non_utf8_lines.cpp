@@ -20,7 +20,7 @@ void NonUtf8Lines::passed(std::string_view bytes) {
     }
 }
 
-void NonUtf8Lines::keepUpTo(int lastLine) {
+void NonUtf8Lines::keepUpTo(long long lastLine) {
     lastLine_ = lastLine;
     while (!lines_.empty() && lines_.back().line > lastLine_) lines_.pop_back();
 }
@@ -58,7 +58,7 @@ void NonUtf8Lines::readAsText(std::string_view sequence) {
         endLine();
         return;
     }
-    column_ += static_cast<int>(sequence.size());
+    column_ += static_cast<long long>(sequence.size());
     if (current_.reading.size() + sequence.size() > kReadingLimit) current_.readingWhole = false;
     if (!current_.readingWhole) return;
     // A tab reads as the blank it stands for; a line end's carriage return

@@ -4,14 +4,15 @@
 #ifndef CHECK_NON_UTF8_LINES_H
 #define CHECK_NON_UTF8_LINES_H
 
+#include <climits>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct NonUtf8Line {
-    int line;
-    int column;           // of the first byte that is not UTF-8, in bytes from 1
+    long long line;
+    long long column;     // of the first byte that is not UTF-8, in bytes from 1
     std::string bytes;    // those bytes, the first kBytesKept of them
     std::size_t count;    // how many there are
     bool windows1252;     // each of them is a character in Windows-1252
@@ -25,7 +26,7 @@ public:
 
     void passed(std::string_view bytes);
     // No line after lastLine is kept from here on.
-    void keepUpTo(int lastLine);
+    void keepUpTo(long long lastLine);
     // The file has ended, perhaps inside a sequence or without a line end.
     void fileEnded();
 
@@ -40,10 +41,10 @@ private:
 
     // At most a sequence's first three bytes, waiting for the rest.
     std::string pending_;
-    int line_ = 1;
-    int column_ = 1;  // of pending_'s first byte
+    long long line_ = 1;
+    long long column_ = 1;  // of pending_'s first byte
     NonUtf8Line current_{1, 0, "", 0, true, true, ""};
-    int lastLine_ = 0x7FFFFFFF;
+    long long lastLine_ = LLONG_MAX;
     std::vector<NonUtf8Line> lines_;
 };
 

@@ -71,7 +71,9 @@ struct EntryReader::Stream : std::streambuf {
 
     std::istream& source;
     ByteObserver* observer;
-    Utf16Detector utf16;  // shown the bytes as the observer is
+    // Shown each chunk as it is read: a load that stops early, as one of
+    // UTF-16 does at its first area code, still has it judge all of them.
+    Utf16Detector utf16;
     std::vector<char> chunk;
     std::size_t chunkOffset = 0;   // file offset of chunk[0]
     std::size_t filled = 0;        // bytes of chunk read from the source
@@ -81,7 +83,7 @@ struct EntryReader::Stream : std::streambuf {
     bool readError = false;
     int readErrno = 0;
     char* passedTo;  // bytes before it are counted and shown
-    int lineEnds = 0;
+    long long lineEnds = 0;
     std::size_t lineStart = 0;  // file offset of the current line
     bool capturing = false;
     std::string captured;  // the token so far, from chunks already left
@@ -102,7 +104,6 @@ private:
             lineStart = chunkOffset + static_cast<std::size_t>(at - chunk.data()) + 1;
         }
         std::string_view bytes(passedTo, static_cast<std::size_t>(upTo - passedTo));
-        utf16.passed(bytes);
         if (observer != nullptr && !bytes.empty()) observer->passed(bytes);
         passedTo = upTo;
     }
@@ -112,6 +113,7 @@ private:
         ChunkRead read = readChunk(source, chunk.data(), chunk.size());
         readError = read.failed;
         readErrno = read.error;
+        utf16.passed(std::string_view(chunk.data(), read.size));
         return read.size;
     }
 };
@@ -180,10 +182,7 @@ bool EntryReader::readToEnd() {
     return !stream_->readError;
 }
 
-std::optional<ByteOrder> EntryReader::utf16Order() {
-    stream_->catchUp();
-    return stream_->utf16.order();
-}
+std::optional<ByteOrder> EntryReader::utf16Order() const { return stream_->utf16.order(); }
 
 bool EntryReader::readFailed() const { return stream_->readError; }
 
@@ -198,7 +197,7 @@ TokenRead EntryReader::tokenStart() {
     token.present = true;
     s.catchUp();
     token.line = s.lineEnds + 1;
-    token.column = static_cast<int>(token.begin - s.lineStart) + 1;
+    token.column = static_cast<long long>(token.begin - s.lineStart) + 1;
     s.beginToken(token.begin);
     return token;
 }

@@ -30,8 +30,8 @@ struct TokenRead {
     bool tooLong = false;   // longer than kFieldLimit; the load stopped here
     std::size_t begin = 0;  // byte offset of its first character
     std::size_t end = 0;    // byte offset just after what the read consumed
-    int line = 0;           // 1 for the first line
-    int column = 0;         // in bytes, 1 for the first
+    long long line = 0;     // 1 for the first line
+    long long column = 0;   // in bytes, 1 for the first
     // What the read consumed (at most kFieldLimit + 1 bytes); for an area
     // code that is no number, the whole token.
     std::string text;
@@ -85,9 +85,10 @@ public:
     // it reached the end. Not after a field too long or a read error.
     bool readToEnd();
 
-    // The byte order when the bytes read so far are UTF-16 (see
+    // The byte order when the bytes read from the source so far, whole
+    // chunks and so also some past the last token, are UTF-16 (see
     // Utf16Detector), or nothing.
-    std::optional<ByteOrder> utf16Order();
+    std::optional<ByteOrder> utf16Order() const;
 
     // A read of the source failed; why, as "cannot read: Input/output error".
     bool readFailed() const;

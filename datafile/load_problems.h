@@ -21,8 +21,8 @@ enum class LoadStop { Utf16File, FieldTooLong, AreaCodeNotANumber, CutShort, Sev
 
 struct LoadProblem {
     LoadStop stop;
-    int line;
-    int column;
+    long long line;
+    long long column;
     Severity severity;
     std::string message;  // no line end; the reporting program may add to it
 };

@@ -18,27 +18,35 @@ void Utf16Detector::passed(std::string_view bytes) {
         } else {
             if (offset_ == 1 && pending_ == 0xFF && byte == 0xFE) mark_ = ByteOrder::LittleEndian;
             if (offset_ == 1 && pending_ == 0xFE && byte == 0xFF) mark_ = ByteOrder::BigEndian;
-            countUnit(pending_, byte);
+            ++units_;
+            count(little_, pending_, byte);
+            count(big_, byte, pending_);
         }
         ++offset_;
     }
 }
 
-void Utf16Detector::countUnit(unsigned char first, unsigned char second) {
-    ++units_;
-    if (isAsciiCharacter(first) && second == 0) {
-        ++little_.ascii;
-        if (isBlankOrLineEnd(first)) ++little_.space;
+void Utf16Detector::count(Tally& tally, unsigned char low, unsigned char high) {
+    if (high == 0 && isAsciiCharacter(low)) {
+        ++tally.ascii;
+        if (isBlankOrLineEnd(low)) ++tally.breaks;
     }
-    if (first == 0 && isAsciiCharacter(second)) {
-        ++big_.ascii;
-        if (isBlankOrLineEnd(second)) ++big_.space;
-    }
+    if (high == 0 && low != 0) ++tally.nulHigh;
+    if (low == 0 && high != 0) ++tally.nulLow;
+    bool highSurrogate = high >= 0xD8 && high <= 0xDB;
+    bool lowSurrogate = high >= 0xDC && high <= 0xDF;
+    if (tally.openPair && !lowSurrogate) ++tally.broken;
+    if ((lowSurrogate && !tally.openPair) || (high == 0 && low == 0)) ++tally.broken;
+    tally.openPair = highSurrogate;
+}
+
+bool Utf16Detector::reads(const Tally& tally) const {
+    return tally.ascii * 8 >= units_ && tally.breaks > 0 && tally.nulLow * 8 <= tally.nulHigh &&
+           tally.broken * 64 <= units_;
 }
 
 std::optional<ByteOrder> Utf16Detector::order() const {
     if (mark_) return mark_;
-    auto reads = [&](const Tally& tally) { return tally.space > 0 && 2 * tally.ascii >= units_; };
     if (reads(little_)) return ByteOrder::LittleEndian;
     if (reads(big_)) return ByteOrder::BigEndian;
     return std::nullopt;
