@@ -53,7 +53,7 @@ int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err)
     Findings findings;
     // A UTF-16 file's layout, read byte by byte, says nothing of use.
     if (!loaded.utf16) checkLayout(layout, findings);
-    checkEntries(loaded, layout, findings);
+    checkEntries(loaded, table.columns(), layout, findings);
     checkSameLastNames(loaded, table.columns(), findings);
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;

@@ -3,6 +3,7 @@
 // the last-name search cannot reach.
 #include "findings.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -71,8 +72,19 @@ bool isControlByte(char c) {
     return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
 }
 
-void checkControlBytes(const TokenRead& token, const char* field, Findings& findings) {
-    const std::string& text = token.text;
+// A field of the table, as the checks read it.
+std::string_view view(const apstring& field) {
+    return {field.c_str(), static_cast<std::size_t>(field.length())};
+}
+
+// The fields of one loaded entry: where the reader met them, and what the
+// table holds.
+struct LoadedEntry {
+    const EntryRead& read;
+    std::string_view first, last, phone;
+};
+
+void checkControlBytes(const TokenRead& token, std::string_view text, const char* field, Findings& findings) {
     for (std::size_t k = 0; k < text.size(); ++k) {
         // A C1 control (U+0080 to U+009F) is two bytes in UTF-8: C2 80 to C2 9F.
         bool c1 = text[k] == '\xC2' && k + 1 < text.size() &&
@@ -88,13 +100,14 @@ void checkControlBytes(const TokenRead& token, const char* field, Findings& find
 
 std::string entries(long long count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
 
-void checkCodeForm(const EntryRead& entry, Findings& findings) {
+void checkCodeForm(const LoadedEntry& loaded, Findings& findings) {
+    const EntryRead& entry = loaded.read;
     const std::string& written = entry.code.text;
     bool moreAfterDigits = entry.phone.present && entry.phone.begin == entry.code.end;
     if (moreAfterDigits) {
         warn(findings, entry.code,
-             "area code " + quoted(written + entry.phone.text) + " has more after its digits: the " +
-                 "directory reads " + written + " and takes " + quoted(entry.phone.text) + " as the number");
+             "area code " + quoted(written + std::string(loaded.phone)) + " has more after its digits: the " +
+                 "directory reads " + written + " and takes " + quoted(loaded.phone) + " as the number");
     }
     std::string listed = std::to_string(std::stoi(written));
     if (listed.size() == 3 && listed == written) return;
@@ -104,28 +117,38 @@ void checkCodeForm(const EntryRead& entry, Findings& findings) {
                                 : " is listed as " + listed + ", not as three digits"));
 }
 
-void checkNumberForm(const EntryRead& entry, Findings& findings) {
-    const std::string& phone = entry.phone.text;
+void checkNumberForm(const LoadedEntry& loaded, Findings& findings) {
+    const EntryRead& entry = loaded.read;
+    std::string_view phone = loaded.phone;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
     if (isNumberForm(phone) || tailOfCode) return;
     warn(findings, entry.phone,
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }
 
-void checkEntry(const EntryRead& entry, Findings& findings) {
-    if (!entry.first.tooLong) checkControlBytes(entry.first, "first name", findings);
-    if (entry.last.present && !entry.last.tooLong) checkControlBytes(entry.last, "last name", findings);
-    if (entry.phone.present && !entry.phone.tooLong) checkControlBytes(entry.phone, "number", findings);
+void checkEntry(const LoadedEntry& loaded, Findings& findings) {
+    const EntryRead& entry = loaded.read;
+    if (!entry.first.tooLong) checkControlBytes(entry.first, loaded.first, "first name", findings);
+    if (entry.last.present && !entry.last.tooLong)
+        checkControlBytes(entry.last, loaded.last, "last name", findings);
+    if (entry.phone.present && !entry.phone.tooLong)
+        checkControlBytes(entry.phone, loaded.phone, "number", findings);
     // What ended the load is found once, for the whole file.
     if (entry.tooLong() != nullptr || (entry.code.present && !entry.codeIsNumber)) return;
-    if (entry.code.present) checkCodeForm(entry, findings);
-    if (entry.phone.present) checkNumberForm(entry, findings);
+    if (entry.code.present) checkCodeForm(loaded, findings);
+    if (entry.phone.present) checkNumberForm(loaded, findings);
 }
 
 }  // namespace
 
-void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings) {
-    for (const EntryRead& entry : loaded.entries) checkEntry(entry, findings);
+void checkEntries(const LoadResult& loaded, const DirectoryTable& table, const FileLayout& layout,
+                  Findings& findings) {
+    for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
+        int slot = static_cast<int>(k);
+        checkEntry({loaded.entries[k], view(table.firstName[slot]), view(table.lastName[slot]),
+                    view(table.number[slot])},
+                   findings);
+    }
     std::optional<LoadProblem> problem = loadProblem(loaded);
     if (!problem) return;
     // Beyond what the directory can tell: how many entries an area code
@@ -147,12 +170,11 @@ void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& 
 
 namespace {
 
-std::string_view view(const apstring& text) {
-    return {text.c_str(), static_cast<std::size_t>(text.length())};
-}
-
+// An entry as a finding names it: a name's worth, however long its fields.
 std::string entryName(const DirectoryTable& table, int slot) {
-    return quoted(std::string(view(table.firstName[slot])) + " " + std::string(view(table.lastName[slot])));
+    std::string_view first = view(table.firstName[slot]);
+    std::string name(first.substr(0, std::min<std::size_t>(first.size(), 64)));
+    return quotedShort(name + " " + std::string(view(table.lastName[slot]).substr(0, 64)));
 }
 
 }  // namespace
@@ -163,7 +185,7 @@ void checkSameLastNames(const LoadResult& loaded, const DirectoryTable& table, F
         const EntryRead& reached = loaded.entries[static_cast<std::size_t>(entry.shownPlace)];
         findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,
                             "the last-name search never shows " + entryName(table, entry.slot) + ": for " +
-                                quoted(view(table.lastName[entry.slot])) + " it shows " +
+                                quotedShort(view(table.lastName[entry.slot])) + " it shows " +
                                 entryName(table, entry.shownSlot) + " (line " +
                                 std::to_string(reached.first.line) + ") instead"});
     }

@@ -19,10 +19,12 @@ struct Finding {
 using Findings = std::vector<Finding>;
 
 // The fields of each loaded entry (control bytes, the area code's form and
-// the number's), and what ended the load early: a field too long, an area
-// code that is not a number, an entry cut short, or a 17th entry. A UTF-16
-// file is the one finding it has.
-void checkEntries(const LoadResult& loaded, const FileLayout& layout, Findings& findings);
+// the number's), read from table, into which the file was just loaded, and
+// what ended the load early: a field too long, an area code that is not a
+// number, an entry cut short, or a 17th entry. A UTF-16 file is the one
+// finding it has.
+void checkEntries(const LoadResult& loaded, const DirectoryTable& table, const FileLayout& layout,
+                  Findings& findings);
 
 // The lines the load reached that do not hold one entry of four fields,
 // or hold bytes that are not UTF-8, and a byte-order mark.

@@ -228,27 +228,44 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
     return entries;
 }
 
-std::string vcardText(const std::vector<Entry>& entries, Messages& messages) {
-    std::string result;
-    std::map<std::string, int> seen;  // how often each card's fields came before
+namespace {
+
+// Each entry's card, made from the fields it holds in a card, in turn.
+template <typename Take>
+void eachCard(const std::vector<Entry>& entries, Take take) {
+    // How often each card's fields came before, by their hash: the fields
+    // themselves are not kept twice.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
     for (const Entry& entry : entries) {
         CardFields fields = cardFields(entry);
-        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
         // No field holds a line end. The count goes first, so that the
         // hashes of identical entries differ in every byte.
         std::string fieldsKey =
             fields.first + "\n" + fields.last + "\n" + std::to_string(entry.areaCode) + "\n" + fields.number;
-        std::string key = std::to_string(seen[fieldsKey]++) + "\n" + fieldsKey;
-        result += card(fields, entry.areaCode, uuidFrom(key));
+        std::uint64_t hash = fnv1a(0xCBF29CE484222325, fieldsKey);
+        std::string key = std::to_string(seen[{hash, fnv1a(hash, fieldsKey)}]++) + "\n" + fieldsKey;
+        if (!take(entry, fields, card(fields, entry.areaCode, uuidFrom(key)))) return;
     }
-    return result;
 }
 
-std::string csvText(const std::vector<Entry>& entries) {
-    std::string result = "First Name,Last Name,Area Code,Number\r\n";
+}  // namespace
+
+void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
     for (const Entry& entry : entries) {
-        result += csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
-                  "," + csvField(entry.number) + "\r\n";
+        CardFields fields = cardFields(entry);
+        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
     }
-    return result;
+}
+
+void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
+    eachCard(entries, [&](const Entry&, const CardFields&, const std::string& text) { return sink(text); });
+}
+
+void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
+    if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
+    for (const Entry& entry : entries) {
+        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
+                  "," + csvField(entry.number) + "\r\n"))
+            return;
+    }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contact.h"
+#include "output_file.h"
 
 // The entries of the data file on source, exactly those teledir loads, in
 // file order. Reports on messages, in the words teledir and telelist-check
@@ -17,18 +18,22 @@
 // loads). A read error leaves failure set ("cannot read: ...").
 std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
 
-// vCard 4.0, one card an entry: UID, N, FN and TEL, CR LF line ends, lines
-// folded at 75 bytes. The text is UTF-8: bytes of a field that are not are
-// read as Windows-1252, and control characters are dropped, each entry so
-// changed with a warning on messages. The UID (without which khard shows
-// no card) is made from the card's fields and how many cards before it
-// have the same, so that it is the same on every export of the same file.
-std::string vcardText(const std::vector<Entry>& entries, Messages& messages);
+// vCard 4.0, one card an entry, a card at a time to sink: UID, N, FN and
+// TEL, CR LF line ends, lines folded at 75 bytes. The text is UTF-8: bytes
+// of a field that are not are read as Windows-1252, and control characters
+// are dropped. The UID (without which khard shows no card) is made from the
+// card's fields and how many cards before it have the same, so that it is
+// the same on every export of the same file.
+void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink);
+
+// A warning on messages for each entry whose card differs from what the
+// data file holds.
+void checkVCards(const std::vector<Entry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
 // a row an entry, CR LF line ends. A text cell that a spreadsheet would
 // run as a formula (=, +, -, @, tab or CR first, after any ') starts with
-// a ' that keeps it text.
-std::string csvText(const std::vector<Entry>& entries);
+// a ' that keeps it text. A row at a time to sink.
+void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink);
 
 #endif  // CONVERT_EXPORT_H

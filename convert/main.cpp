@@ -101,9 +101,12 @@ int report(const std::string& path, Messages messages) {
 }
 
 // Writes content to the output, standard output when there is none.
-int writeResult(const Arguments& arguments, const std::string& content, int status) {
+int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     if (!arguments.output) {
-        std::cout << content;
+        content([](std::string_view piece) {
+            return static_cast<bool>(
+                std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+        });
         return status;
     }
     std::string failure = writeOutputFile(*arguments.output, content);
@@ -118,9 +121,12 @@ int exportFile(const Arguments& arguments) {
     std::string failure;
     std::vector<Entry> entries = loadEntries(file.stream, messages, failure);
     if (!failure.empty()) return cannot(path, failure);
-    std::string content = *arguments.to == Format::VCard ? vcardText(entries, messages) : csvText(entries);
+    bool vcard = *arguments.to == Format::VCard;
+    if (vcard) checkVCards(entries, messages);
     int status = report(path, messages);
-    return writeResult(arguments, content, status);
+    return writeResult(
+        arguments,
+        [&](const PieceSink& sink) { vcard ? writeVCards(entries, sink) : writeCsv(entries, sink); }, status);
 }
 
 int importFile(const Arguments& arguments) {
@@ -136,7 +142,9 @@ int importFile(const Arguments& arguments) {
                   << '\n';
         return kNotAll;
     }
-    return writeResult(arguments, dataFileText(imported.entries), status);
+    std::string text = dataFileText(imported.entries);
+    return writeResult(
+        arguments, [&](const PieceSink& sink) { sink(text); }, status);
 }
 
 enum OptionId { kTo, kFrom, kOutput };

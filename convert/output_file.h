@@ -2,7 +2,15 @@
 #ifndef CONVERT_OUTPUT_FILE_H
 #define CONVERT_OUTPUT_FILE_H
 
+#include <functional>
 #include <string>
+#include <string_view>
+
+// A result a piece at a time: handed a sink, it gives it each piece in
+// turn, and stops when the sink returns false (the write failed). A result
+// never has to be held whole.
+using PieceSink = std::function<bool(std::string_view)>;
+using Pieces = std::function<void(const PieceSink&)>;
 
 // Writes content to target so that a reader finds either the old file or
 // the whole new one: a temporary file in target's folder is written, flushed
@@ -13,6 +21,11 @@
 // On failure target is left as it was and no temporary file remains; the
 // reason is returned ("cannot write: No space left on device"), on success
 // the empty text.
-std::string writeOutputFile(const std::string& target, const std::string& content);
+std::string writeOutputFile(const std::string& target, const Pieces& content);
+
+// The same for a result held whole.
+inline std::string writeOutputFile(const std::string& target, const std::string& content) {
+    return writeOutputFile(target, [&](const PieceSink& sink) { sink(content); });
+}
 
 #endif  // CONVERT_OUTPUT_FILE_H

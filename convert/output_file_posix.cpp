@@ -87,9 +87,9 @@ private:
     int fd_;
 };
 
-int writeAll(int fd, const std::string& content) {
-    const char* next = content.data();
-    std::size_t left = content.size();
+int writeBytes(int fd, std::string_view bytes) {
+    const char* next = bytes.data();
+    std::size_t left = bytes.size();
     while (left > 0) {
         ssize_t written = write(fd, next, left);
         if (written < 0 && errno == EINTR) continue;
@@ -100,9 +100,18 @@ int writeAll(int fd, const std::string& content) {
     return 0;
 }
 
+int writeAll(int fd, const Pieces& content) {
+    int error = 0;
+    content([&](std::string_view piece) {
+        error = writeBytes(fd, piece);
+        return error == 0;
+    });
+    return error;
+}
+
 // A FIFO or a device is written into, not replaced: what reads it gets the
 // result, and it stays what it is.
-int writeInto(const std::string& path, const std::string& content) {
+int writeInto(const std::string& path, const Pieces& content) {
     Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
     if (file.get() < 0) return errno;
     int error = writeAll(file.get(), content);
@@ -253,7 +262,7 @@ private:
 
 }  // namespace
 
-std::string writeOutputFile(const std::string& target, const std::string& content) {
+std::string writeOutputFile(const std::string& target, const Pieces& content) {
     std::string path = target;
     struct stat old {};
     bool exists = false;

@@ -48,13 +48,19 @@ public:
     DWORD error() const { return error_; }
 
     // 0 or the error of the write, the flush or the close.
-    DWORD write(const std::string& content) {
-        for (std::size_t done = 0; done < content.size();) {
-            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
-            DWORD written = 0;
-            if (!WriteFile(handle_, content.data() + done, chunk, &written, nullptr)) return GetLastError();
-            done += written;
-        }
+    DWORD write(const Pieces& content) {
+        DWORD error = 0;
+        content([&](std::string_view piece) {
+            for (std::size_t done = 0; error == 0 && done < piece.size();) {
+                DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(piece.size() - done, 1u << 30));
+                DWORD written = 0;
+                if (!WriteFile(handle_, piece.data() + done, chunk, &written, nullptr))
+                    error = GetLastError();
+                done += written;
+            }
+            return error == 0;
+        });
+        if (error != 0) return error;
         if (!FlushFileBuffers(handle_)) return GetLastError();
         HANDLE handle = handle_;
         handle_ = INVALID_HANDLE_VALUE;
@@ -76,7 +82,7 @@ private:
 
 }  // namespace
 
-std::string writeOutputFile(const std::string& target, const std::string& content) {
+std::string writeOutputFile(const std::string& target, const Pieces& content) {
     const std::wstring path = wide(target);
     TemporaryFile temporary(path.substr(0, path.find_last_of(L"/\\:") + 1));
     if (temporary.error() != 0)

@@ -1,5 +1,6 @@
 #include "entry_reader.h"
 
+#include <algorithm>
 #include <istream>
 #include <limits>
 #include <streambuf>
@@ -32,16 +33,16 @@ struct EntryReader::Stream : std::streambuf {
     // the observer.
     void catchUp() { account(gptr()); }
 
-    void beginToken(std::size_t begin) {
+    void beginToken(std::size_t begin, bool capture) {
         limit = begin + kFieldLimit + 1;
         captured.clear();
-        capturing = true;
+        capturing = capture;
         captureFrom = gptr();
         setg(eback(), gptr(), clampedEnd());
     }
 
     std::string endToken() {
-        captured.append(captureFrom, gptr());
+        if (capturing) captured.append(captureFrom, gptr());
         capturing = false;
         limit = kNoLimit;
         setg(eback(), gptr(), clampedEnd());
@@ -188,7 +189,7 @@ bool EntryReader::readFailed() const { return stream_->readError; }
 
 std::string EntryReader::failure() const { return readFailureText(stream_->readErrno); }
 
-TokenRead EntryReader::tokenStart() {
+TokenRead EntryReader::tokenStart(bool keepText) {
     TokenRead token;
     Stream& s = *stream_;
     s.in >> std::ws;
@@ -198,7 +199,7 @@ TokenRead EntryReader::tokenStart() {
     s.catchUp();
     token.line = s.lineEnds + 1;
     token.column = static_cast<long long>(token.begin - s.lineStart) + 1;
-    s.beginToken(token.begin);
+    s.beginToken(token.begin, keepText);
     return token;
 }
 
@@ -206,7 +207,7 @@ void EntryReader::finishToken(TokenRead& token) {
     token.end = stream_->offset();
     if (!token.present) return;
     token.text = stream_->endToken();
-    token.tooLong = token.text.size() > kFieldLimit;
+    token.tooLong = std::max(token.text.size(), token.end - token.begin) > kFieldLimit;
     if (token.tooLong) {
         stream_->fieldTooLong = true;
         stream_->in.setstate(std::ios::failbit);
@@ -214,7 +215,7 @@ void EntryReader::finishToken(TokenRead& token) {
 }
 
 void EntryReader::readWordToken(apstring& word, TokenRead& token) {
-    token = tokenStart();
+    token = tokenStart(false);
     // Also run on a failed stream: the read then empties the field.
     token.present = readWord(stream_->in, word);
     finishToken(token);

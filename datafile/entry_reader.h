@@ -32,8 +32,10 @@ struct TokenRead {
     std::size_t end = 0;    // byte offset just after what the read consumed
     long long line = 0;     // 1 for the first line
     long long column = 0;   // in bytes, 1 for the first
-    // What the read consumed (at most kFieldLimit + 1 bytes); for an area
-    // code that is no number, the whole token.
+    // For an area code and the first token of a 17th entry, what the read
+    // consumed (at most kFieldLimit + 1 bytes; for an area code that is no
+    // number, the whole token), for messages to quote. Empty for a name or
+    // number, which the table the load fills holds: a field is not kept twice.
     std::string text;
 };
 
@@ -97,8 +99,9 @@ public:
 private:
     struct Stream;  // the source as an input stream, and how far it was read
 
-    // Skips whitespace and notes where the token that follows starts.
-    TokenRead tokenStart();
+    // Skips whitespace and notes where the token that follows starts; the
+    // token's text is kept when keepText says so.
+    TokenRead tokenStart(bool keepText = true);
     void readWordToken(apstring& word, TokenRead& token);
     // Ends the token begun by tokenStart(): its text and end.
     void finishToken(TokenRead& token);
