@@ -323,8 +323,8 @@ void carryOut(ConsoleCommand command) {
 
 }  // namespace
 
-// A terminal takes the program's bytes as they are.
-void useUnicodeConsole() {}
+// A terminal takes the program's bytes as they are: nothing to set up.
+TerminalConsole::TerminalConsole() = default;
 
 void TerminalConsole::run(ConsoleCommand command) {
     std::cout.flush();

@@ -7,8 +7,8 @@
 //  piped or redirected run carries exactly the program's own text and never
 //  waits. Each command line goes to the command interpreter. Apart from the
 //  commands, the standard streams that are a console read and write UTF-8
-//  through the console's UTF-16 calls, whether the session is interactive
-//  or not (useUnicodeConsole).
+//  through the console's UTF-16 calls from the console's construction on,
+//  whether the session is interactive or not.
 // ======================================================================
 #include "terminal_console.h"
 
@@ -260,9 +260,14 @@ private:
     std::streambuf* runtimeError_ = nullptr;
 };
 
+// Every standard stream that is a console on a converting buffer, once for
+// however many consoles are made; the runtime's buffers are put back as the
+// program ends.
+void useUnicodeConsole() { static ConsoleStreams streams; }
+
 }  // namespace
 
-void useUnicodeConsole() { static ConsoleStreams streams; }
+TerminalConsole::TerminalConsole() { useUnicodeConsole(); }
 
 void TerminalConsole::run(ConsoleCommand command) {
     std::cout.flush();
