@@ -35,12 +35,35 @@ constexpr unsigned char kEscape = 0x1b;
 // How long the rest of a multi-byte key may lag behind its first byte.
 constexpr int kKeyTailMillis = 100;
 
-struct termios originalMode;  // as the terminal was found (see resumeWait)
-volatile sig_atomic_t haveOriginalMode = 0;
-volatile sig_atomic_t originalModeTaken = 0;  // how often originalMode was set
-volatile sig_atomic_t awaitingKey = 0;        // key mode is (to be) in force
-volatile sig_atomic_t stopping = 0;           // onStopSignal has stopped the program
-volatile sig_atomic_t continued = 0;          // SIGCONT came since that stop began
+// What the pauses share with the signal handlers, all in one place, and
+// file-wide because a handler can reach nothing else. Zero until the first
+// pause sets it up (setUpOnce); the handlers are installed only then.
+struct KeyWaitState {
+    // The mode to put back: the terminal's at the first pause, or as the
+    // shell gave it back after a stop (resumeWait). Meaningful once
+    // haveOriginalMode is set; from then on written only by resumeWait, in
+    // a handler, while awaitingKey.
+    struct termios originalMode {};
+    // 0 until setUpOnce has taken originalMode, 1 from then on; set before
+    // the handlers are installed, so that they never find it 0.
+    volatile sig_atomic_t haveOriginalMode = 0;
+    // Counts how often resumeWait took originalMode anew, so that
+    // applyKeyMode can tell that the mode it started from was replaced.
+    volatile sig_atomic_t originalModeTaken = 0;
+    // 1 exactly while a pause holds the terminal (KeyMode): from just before
+    // key mode is set to just after originalMode is put back. The handlers
+    // touch the terminal only then.
+    volatile sig_atomic_t awaitingKey = 0;
+    // 1 only inside onStopSignal, around the stop it raises: onContinue
+    // leaves taking up the wait to it then.
+    volatile sig_atomic_t stopping = 0;
+    // Set by every SIGCONT and cleared by onStopSignal before it stops, so
+    // that it can tell whether the program was really stopped and continued
+    // (without job control the kernel discards the stop).
+    volatile sig_atomic_t continued = 0;
+};
+
+KeyWaitState state;
 
 // True when standard input and output are both a terminal; asked once.
 bool interactiveSession() {
@@ -66,7 +89,7 @@ bool ownsTerminal() {
 
 // Puts the terminal back as it was found. Async-signal-safe.
 void restoreTerminal() {
-    if (haveOriginalMode && ownsTerminal()) tcsetattr(STDIN_FILENO, TCSANOW, &originalMode);
+    if (state.haveOriginalMode && ownsTerminal()) tcsetattr(STDIN_FILENO, TCSANOW, &state.originalMode);
 }
 
 // One key at a time, unechoed, every key a key: flow control (Ctrl-S,
@@ -79,14 +102,14 @@ bool applyKeyMode() {
     int set = 0;
     sig_atomic_t madeFrom = 0;
     do {
-        madeFrom = originalModeTaken;
-        struct termios keyMode = originalMode;
+        madeFrom = state.originalModeTaken;
+        struct termios keyMode = state.originalMode;
         keyMode.c_iflag &= ~static_cast<tcflag_t>(IXON);
         keyMode.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
         keyMode.c_cc[VMIN] = 1;
         keyMode.c_cc[VTIME] = 0;
         set = tcsetattr(STDIN_FILENO, TCSANOW, &keyMode);
-    } while ((set == -1 && errno == EINTR) || madeFrom != originalModeTaken);
+    } while ((set == -1 && errno == EINTR) || madeFrom != state.originalModeTaken);
     if (set == -1) return false;
     // tcsetattr succeeds when any part of the change was made: read it back.
     struct termios now {};
@@ -99,7 +122,7 @@ bool applyKeyMode() {
 // returns, before the faulting instruction could run again.
 // The program dies here, so its coverage is never saved.
 void onFatalSignal(int sig) {  // GCOVR_EXCL_START
-    if (awaitingKey) restoreTerminal();
+    if (state.awaitingKey) restoreTerminal();
     (void)signal(sig, SIG_DFL);
     (void)raise(sig);
 }  // GCOVR_EXCL_STOP
@@ -113,11 +136,11 @@ void onFatalSignal(int sig) {  // GCOVR_EXCL_START
 // (after `bg`) it does nothing: the wait's read stops the program (SIGTTIN)
 // until `fg`. Async-signal-safe.
 void resumeWait(bool promptAgain) {
-    if (!awaitingKey || !ownsTerminal()) return;
+    if (!state.awaitingKey || !ownsTerminal()) return;
     struct termios now {};
     if (tcgetattr(STDIN_FILENO, &now) == 0 && (now.c_lflag & (ICANON | ECHO)) != 0) {
-        originalMode = now;
-        originalModeTaken = originalModeTaken + 1;
+        state.originalMode = now;
+        state.originalModeTaken = state.originalModeTaken + 1;
     }
     (void)applyKeyMode();
     if (promptAgain) {
@@ -131,8 +154,8 @@ void resumeWait(bool promptAgain) {
 // onStopSignal, which takes it up itself as the stop ends.
 void onContinue(int) {
     int savedErrno = errno;
-    continued = 1;
-    if (!stopping) resumeWait(true);
+    state.continued = 1;
+    if (!state.stopping) resumeWait(true);
     errno = savedErrno;
 }
 
@@ -144,9 +167,9 @@ void onContinue(int) {
 // just goes on.
 void onStopSignal(int sig) {
     int savedErrno = errno;
-    if (awaitingKey) restoreTerminal();
-    continued = 0;
-    stopping = 1;
+    if (state.awaitingKey) restoreTerminal();
+    state.continued = 0;
+    state.stopping = 1;
     struct sigaction byDefault {
     }, mine{};
     byDefault.sa_handler = SIG_DFL;
@@ -157,9 +180,9 @@ void onStopSignal(int sig) {
     sigaddset(&stopOnly, sig);
     sigprocmask(SIG_UNBLOCK, &stopOnly, nullptr);
     (void)raise(sig);  // stops here until continued
-    stopping = 0;
+    state.stopping = 0;
     sigaction(sig, &mine, nullptr);
-    resumeWait(continued != 0);
+    resumeWait(state.continued != 0);
     errno = savedErrno;
 }
 
@@ -207,16 +230,39 @@ void installSignalHandlers() {
     catchIfDefault(SIGCONT, action);
 }
 
-// Saves the terminal's settings the first time a key is awaited, and sets
-// up the handlers before key mode is first set: started in the background,
-// the program stops right there (SIGTTOU).
-bool saveOriginalModeOnce() {
-    if (haveOriginalMode) return true;
-    if (tcgetattr(STDIN_FILENO, &originalMode) == -1) return false;
-    haveOriginalMode = 1;
+// Sets state up the first time a key is awaited: saves the terminal's mode
+// and installs the handlers, before key mode is first set, as started in
+// the background the program stops right there (SIGTTOU). False when the
+// terminal's mode cannot be read.
+bool setUpOnce() {
+    if (state.haveOriginalMode) return true;
+    if (tcgetattr(STDIN_FILENO, &state.originalMode) == -1) return false;
+    state.haveOriginalMode = 1;
     installSignalHandlers();
     return true;
 }
+
+// A pause's hold on the terminal: key mode, where the terminal takes it,
+// for the life of the object, and the mode found put back at its end. The
+// handlers restore the terminal meanwhile.
+class KeyMode {
+public:
+    KeyMode() {
+        state.awaitingKey = 1;
+        inForce_ = applyKeyMode();
+    }
+    ~KeyMode() {
+        restoreTerminal();
+        state.awaitingKey = 0;
+    }
+    KeyMode(const KeyMode&) = delete;
+    KeyMode& operator=(const KeyMode&) = delete;
+
+    bool inForce() const { return inForce_; }
+
+private:
+    bool inForce_ = false;
+};
 
 // Reads one byte from the terminal, waiting at most timeoutMillis (or for
 // ever when negative). False on timeout, end of input or error.
@@ -297,12 +343,10 @@ void clearScreen() {
 void waitForKey() {
     std::cout << kPressAnyKey << std::flush;
     bool keyMode = false;
-    if (saveOriginalModeOnce()) {
-        awaitingKey = 1;
-        keyMode = applyKeyMode();
+    if (setUpOnce()) {
+        KeyMode held;
+        keyMode = held.inForce();
         if (keyMode) readOneKey();
-        restoreTerminal();
-        awaitingKey = 0;
     }
     if (keyMode) {
         std::cout << '\n' << std::flush;
