@@ -10,7 +10,6 @@ apvector<int> areaCode(kSlotCount);
 apvector<apstring> number(kSlotCount);
 
 int main() {
-    useUnicodeConsole();
     TerminalConsole console;
     return runDirectory({firstName, lastName, areaCode, number}, console);
 }

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -45,6 +47,12 @@ using std::chrono::milliseconds;
 
 // Generous, as the suite also runs under the sanitizers on a busy machine.
 constexpr milliseconds kPatience{10000};
+// A wait for what only the program can do is given up sooner once the
+// program has sat this long in a read of the terminal with nothing to read
+// and nothing else happening: it will do nothing more until keys come. The
+// time covers what the kernel still has in hand then, keys typed but not
+// yet passed on to the terminal, and the echo and output coming back.
+constexpr milliseconds kHopelessAfter{1000};
 // How long "nothing happens" must last to count as waiting.
 constexpr milliseconds kQuietSpell{300};
 
@@ -195,11 +203,21 @@ public:
         if (reports_ >= 0) close(reports_);
     }
     void type(const std::string& keys) {
+        lastStir_ = Clock::now();
         if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) ADD_FAILURE();
     }
-    void signal(int sig) const { kill(program_, sig); }
-    void fg() const { kill(leader_, SIGUSR1); }  // see shellFg
-    void bg() const { kill(leader_, SIGUSR2); }
+    void signal(int sig) {
+        lastStir_ = Clock::now();
+        kill(program_, sig);
+    }
+    void fg() {  // see shellFg
+        lastStir_ = Clock::now();
+        kill(leader_, SIGUSR1);
+    }
+    void bg() {
+        lastStir_ = Clock::now();
+        kill(leader_, SIGUSR2);
+    }
     termios mode() const {
         termios now{};
         tcgetattr(slave_, &now);
@@ -213,7 +231,7 @@ public:
         size_t at = std::string::npos;
         if (!waitUntil([&] { return (at = output_.find(text, matched_)) != std::string::npos; })) {
             return testing::AssertionFailure()
-                   << "waited in vain for " << testing::PrintToString(text)
+                   << "waited in vain" << whyInVain() << " for " << testing::PrintToString(text)
                    << "\nafter: " << testing::PrintToString(output_.substr(matched_));
         }
         if (skipped) *skipped = output_.substr(matched_, at - matched_);
@@ -232,7 +250,7 @@ public:
     testing::AssertionResult inKeyMode() {
         if (waitUntil([&] { return (mode().c_lflag & (ICANON | ECHO)) == 0; }))
             return testing::AssertionSuccess();
-        return testing::AssertionFailure() << "terminal not in key mode";
+        return testing::AssertionFailure() << "terminal not in key mode" << whyInVain();
     }
 
     // Nothing is printed after the text last matched, and the program
@@ -256,8 +274,9 @@ public:
                 shown = shownText(output_.substr(matched_));
                 return (at = shown.find(text)) != std::string::npos;
             })) {
-            return testing::AssertionFailure() << "waited in vain for " << testing::PrintToString(text)
-                                               << " on the screen\nafter: " << testing::PrintToString(shown);
+            return testing::AssertionFailure()
+                   << "waited in vain" << whyInVain() << " for " << testing::PrintToString(text)
+                   << " on the screen\nafter: " << testing::PrintToString(shown);
         }
         if (skipped) *skipped = shown.substr(0, at);
         matched_ = output_.size();
@@ -269,7 +288,7 @@ public:
 
     // The program's next change of state: exit, killed or stopped.
     std::string nextStatus() {
-        if (!waitUntil([&] { return !statuses_.empty(); })) return "still running";
+        if (!waitUntil([&] { return !statuses_.empty(); })) return "still running" + whyInVain();
         int status = statuses_.front();
         statuses_.pop_front();
         ended_ = !WIFSTOPPED(status);
@@ -334,15 +353,56 @@ private:
         }
     }
 
+    // Waits until done, for kPatience at most, or until the program has
+    // waited for input in vain for kHopelessAfter (see awaitsInput).
     template <typename Done>
     bool waitUntil(Done done) {
-        auto deadline = Clock::now() + kPatience;
+        const auto start = Clock::now();
+        auto lastSeenBusy = start;
+        hopeless_ = false;
         while (!done()) {
-            auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
+            const auto now = Clock::now();
+            auto left = std::chrono::duration_cast<milliseconds>(start + kPatience - now);
             if (left.count() <= 0) return false;
+            if (!awaitsInput()) lastSeenBusy = now;
+            if (now - std::max(lastSeenBusy, lastStir_) >= kHopelessAfter) {
+                hopeless_ = true;
+                return false;
+            }
             pump(std::min(left, milliseconds(50)));
         }
         return true;
+    }
+
+    // Why the last wait ended in vain, for a failure message.
+    std::string whyInVain() const {
+        if (hopeless_) return " (the program sat reading the terminal, with nothing to read)";
+        return " (" + std::to_string(kPatience.count()) + " ms)";
+    }
+
+    // Whether the program sleeps in a read of standard input with nothing
+    // typed left for it: until keys are typed or a signal comes, it will
+    // print nothing, set no mode and not end. Known from /proc on Linux
+    // only; false elsewhere, and for a program running or stopped.
+    bool awaitsInput() const {
+#ifdef __linux__
+        if (program_ <= 0) return false;
+        const fs::path proc = "/proc/" + std::to_string(program_);
+        // The state follows the name in parentheses, which may hold any byte.
+        const std::string stat = readFile(proc / "stat");
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos || stat.compare(nameEnd, 3, ") S") != 0) return false;
+        // The system call's number and its arguments, the first a file
+        // descriptor for read.
+        std::istringstream call(readFile(proc / "syscall"));
+        long number = -1;
+        std::string descriptor;
+        if (!(call >> number >> descriptor) || number != SYS_read || descriptor != "0x0") return false;
+        int unread = 0;
+        return ioctl(slave_, FIONREAD, &unread) == 0 && unread == 0;
+#else
+        return false;
+#endif
     }
 
     // Takes in whatever output and reports arrive within the time given.
@@ -352,7 +412,10 @@ private:
         if (ready[0].revents & POLLIN) {
             char bytes[4096];
             ssize_t got = read(master_, bytes, sizeof bytes);
-            if (got > 0) output_.append(bytes, static_cast<size_t>(got));
+            if (got > 0) {
+                output_.append(bytes, static_cast<size_t>(got));
+                lastStir_ = Clock::now();
+            }
         }
         if (ready[1].revents & (POLLIN | POLLHUP)) {
             int report = 0;
@@ -363,6 +426,7 @@ private:
                 program_ = report;
             } else {
                 statuses_.push_back(report);
+                lastStir_ = Clock::now();
             }
         }
     }
@@ -377,6 +441,9 @@ private:
     std::string output_;
     size_t matched_ = 0;
     std::deque<int> statuses_;
+    // The last key typed, signal sent, output or change of state seen.
+    Clock::time_point lastStir_ = Clock::now();
+    bool hopeless_ = false;  // the last wait given up early (see waitUntil)
 };
 
 // Each test runs the program in a fresh directory holding the data file.
@@ -447,6 +514,26 @@ TEST_F(TerminalTest, ClearsScreenAndWaitsForOneKeyUnechoed) {
     EXPECT_EQ(afterKey, "\r\n");  // the key is not echoed
     EXPECT_TRUE(tty.modeAsFound());
     tty.type("3\n");
+    ASSERT_TRUE(tty.expect(kListEnd));
+    quitFromPause(tty);
+}
+
+// A wait for output ends soon, not after its whole patience, once the
+// program sits reading the terminal with nothing to read, as when a fault
+// keeps a prompt in the program's buffer; and it changes nothing.
+TEST_F(TerminalTest, WaitEndsSoonWhileTheProgramSitsReadingTheTerminal) {
+#ifndef __linux__
+    GTEST_SKIP() << "the program's reads are seen through /proc";
+#endif
+    TerminalSession tty(dir_);
+    ASSERT_TRUE(tty.atPause());
+    tty.type("x");
+    ASSERT_TRUE(tty.expect(kMainMenu));
+    tty.type("3");  // no line end: the menu reads on
+    const auto start = Clock::now();
+    EXPECT_FALSE(tty.expect(kListEnd));
+    EXPECT_LT(Clock::now() - start, kPatience / 2);
+    tty.type("\n");
     ASSERT_TRUE(tty.expect(kListEnd));
     quitFromPause(tty);
 }
