@@ -415,9 +415,10 @@ private:
         const Column* column = columns_.find(role);
         const Field* field = column != nullptr ? row.field(column->index) : nullptr;
         if (field == nullptr) return;
-        if (field->cut)
+        if (field->cut) {
             contact.fail(std::string("a ") + what + " of more than " + std::to_string(kFieldLimit) +
                          " bytes");
+        }
         text = cellText(*field);
     }
 
@@ -431,9 +432,10 @@ private:
         bool preferred = type.find('*') != std::string::npos;
         bool voice = !containsNoCase(type, "fax") && !containsNoCase(type, "pager");
         std::size_t from = 0;
-        for (std::size_t at; (at = value.find(":::", from)) != std::string::npos; from = at + 3)
+        for (std::size_t at; (at = value.find(":::", from)) != std::string::npos; from = at + 3) {
             contact.addPhone(
                 {value.substr(from, at - from), preferred ? 1 : PhoneValue::kNotPreferred, voice});
+        }
         contact.addPhone({value.substr(from), preferred ? 1 : PhoneValue::kNotPreferred, voice});
     }
 

@@ -30,9 +30,10 @@ public:
     void contact(const Contact& contact) {
         Fitted fitted = fitContact(contact);
         if (!fitted.entry) {
-            for (Message& message : fitted.messages)
+            for (Message& message : fitted.messages) {
                 if (message.severity == Severity::Error)
                     report(message.line, message.severity, std::move(message.text));
+            }
             return;
         }
         if (result_.entries.size() == static_cast<std::size_t>(kSlotCount)) {
@@ -87,16 +88,16 @@ private:
 
 }  // namespace
 
-ImportResult importContacts(std::istream& stream, Format format) {
-    TextSource source(stream);
+ImportResult importContacts(std::istream& source, Format format) {
+    TextSource text(source);
     Importer importer;
     auto take = [&](Contact& contact) { importer.contact(contact); };
     std::string nothing;  // what the file would hold, when it holds no contact
     if (format == Format::VCard) {
-        if (readVCards(source, take, importer) == 0)
+        if (readVCards(text, take, importer) == 0)
             nothing = "no vCard in the file: a vCard starts with a line BEGIN:VCARD";
     } else {
-        CsvRead read = readCsvContacts(source, take, importer);
+        CsvRead read = readCsvContacts(text, take, importer);
         if (!read.columnsFound) {
             nothing =
                 "no column of names or phone numbers in the first row: a CSV file of contacts starts with a "
@@ -105,12 +106,12 @@ ImportResult importContacts(std::istream& stream, Format format) {
             nothing = "no contacts: the file holds a header row and no row after it";
         }
     }
-    if (source.readFailed()) {
+    if (text.readFailed()) {
         ImportResult failed;
-        failed.failure = source.failure();
+        failed.failure = text.failure();
         return failed;
     }
-    if (source.bytesRead() == 0) nothing = "the file is empty: no contacts to convert";
+    if (text.bytesRead() == 0) nothing = "the file is empty: no contacts to convert";
     if (!nothing.empty()) importer.report(1, Severity::Error, nothing);
     return importer.finish();
 }

@@ -66,7 +66,7 @@ int followLinks(std::string& path, struct stat& status, bool& exists) {
         if (links == kMostLinks) return ELOOP;
         std::string target;
         if (int error = readLink(path, target)) return error;
-        path = target[0] == '/' ? target : folderOf(path) + target;
+        path = target[0] == '/' ? target : folderOf(path).append(target);
     }
 }
 
@@ -273,9 +273,10 @@ std::string writeOutputFile(const std::string& target, const Pieces& content) {
     }
     TemporaryFile temporary;
     Descriptor file(temporary.create(folderOf(path)));  // closed before the temporary file is removed
-    if (file.get() < 0)
+    if (file.get() < 0) {
         return std::string("cannot create a temporary file in its folder: ") +
                std::strerror(temporary.error());
+    }
     int error = writeAll(file.get(), content);
     if (error == 0)
         error = exists ? takeOver(file.get(), old) : errorOf(fchmod(file.get(), 0666 & ~currentUmask()));

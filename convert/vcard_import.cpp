@@ -242,9 +242,10 @@ std::string phoneText(std::string text) {
 // Lines no one answers: a number of one of these types goes after every
 // voice number of the card.
 bool isVoice(const std::vector<std::string>& types) {
-    for (const std::string& type : types)
+    for (const std::string& type : types) {
         if (type == "FAX" || type == "PAGER" || type == "MODEM" || type == "BBS" || type == "TEXTPHONE")
             return false;
+    }
     return true;
 }
 
