@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Includes run one way: directory/, check/ and convert/ may include from
+# Includes run one way: directory/, check/, convert/ and query/ may include from
 # datafile/ and ap/, datafile/ only from ap/, ap/ from nothing of the
 # project's; the programs never from each other. Every project header a file includes
 # must be found in its own folder or a layer below. (The CMake targets
@@ -13,6 +13,7 @@ declare -A below=(
   [directory]="directory datafile ap"
   [check]="check datafile ap"
   [convert]="convert datafile ap"
+  [query]="query datafile ap"
 )
 status=0
 for layer in "${!below[@]}"; do
