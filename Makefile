@@ -108,5 +108,5 @@ format-check:
 # clang-tidy on the program and library sources (after `make test`), one
 # file at a time, two side by side; any finding fails (see .clang-tidy).
 tidy:
-	printf '%s\n' $(filter ap/% datafile/% directory/% check/% convert/%,$(filter %.cpp,$(SOURCES))) | \
+	printf '%s\n' $(filter ap/% datafile/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES))) | \
 	  xargs -P 2 -n 1 clang-tidy -p build/$(PRESET) --quiet

@@ -1,10 +1,12 @@
-// Names as -i compares them: the folding of the generated table, row by row.
+// Names as -i compares them: the folding of the generated table, row by row,
+// and the numbers of the caller-ID lookup.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "name_folding.h"
+#include "number_forms.h"
 
 namespace {
 
@@ -59,6 +61,50 @@ TEST(FoldName, ExactForms) {
     EXPECT_EQ(foldName("\xCC\x81").text, "");          // a combining mark on its own
     EXPECT_EQ(foldName("\xE2\x82").text, "\xE2\x82");  // a sequence cut short is kept
     EXPECT_EQ(foldName("Zoë").accents, std::vector<std::size_t>{3});
+}
+
+struct NumberRow {
+    std::string typed;
+    int areaCode;
+    std::string number;
+    bool matches;
+};
+
+TEST(Numbers, FormsMatchAreaCodeAndNumber) {
+    const std::vector<NumberRow> rows = {
+        {"358-9111", 312, "358-9111", true},
+        {"3589111", 706, "358-9111", true},
+        {"312 358-9111", 312, "358-9111", true},
+        {"(312) 358-9111", 706, "358-9111", false},
+        {"312.358.9111", 312, "3589111", true},
+        {"+1 312 358 9111", 312, "358-9111", true},
+        {"1-312-358-9111", 312, "358-9111", true},
+        {"tel:+1-312-358-9111", 312, "358-9111", true},
+        {"TEL:+13123589111", 0, "+1-312-358-9111", true},
+        {"312 358-9111", 0, "312-358-9111", true},
+        {"+44 20 7946 0958", 0, "+44-20-7946-0958", true},
+        {"+44 20 7946 0958", 44, "20-7946-0958", true},
+        {"+44 20 7946 0958", 0, "020-7946-0958", false},
+        {"358-9111", 0, "312-358-9111", false},
+        {"070 358 9111", 70, "358-9111", true},
+    };
+    for (const NumberRow& row : rows) {
+        std::optional<TypedNumber> typed = typedNumber(row.typed);
+        ASSERT_TRUE(typed) << row.typed;
+        EXPECT_EQ(numberMatches(*typed, row.areaCode, row.number), row.matches)
+            << row.typed << " against (" << row.areaCode << ") " << row.number;
+    }
+}
+
+TEST(Numbers, NotANumber) {
+    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 x12"})
+        EXPECT_FALSE(typedNumber(text)) << text;
+}
+
+TEST(Numbers, ShownInMessages) {
+    EXPECT_EQ(shownNumber(*typedNumber("+1 312 358 9111")), "(312) 358-9111");
+    EXPECT_EQ(shownNumber(*typedNumber("3589111")), "358-9111");
+    EXPECT_EQ(shownNumber(*typedNumber("+44 20 7946 0958")), "442079460958");
 }
 
 }  // namespace
