@@ -1,15 +1,24 @@
-// telelist-query as scripts run it.
+// telelist-query as scripts run it, and against teledir itself.
 //
 // Each folder under cases/ is one run in a scratch directory holding the
 // folder's files: `args` gives the arguments, one a line (none when
 // absent); `stdout` and `stderr` are the expected streams (empty when
 // absent), `status` the exit status (0 when absent). TELEDIR_TEST_UPDATE=1
 // writes the expected files from a run.
+//
+// For every data file of teledir's own cases, each last and first name in
+// it is looked up by telelist-query and searched for in a session of the
+// real teledir: the last-name search must show the one entry telelist-query
+// --last does not mark, and the first-name search list what --first finds.
+#include <set>
+
 #include "scratch_run.h"
+#include "screen_texts.h"
 
 namespace {
 
 using namespace scratch_run;
+using namespace screen_texts;
 
 bool updating() {
     const char* update = std::getenv("TELEDIR_TEST_UPDATE");
@@ -44,6 +53,91 @@ TEST_P(QueryCase, OutputMessagesAndStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, QueryCase, ::testing::ValuesIn(foldersUnder(CASES_DIR)), folderTestName);
+
+// ======================================================================
+//  Agreement with teledir's two name searches
+// ======================================================================
+
+// One entry as --tsv gives it: first, last, area code, number and, after
+// --last, whether teledir's last-name search shows it.
+std::vector<std::string> tsvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        if (line[k] == '\t') {
+            fields.emplace_back();
+        } else if (line[k] == '\\' && k + 1 < line.size()) {
+            char escape = line[++k];
+            fields.back() += escape == 't' ? '\t' : escape == 'n' ? '\n' : escape == 'r' ? '\r' : escape;
+        } else {
+            fields.back() += line[k];
+        }
+    }
+    return fields;
+}
+
+class Agreement : public Scratch, public ::testing::WithParamInterface<fs::path> {
+protected:
+    std::vector<std::vector<std::string>> query(const std::vector<std::string>& args) const {
+        Outcome found = run(commandLine(QUERY_PROGRAM, args));
+        EXPECT_LE(found.status, 1) << found.err;
+        std::vector<std::vector<std::string>> entries;
+        for (const std::string& line : lines(found.out)) entries.push_back(tsvFields(line));
+        return entries;
+    }
+};
+
+TEST_P(Agreement, NameSearchesShowWhatTelelistQueryFinds) {
+    fs::copy_file(GetParam() / "telelist.dat", dir / "telelist.dat");
+    if (run(shellQuoted(TELEDIR_PROGRAM), "4\n").status != 0) GTEST_SKIP() << "teledir does not start";
+    std::set<std::string> lastNames, firstNames;
+    for (const auto& entry : query({"--tsv"})) {
+        // A NUL byte cannot be an argument; an empty name cannot be typed.
+        if (!entry[0].empty() && entry[0].find('\0') == std::string::npos) firstNames.insert(entry[0]);
+        if (!entry[1].empty() && entry[1].find('\0') == std::string::npos) lastNames.insert(entry[1]);
+    }
+    // One session: each last name, then each first name, from the
+    // name-search menu; the screens it must show, made from the lookups.
+    std::string input = "1\n", expected = kStart + kMainMenu + kNameMenu;
+    for (const std::string& name : lastNames) {
+        input += "2\n" + name + "\n";
+        expected += kLastNamePrompt + "\n\nSearching for '" + name + "' ...\n";
+        std::vector<std::vector<std::string>> found = query({"--tsv", "--last=" + name});
+        auto shown = std::find_if(found.begin(), found.end(), [](auto& entry) { return entry[4] == "true"; });
+        ASSERT_NE(shown, found.end()) << name;
+        EXPECT_EQ(std::count_if(found.begin(), found.end(), [](auto& entry) { return entry[4] == "true"; }),
+                  1);
+        const std::vector<std::string>& entry = *shown;
+        expected += "\n\nMatch Found:\n - " + entry[1] + ", " + entry[0] +
+                    (entry[3].empty() ? "; phone number not available" : "; (" + entry[2] + ") " + entry[3]) +
+                    "\n\n\n" + kNameMenu;
+    }
+    for (const std::string& name : firstNames) {
+        input += "1\n" + name + "\n";
+        expected += kFirstNamePrompt + "\n\nSearching for '" + name + "' ...\n\n\n";
+        int match = 0;
+        for (const auto& entry : query({"--tsv", "--first=" + name}))
+            expected += std::to_string(++match) + ")\t" + entry[1] + ", " + entry[0] + " - (" + entry[2] +
+                        ") " + entry[3] + "\n";
+        EXPECT_GT(match, 0) << name;
+        expected += kNameMenu;
+    }
+    input += "3\n4\n";
+    expected += kMainMenu;
+    Outcome session = run(shellQuoted(TELEDIR_PROGRAM), input);
+    EXPECT_EQ(session.status, 0);
+    EXPECT_EQ(session.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(DirectoryCases, Agreement, ::testing::ValuesIn([] {
+                             std::vector<fs::path> found = foldersUnder(DIRECTORY_CASES_DIR);
+                             found.erase(std::remove_if(found.begin(), found.end(),
+                                                        [](const fs::path& folder) {
+                                                            return !fs::exists(folder / "telelist.dat");
+                                                        }),
+                                         found.end());
+                             return found;
+                         }()),
+                         folderTestName);
 
 // ======================================================================
 //  Files that cannot be read, and output that cannot be written
