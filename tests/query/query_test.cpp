@@ -10,6 +10,8 @@
 // it is looked up by telelist-query and searched for in a session of the
 // real teledir: the last-name search must show the one entry telelist-query
 // --last does not mark, and the first-name search list what --first finds.
+#include <sys/resource.h>
+
 #include <set>
 
 #include "scratch_run.h"
@@ -18,6 +20,7 @@
 namespace {
 
 using namespace scratch_run;
+using QueryRun = Scratch;
 using namespace screen_texts;
 
 bool updating() {
@@ -143,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(DirectoryCases, Agreement, ::testing::ValuesIn([] {
 //  Files that cannot be read, and output that cannot be written
 // ======================================================================
 
-TEST_F(Scratch, UnreadableFileAndFullOutput) {
+TEST_F(QueryRun, UnreadableFileAndFullOutput) {
     struct Failing {
         std::string command;
         std::string err;
@@ -165,6 +168,49 @@ TEST_F(Scratch, UnreadableFileAndFullOutput) {
         EXPECT_EQ(run.err, failing.err);
         EXPECT_EQ(run.status, 2);
     }
+}
+
+// ======================================================================
+//  Reading on past the load
+// ======================================================================
+
+// --why reads the rest of the file in little memory, whatever it holds: here
+// a word of 16 MB before the name, which the program must not keep.
+TEST_F(QueryRun, ReadingOnPastTheLoadStaysSmall) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' own memory would be measured";
+#endif
+    Outcome found =
+        run("{ printf 'Ann Smith x 1\\n'; head -c 16000000 /dev/zero | tr '\\0' w; printf ' Zed\\n'; } "
+            "> telelist.dat && " +
+            commandLine(QUERY_PROGRAM, {"--why", "Zed"}));
+    EXPECT_EQ(found.status, 1);
+    EXPECT_NE(found.err.find("\"Zed\" is on line 2, past where the load stopped: line 1, column 11"),
+              std::string::npos)
+        << found.err;
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 8 * 1024) << "KiB at the most";
+}
+
+// After a field too long nothing more is read: --why says the rest may hold
+// the name.
+TEST_F(QueryRun, FieldTooLongLeavesTheRestUnread) {
+    write("telelist.dat", "Ann Smith 312 555-0101\n" + std::string(65537, 'x') +
+                              " Smith 312 555-0102\nBob Jones 212 555-0103\n");
+    Outcome found = run(commandLine(QUERY_PROGRAM, {"--why", "Jones"}));
+    const std::string stopped =
+        "line 2, column 1: a field of more than 65536 bytes, far beyond any name or number; the directory "
+        "stops "
+        "loading here: this entry keeps only the fields before it, and the rest of the file is not read\n";
+    EXPECT_EQ(found.err,
+              "telelist.dat:2:1: error: a field of more than 65536 bytes, far beyond any name or number; "
+              "the directory stops loading here: this entry keeps only the fields before it, and the rest "
+              "of the file is not read\n"
+              "no entry \"Jones\"; the rest of the file, which may hold it, is not read: the load stopped "
+              "at " +
+                  stopped);
+    EXPECT_EQ(found.status, 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Names as -i compares them: the folding of the generated table, row by row,
-// and the numbers of the caller-ID lookup.
+// Names as -i compares them: the folding of the generated table, row by row;
+// the numbers of the caller-ID lookup; fields as TSV and JSON write them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "name_folding.h"
 #include "number_forms.h"
+#include "output.h"
 
 namespace {
 
@@ -105,6 +106,25 @@ TEST(Numbers, ShownInMessages) {
     EXPECT_EQ(shownNumber(*typedNumber("+1 312 358 9111")), "(312) 358-9111");
     EXPECT_EQ(shownNumber(*typedNumber("3589111")), "358-9111");
     EXPECT_EQ(shownNumber(*typedNumber("+44 20 7946 0958")), "442079460958");
+}
+
+// The data file's fields hold no tab or line end, but a field of TSV never
+// breaks its line whatever it holds.
+TEST(Output, TsvFields) {
+    EXPECT_EQ(tsvField("a\\b\tc\nd\re"), "a\\\\b\\tc\\nd\\re");
+    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC", 3)), std::string("\0\x1B\xFC", 3));
+}
+
+TEST(Output, JsonStrings) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Zoë 李", "\"Zoë 李\""},
+        {"say \"hi\\\"", "\"say \\\"hi\\\\\\\"\""},
+        {std::string("a\0b\x1B\x7F", 5), "\"a\\u0000b\\u001b\\u007f\""},
+        {"\xC2\x9B \xE2\x80\xA8 \xE2\x80\xA9", "\"\\u009b \\u2028 \\u2029\""},  // C1, line and paragraph ends
+        {"M\xFCller", "\"M\\u00fcller\""},
+        {"\xE2\x82x \xED\xA0\x80 \xC0\xAF", "\"\\u00e2\\u0082x \\u00ed\\u00a0\\u0080 \\u00c0\\u00af\""},
+    };
+    for (const auto& [text, json] : rows) EXPECT_EQ(jsonString(text), json) << text;
 }
 
 }  // namespace
