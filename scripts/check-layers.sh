@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Includes run one way: directory/, check/ and convert/ may include from
+# Includes run one way: directory/, check/, convert/ and query/ may include from
 # datafile/ and ap/, datafile/ only from ap/, ap/ from nothing of the
 # project's; the programs never from each other. The command-line layer,
-# cli/, lies between the tools (check/, convert/) and datafile/: teledir
+# cli/, lies between the tools (check/, convert/, query/) and datafile/: teledir
 # (directory/) neither includes from it nor links it. Every project header
 # a file includes must be found in its own folder or a layer below. (The
 # CMake targets enforce the same for the build; this also catches a
@@ -17,6 +17,7 @@ declare -A below=(
   [directory]="directory datafile ap"
   [check]="check cli datafile ap"
   [convert]="convert cli datafile ap"
+  [query]="query cli datafile ap"
 )
 status=0
 for layer in "${!below[@]}"; do
@@ -47,7 +48,7 @@ if links teledir telelist_cli; then
   echo "teledir links telelist_cli, the command-line layer of the tools" >&2
   status=1
 fi
-for tool in telelist-check telelist-convert; do
+for tool in telelist-check telelist-convert telelist-query; do
   if ! links "$tool" telelist_cli; then
     echo "$tool does not link telelist_cli, or the dependency graph has changed form" >&2
     status=1

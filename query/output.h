@@ -1,0 +1,28 @@
+// The entries telelist-query finds, one line each, in its three formats.
+#ifndef QUERY_OUTPUT_H
+#define QUERY_OUTPUT_H
+
+#include <string>
+#include <string_view>
+
+#include "directory_entries.h"
+
+enum class OutputFormat {
+    Lines,  // "Lopez, Maria; (312) 358-9111", as teledir shows a match, escaped
+    Tsv,    // first name, last name, area code, number, separated by tabs
+    Json,   // one object a line
+};
+
+// The line of entry, with its line end. With lastNameSearch (--last) it
+// tells whether teledir's last-name search shows the entry.
+std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch);
+
+// A field for TSV: a tab, line end or backslash in it as \t, \n, \r or \\.
+std::string tsvField(std::string_view text);
+
+// text as a JSON string. Valid UTF-8 is kept, but for control characters (C1
+// too), U+2028 and U+2029, which are escaped; each byte that is not part of
+// a UTF-8 character becomes \u00XX, the Latin-1 character of that value.
+std::string jsonString(std::string_view text);
+
+#endif  // QUERY_OUTPUT_H

@@ -1,0 +1,288 @@
+#include "why.h"
+
+#include <algorithm>
+
+#include "load_problems.h"
+#include "message_text.h"
+
+namespace {
+
+// ======================================================================
+//  What was looked for, as the first line names it
+// ======================================================================
+
+std::string shownNumberOf(const Criterion& criterion) {
+    return criterion.number->scope == NumberScope::Digits ? quotedShort(criterion.text)
+                                                          : shownNumber(*criterion.number);
+}
+
+std::string described(const Criterion& criterion) {
+    switch (criterion.field) {
+        case Field::Name: return "the name " + quotedShort(criterion.text);
+        case Field::First: return "first name " + quotedShort(criterion.text);
+        case Field::Last: return "last name " + quotedShort(criterion.text);
+        case Field::Number: break;
+    }
+    return "number " + shownNumberOf(criterion);
+}
+
+std::string notFound(const Query& query) {
+    if (query.criteria.size() == 1 && query.criteria[0].field == Field::Name)
+        return "no entry " + quotedShort(query.criteria[0].text);
+    std::string line = "no entry with ";
+    for (std::size_t k = 0; k < query.criteria.size(); ++k)
+        line += (k == 0 ? "" : " and ") + described(query.criteria[k]);
+    return line;
+}
+
+// ======================================================================
+//  Names: letter case and accents, blanks and hyphens, the other field
+// ======================================================================
+
+constexpr char kBlankInName[] = "a name in the data file cannot hold a blank";
+
+bool hasBlank(const std::string& name) { return name.find(' ') != std::string::npos; }
+
+std::string withoutBlanksOrHyphens(std::string_view name) {
+    std::string kept;
+    for (char c : name)
+        if (c != ' ' && c != '-') kept += c;
+    return kept;
+}
+
+// The names of entry that a search of field looks at.
+std::vector<const std::string*> searchedNames(const Entry& entry, Field field) {
+    if (field == Field::First) return {&entry.first};
+    if (field == Field::Last) return {&entry.last};
+    return {&entry.first, &entry.last};
+}
+
+// The first name among the entries, of those field searches, for which
+// alike(name) holds, with its entry.
+template <typename Alike>
+std::pair<const Entry*, const std::string*> firstAlike(const std::vector<Entry>& entries, Field field,
+                                                       Alike alike) {
+    for (const Entry& entry : entries) {
+        for (const std::string* name : searchedNames(entry, field))
+            if (alike(*name)) return {&entry, name};
+    }
+    return {nullptr, nullptr};
+}
+
+std::string at(const Entry& entry, const std::string& name) {
+    return quotedShort(name) + " (line " + std::to_string(entry.line) + ")";
+}
+
+void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
+                    std::vector<std::string>& reasons) {
+    if (matcher.ignoresCase()) return;
+    const FoldedName typed = foldName(matcher.criterion().text);
+    FoldedName other;
+    auto [entry, name] = firstAlike(entries, matcher.criterion().field, [&](const std::string& candidate) {
+        other = foldName(candidate);
+        return other.text == typed.text;
+    });
+    if (entry == nullptr) return;
+    reasons.push_back(at(*entry, *name) + " differs in " +
+                      (other.accents == typed.accents ? "letter case" : "accents") + ": try -i");
+}
+
+void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
+                      std::vector<std::string>& reasons) {
+    const std::string& typed = matcher.criterion().text;
+    const std::string squeezed = withoutBlanksOrHyphens(typed);
+    const std::string folded = foldName(squeezed).text;
+    bool caseToo = false;
+    auto [entry, name] = firstAlike(entries, matcher.criterion().field, [&](const std::string& candidate) {
+        std::string other = withoutBlanksOrHyphens(candidate);
+        if (other.size() == candidate.size() && squeezed.size() == typed.size()) return false;
+        if (other == squeezed) return true;
+        caseToo = foldName(other).text == folded;
+        return caseToo;
+    });
+    std::string blank = hasBlank(typed) ? std::string(kBlankInName) + "; " : "";
+    if (entry != nullptr) {
+        reasons.push_back(blank + at(*entry, *name) + " differs in blanks or hyphens: search for " +
+                          quotedShort(*name) + (caseToo && !matcher.ignoresCase() ? " with -i" : ""));
+        return;
+    }
+    // "Mary Ann" may be a first and a last name: the load splits a name at
+    // its blank.
+    std::size_t space = typed.find(' ');
+    if (space == std::string::npos) return;
+    std::string firstWord = typed.substr(0, space), lastWord = typed.substr(space + 1);
+    Matcher first({Field::First, firstWord, std::nullopt}, matcher.ignoresCase());
+    Matcher last({Field::Last, lastWord, std::nullopt}, matcher.ignoresCase());
+    for (const Entry& candidate : entries) {
+        if (!hasBlank(lastWord) && first.matches(candidate) && last.matches(candidate)) {
+            reasons.push_back(blank + entryName(candidate) + " has first name " +
+                              quotedShort(candidate.first) + " and last name " + quotedShort(candidate.last) +
+                              ": search with --first " + quotedShort(firstWord) + " --last " +
+                              quotedShort(lastWord));
+            return;
+        }
+    }
+    reasons.push_back(std::string(kBlankInName) + ": no name is " + quotedShort(typed));
+}
+
+void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
+                std::vector<std::string>& reasons) {
+    Field field = matcher.criterion().field;
+    if (field == Field::Name) return;
+    Field other = field == Field::First ? Field::Last : Field::First;
+    auto [entry, name] =
+        firstAlike(entries, other, [&](const std::string& candidate) { return matcher.sameName(candidate); });
+    if (entry == nullptr) return;
+    reasons.push_back(quotedShort(matcher.criterion().text) + " is the " +
+                      (other == Field::First ? "first" : "last") + " name of " + entryName(*entry) +
+                      ": search with " + (other == Field::First ? "--first" : "--last") + " or as NAME");
+}
+
+// ======================================================================
+//  Numbers: another area code, another form
+// ======================================================================
+
+std::string shownEntryNumber(const Entry& entry) {
+    return "(" + std::to_string(entry.areaCode) + ") " + escapedShort(entry.number);
+}
+
+bool sameLastSeven(const std::string& a, const std::string& b) {
+    return a.size() >= 7 && b.size() >= 7 && a.compare(a.size() - 7, 7, b, b.size() - 7, 7) == 0;
+}
+
+void otherAreaOrForm(const Criterion& criterion, const std::vector<Entry>& entries,
+                     std::vector<std::string>& reasons) {
+    const TypedNumber& typed = *criterion.number;
+    auto otherArea = std::find_if(entries.begin(), entries.end(), [&](const Entry& entry) {
+        return typed.scope == NumberScope::NorthAmerican && digitsOf(entry.number) == typed.local;
+    });
+    if (otherArea != entries.end()) {
+        const std::string local = shownNumber({NumberScope::Local, "", 0, typed.local});
+        reasons.push_back(entryName(*otherArea) + " has " + local + " under area code " +
+                          std::to_string(otherArea->areaCode) + ": --number " + local +
+                          " finds it under any area code");
+        return;
+    }
+    for (const Entry& entry : entries) {
+        if (!sameLastSeven(entryDigits(entry.areaCode, entry.number), typed.digits)) continue;
+        std::string found = entryName(entry) + " has " + shownEntryNumber(entry) +
+                            ", the same last seven digits written in another form";
+        std::optional<TypedNumber> own = typedNumber(entry.number);
+        if (own && numberMatches(*own, entry.areaCode, entry.number))
+            found += ": search for " + quotedShort(entry.number);
+        reasons.push_back(found);
+        return;
+    }
+}
+
+// ======================================================================
+//  The rest of the file, past where the load stopped
+// ======================================================================
+
+std::string stopped(const LoadProblem& problem) {
+    return "line " + std::to_string(problem.line) + ", column " + std::to_string(problem.column) + ": " +
+           problem.message;
+}
+
+UnreadWords::Wanted wantedWord(const Matcher& matcher) {
+    if (matcher.criterion().field != Field::Number)
+        return [&matcher](std::string_view, std::string_view word) { return matcher.sameName(word); };
+    // A number with the area code before it, or on its own.
+    return [&matcher](std::string_view previous, std::string_view word) {
+        const TypedNumber& typed = *matcher.criterion().number;
+        bool code = !previous.empty() && previous.size() <= 9 && digitsOf(previous) == previous;
+        return numberMatches(typed, code ? std::stoi(std::string(previous)) : 0, word) ||
+               numberMatches(typed, 0, word);
+    };
+}
+
+void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadSearch& searchUnread,
+                 std::vector<std::string>& reasons) {
+    std::optional<LoadProblem> problem = loadProblem(loaded);
+    if (!problem || problem->stop == LoadStop::CutShort) return;
+    if (!unreadFrom(loaded)) {
+        reasons.push_back("the rest of the file, which may hold it, is not read: the load stopped at " +
+                          stopped(*problem));
+        return;
+    }
+    long long line = searchUnread(wantedWord(matcher));
+    if (line == 0) return;
+    const Criterion& criterion = matcher.criterion();
+    std::string what =
+        criterion.field == Field::Number ? shownNumberOf(criterion) : quotedShort(criterion.text);
+    reasons.push_back(what + " is on line " + std::to_string(line) +
+                      ", past where the load stopped: " + stopped(*problem));
+}
+
+std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntries& directory,
+                                    const UnreadSearch& searchUnread) {
+    std::vector<std::string> reasons;
+    if (matcher.criterion().field == Field::Number) {
+        otherAreaOrForm(matcher.criterion(), directory.entries, reasons);
+    } else {
+        caseAndAccents(matcher, directory.entries, reasons);
+        blanksAndHyphens(matcher, directory.entries, reasons);
+        otherField(matcher, directory.entries, reasons);
+    }
+    unreadLines(matcher, directory.loaded, searchUnread, reasons);
+    if (reasons.empty()) {
+        reasons.push_back(directory.entries.empty()
+                              ? std::string("the directory is empty")
+                              : "none of the " + std::to_string(directory.entries.size()) +
+                                    " entries loaded is like it");
+    }
+    return reasons;
+}
+
+}  // namespace
+
+std::optional<std::size_t> unreadFrom(const LoadResult& loaded) {
+    if (loaded.tooMany) return loaded.extraEntry.begin;
+    if (loaded.utf16 || loaded.entries.empty()) return std::nullopt;
+    const EntryRead& last = loaded.entries.back();
+    if (last.tooLong() == nullptr && last.code.present && !last.codeIsNumber) return last.code.begin;
+    return std::nullopt;
+}
+
+std::vector<std::string> whyNotFound(const Query& query, const DirectoryEntries& directory,
+                                     const UnreadSearch& searchUnread) {
+    if (query.criteria.empty()) {
+        std::optional<LoadProblem> problem = loadProblem(directory.loaded);
+        return {"no entry: the directory is empty" +
+                (problem ? "; the load stopped at " + stopped(*problem) : "")};
+    }
+    std::vector<Matcher> matchers;
+    for (const Criterion& criterion : query.criteria) matchers.emplace_back(criterion, query.ignoreCase);
+    auto alone = [&](const Matcher& matcher) {
+        return std::find_if(directory.entries.begin(), directory.entries.end(),
+                            [&](const Entry& entry) { return matcher.matches(entry); });
+    };
+    std::string line = notFound(query);
+    auto missing = std::find_if(matchers.begin(), matchers.end(), [&](const Matcher& matcher) {
+        return alone(matcher) == directory.entries.end();
+    });
+    if (missing == matchers.end()) {
+        // Each finds entries of its own, but none all of them.
+        for (const Matcher& matcher : matchers)
+            line += "; " + described(matcher.criterion()) + " finds " + entryName(*alone(matcher));
+        return {line};
+    }
+    if (matchers.size() > 1) line += ": none with " + described(missing->criterion());
+    std::vector<std::string> reasons = reasonsFor(*missing, directory, searchUnread);
+    std::vector<std::string> lines = {line + "; " + reasons[0]};
+    lines.insert(lines.end(), reasons.begin() + 1, reasons.end());
+    return lines;
+}
+
+std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
+                                        const std::vector<std::size_t>& found) {
+    std::vector<std::string> lines;
+    for (std::size_t k : found) {
+        const Entry& entry = entries[k];
+        if (entry.shownInstead < 0) continue;
+        lines.push_back(entryName(entry) + ": teledir's last-name search for " + quotedShort(entry.last) +
+                        " shows " + entryName(entries[static_cast<std::size_t>(entry.shownInstead)]) +
+                        " instead");
+    }
+    return lines;
+}

@@ -1,0 +1,32 @@
+// What telelist-query --why tells on standard error: why a lookup found
+// nothing, and what would find it.
+#ifndef QUERY_WHY_H
+#define QUERY_WHY_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "directory_entries.h"
+#include "lookup.h"
+#include "unread_words.h"
+
+// Reads the file on from where its load stopped, looking for a word wanted;
+// the line of the first, or 0.
+using UnreadSearch = std::function<long long(UnreadWords::Wanted)>;
+
+// Where the rest of the file can be searched from: the first token the load
+// did not take (an area code that is not a number, a 17th entry), or
+// nothing when the load took the whole file or cannot read on.
+std::optional<std::size_t> unreadFrom(const LoadResult& loaded);
+
+// The lines that tell why nothing matched query, without line ends.
+std::vector<std::string> whyNotFound(const Query& query, const DirectoryEntries& directory,
+                                     const UnreadSearch& searchUnread);
+
+// For each entry found with --last that teledir's last-name search never
+// shows, the one it shows instead.
+std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
+                                        const std::vector<std::size_t>& found);
+
+#endif  // QUERY_WHY_H

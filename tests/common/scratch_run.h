@@ -1,0 +1,96 @@
+// Running a program as a user does, in a scratch directory of its own that
+// each test gets fresh: a shell command line, standard input from a text,
+// and its standard output, standard error and exit status kept.
+#ifndef TESTS_COMMON_SCRATCH_RUN_H
+#define TESTS_COMMON_SCRATCH_RUN_H
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace scratch_run {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    std::string out, err;
+    int status = -1;  // exit status, or 128 + signal
+};
+
+inline std::string slurp(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+inline std::string shellQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The shell words of program and its arguments.
+inline std::string commandLine(const std::string& program, const std::vector<std::string>& args) {
+    std::string command = shellQuoted(program);
+    for (const std::string& arg : args) command += " " + shellQuoted(arg);
+    return command;
+}
+
+// The folders under root, sorted: one test case each.
+inline std::vector<fs::path> foldersUnder(const fs::path& root) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(root))
+        if (entry.is_directory()) found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// A test's name made of its folder's: letters and digits, the rest as _.
+inline std::string folderTestName(const ::testing::TestParamInfo<fs::path>& info) {
+    std::string name = info.param.filename().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+class Scratch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "scratch-run-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs command (shell words, already quoted) in dir with input on its
+    // standard input. A run takes milliseconds: one that loops is ended by
+    // a second of processor time, so the suite fails fast.
+    Outcome run(const std::string& command, const std::string& input = "") const {
+        write(".stdin", input);
+        std::string line = "cd " + shellQuoted(dir.string()) + " && { ulimit -t 1; " + command +
+                           "; } < .stdin > .stdout 2> .stderr";
+        int status = std::system(("/bin/sh -c " + shellQuoted(line)).c_str());
+        Outcome outcome{slurp(dir / ".stdout"), slurp(dir / ".stderr"),
+                        WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+        for (const char* stream : {".stdin", ".stdout", ".stderr"}) fs::remove(dir / stream);
+        return outcome;
+    }
+    void write(const std::string& name, const std::string& text) const {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
+
+    fs::path dir;
+};
+
+}  // namespace scratch_run
+
+#endif  // TESTS_COMMON_SCRATCH_RUN_H

@@ -1,0 +1,216 @@
+// telelist-query as scripts run it, and against teledir itself.
+//
+// Each folder under cases/ is one run in a scratch directory holding the
+// folder's files: `args` gives the arguments, one a line (none when
+// absent); `stdout` and `stderr` are the expected streams (empty when
+// absent), `status` the exit status (0 when absent). TELEDIR_TEST_UPDATE=1
+// writes the expected files from a run.
+//
+// For every data file of teledir's own cases, each last and first name in
+// it is looked up by telelist-query and searched for in a session of the
+// real teledir: the last-name search must show the one entry telelist-query
+// --last does not mark, and the first-name search list what --first finds.
+#include <sys/resource.h>
+
+#include <set>
+
+#include "scratch_run.h"
+#include "screen_texts.h"
+
+namespace {
+
+using namespace scratch_run;
+using QueryRun = Scratch;
+using namespace screen_texts;
+
+bool updating() {
+    const char* update = std::getenv("TELEDIR_TEST_UPDATE");
+    return update != nullptr && std::string(update) == "1";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> found;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) found.push_back(line);
+    return found;
+}
+
+class QueryCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
+
+TEST_P(QueryCase, OutputMessagesAndStatus) {
+    const fs::path& folder = GetParam();
+    for (const auto& file : fs::directory_iterator(folder))
+        fs::copy(file.path(), dir / file.path().filename());
+    Outcome result = run(commandLine(QUERY_PROGRAM, lines(slurp(folder / "args"))));
+    if (updating()) {
+        fs::remove(folder / "stdout"), fs::remove(folder / "stderr"), fs::remove(folder / "status");
+        if (!result.out.empty()) std::ofstream(folder / "stdout", std::ios::binary) << result.out;
+        if (!result.err.empty()) std::ofstream(folder / "stderr", std::ios::binary) << result.err;
+        if (result.status != 0) std::ofstream(folder / "status") << result.status << "\n";
+    }
+    auto expected = [&](const char* name) { return fs::exists(folder / name) ? slurp(folder / name) : ""; };
+    EXPECT_EQ(result.out, expected("stdout"));
+    EXPECT_EQ(result.err, expected("stderr"));
+    std::string status = expected("status");
+    EXPECT_EQ(result.status, status.empty() ? 0 : std::stoi(status));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QueryCase, ::testing::ValuesIn(foldersUnder(CASES_DIR)), folderTestName);
+
+// ======================================================================
+//  Agreement with teledir's two name searches
+// ======================================================================
+
+// One entry as --tsv gives it: first, last, area code, number and, after
+// --last, whether teledir's last-name search shows it.
+std::vector<std::string> tsvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        if (line[k] == '\t') {
+            fields.emplace_back();
+        } else if (line[k] == '\\' && k + 1 < line.size()) {
+            char escape = line[++k];
+            fields.back() += escape == 't' ? '\t' : escape == 'n' ? '\n' : escape == 'r' ? '\r' : escape;
+        } else {
+            fields.back() += line[k];
+        }
+    }
+    return fields;
+}
+
+class Agreement : public Scratch, public ::testing::WithParamInterface<fs::path> {
+protected:
+    std::vector<std::vector<std::string>> query(const std::vector<std::string>& args) const {
+        Outcome found = run(commandLine(QUERY_PROGRAM, args));
+        EXPECT_LE(found.status, 1) << found.err;
+        std::vector<std::vector<std::string>> entries;
+        for (const std::string& line : lines(found.out)) entries.push_back(tsvFields(line));
+        return entries;
+    }
+};
+
+TEST_P(Agreement, NameSearchesShowWhatTelelistQueryFinds) {
+    fs::copy_file(GetParam() / "telelist.dat", dir / "telelist.dat");
+    if (run(shellQuoted(TELEDIR_PROGRAM), "4\n").status != 0) GTEST_SKIP() << "teledir does not start";
+    std::set<std::string> lastNames, firstNames;
+    for (const auto& entry : query({"--tsv"})) {
+        // A NUL byte cannot be an argument; an empty name cannot be typed.
+        if (!entry[0].empty() && entry[0].find('\0') == std::string::npos) firstNames.insert(entry[0]);
+        if (!entry[1].empty() && entry[1].find('\0') == std::string::npos) lastNames.insert(entry[1]);
+    }
+    // One session: each last name, then each first name, from the
+    // name-search menu; the screens it must show, made from the lookups.
+    std::string input = "1\n", expected = kStart + kMainMenu + kNameMenu;
+    for (const std::string& name : lastNames) {
+        input += "2\n" + name + "\n";
+        expected += kLastNamePrompt + "\n\nSearching for '" + name + "' ...\n";
+        std::vector<std::vector<std::string>> found = query({"--tsv", "--last=" + name});
+        auto shown = std::find_if(found.begin(), found.end(), [](auto& entry) { return entry[4] == "true"; });
+        ASSERT_NE(shown, found.end()) << name;
+        EXPECT_EQ(std::count_if(found.begin(), found.end(), [](auto& entry) { return entry[4] == "true"; }),
+                  1);
+        const std::vector<std::string>& entry = *shown;
+        expected += "\n\nMatch Found:\n - " + entry[1] + ", " + entry[0] +
+                    (entry[3].empty() ? "; phone number not available" : "; (" + entry[2] + ") " + entry[3]) +
+                    "\n\n\n" + kNameMenu;
+    }
+    for (const std::string& name : firstNames) {
+        input += "1\n" + name + "\n";
+        expected += kFirstNamePrompt + "\n\nSearching for '" + name + "' ...\n\n\n";
+        int match = 0;
+        for (const auto& entry : query({"--tsv", "--first=" + name}))
+            expected += std::to_string(++match) + ")\t" + entry[1] + ", " + entry[0] + " - (" + entry[2] +
+                        ") " + entry[3] + "\n";
+        EXPECT_GT(match, 0) << name;
+        expected += kNameMenu;
+    }
+    input += "3\n4\n";
+    expected += kMainMenu;
+    Outcome session = run(shellQuoted(TELEDIR_PROGRAM), input);
+    EXPECT_EQ(session.status, 0);
+    EXPECT_EQ(session.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(DirectoryCases, Agreement, ::testing::ValuesIn([] {
+                             std::vector<fs::path> found = foldersUnder(DIRECTORY_CASES_DIR);
+                             found.erase(std::remove_if(found.begin(), found.end(),
+                                                        [](const fs::path& folder) {
+                                                            return !fs::exists(folder / "telelist.dat");
+                                                        }),
+                                         found.end());
+                             return found;
+                         }()),
+                         folderTestName);
+
+// ======================================================================
+//  Files that cannot be read, and output that cannot be written
+// ======================================================================
+
+TEST_F(QueryRun, UnreadableFileAndFullOutput) {
+    struct Failing {
+        std::string command;
+        std::string err;
+    };
+    const std::string query = shellQuoted(QUERY_PROGRAM);
+    write("telelist.dat", "Ann Smith 312 555-0101\n");
+    fs::create_directory(dir / "folder");
+    for (const Failing& failing :
+         {Failing{query + " -f missing.dat",
+                  "telelist-query: missing.dat: cannot open: No such file or directory\n"},
+          Failing{query + " --file=folder", "telelist-query: folder: cannot read: Is a directory\n"},
+          Failing{query + " -f /proc/self/mem",
+                  "telelist-query: /proc/self/mem: cannot read: Input/output error\n"},
+          Failing{query + " > /dev/full", "telelist-query: write error: No space left on device\n"},
+          Failing{query + " >&-", "telelist-query: write error: Bad file descriptor\n"}}) {
+        SCOPED_TRACE(failing.command);
+        Outcome run = this->run(failing.command);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, failing.err);
+        EXPECT_EQ(run.status, 2);
+    }
+}
+
+// ======================================================================
+//  Reading on past the load
+// ======================================================================
+
+// --why reads the rest of the file in little memory, whatever it holds: here
+// a word of 16 MB before the name, which the program must not keep.
+TEST_F(QueryRun, ReadingOnPastTheLoadStaysSmall) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' own memory would be measured";
+#endif
+    Outcome found =
+        run("{ printf 'Ann Smith x 1\\n'; head -c 16000000 /dev/zero | tr '\\0' w; printf ' Zed\\n'; } "
+            "> telelist.dat && " +
+            commandLine(QUERY_PROGRAM, {"--why", "Zed"}));
+    EXPECT_EQ(found.status, 1);
+    EXPECT_NE(found.err.find("\"Zed\" is on line 2, past where the load stopped: line 1, column 11"),
+              std::string::npos)
+        << found.err;
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 8 * 1024) << "KiB at the most";
+}
+
+// After a field too long nothing more is read: --why says the rest may hold
+// the name.
+TEST_F(QueryRun, FieldTooLongLeavesTheRestUnread) {
+    write("telelist.dat", "Ann Smith 312 555-0101\n" + std::string(65537, 'x') +
+                              " Smith 312 555-0102\nBob Jones 212 555-0103\n");
+    Outcome found = run(commandLine(QUERY_PROGRAM, {"--why", "Jones"}));
+    const std::string stopped =
+        "line 2, column 1: a field of more than 65536 bytes, far beyond any name or number; the directory "
+        "stops "
+        "loading here: this entry keeps only the fields before it, and the rest of the file is not read\n";
+    EXPECT_EQ(found.err,
+              "telelist.dat:2:1: error: a field of more than 65536 bytes, far beyond any name or number; "
+              "the directory stops loading here: this entry keeps only the fields before it, and the rest "
+              "of the file is not read\n"
+              "no entry \"Jones\"; the rest of the file, which may hold it, is not read: the load stopped "
+              "at " +
+                  stopped);
+    EXPECT_EQ(found.status, 1);
+}
+
+}  // namespace

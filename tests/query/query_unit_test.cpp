@@ -1,0 +1,130 @@
+// Names as -i compares them: the folding of the generated table, row by row;
+// the numbers of the caller-ID lookup; fields as TSV and JSON write them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "name_folding.h"
+#include "number_forms.h"
+#include "output.h"
+
+namespace {
+
+struct Alike {
+    std::string typed, name;
+    bool caseOnly;  // they differ in letter case only, not in accents
+};
+
+TEST(FoldName, NamesAlikeInAnyScript) {
+    const std::vector<Alike> rows = {
+        {"muller", "Müller", false},
+        {"MÜLLER", "müller", true},
+        {"Mu\xCC\x88ller", "Müller", true},  // a decomposed ü is the same letter
+        {"SWIATEK", "Świątek", false},
+        {"ŚWIĄTEK", "świątek", true},
+        {"ΑΘΗΝΑ", "Αθήνα", false},
+        {"ΟΔΥΣΣΕΥΣ", "Οδυσσευς", true},  // final sigma
+        {"ᾼ", "ᾳ", true},                // with the iota subscript, whichever way written
+        {"ЁЛКИН", "ёлкин", true},
+        {"елкин", "Ёлкин", false},
+        {"STRASSE", "Straße", true},
+        {"fisher", "ﬁsher", true},      // a ligature
+        {"smith", "ｓｍｉｔｈ", true},  // fullwidth letters
+        {"ԁ", "Ԁ", true},               // case pairs in turn
+        {"Ab\x00c", "aB\x00C", true},
+        {"M\xFCller", "m\xFCller", true},  // Latin-1 bytes compared as they are
+    };
+    for (const Alike& row : rows) {
+        SCOPED_TRACE(row.typed + " / " + row.name);
+        FoldedName typed = foldName(row.typed), name = foldName(row.name);
+        EXPECT_EQ(typed.text, name.text);
+        EXPECT_EQ(typed.accents == name.accents, row.caseOnly);
+    }
+}
+
+TEST(FoldName, NamesThatDiffer) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Muller", "Mueller"},
+        {"Lodz", "Łódź"},  // a stroke is no accent
+        {"ab", "a b"},
+        {"M\xFCller", "Müller"},
+        {"Ab\x00c", "Abc"},
+        {"か", "き"},  // unaccented Japanese letters stay apart
+        {"1", "¹"},    // only letters and marks fold
+    };
+    for (const auto& [typed, name] : rows) EXPECT_NE(foldName(typed).text, foldName(name).text) << typed;
+}
+
+TEST(FoldName, ExactForms) {
+    EXPECT_EQ(foldName("ÅNGSTRÖM").text, "angstrom");
+    EXPECT_EQ(foldName("Ǆ").text, "dz");
+    EXPECT_EQ(foldName("\xCC\x81").text, "");          // a combining mark on its own
+    EXPECT_EQ(foldName("\xE2\x82").text, "\xE2\x82");  // a sequence cut short is kept
+    EXPECT_EQ(foldName("Zoë").accents, std::vector<std::size_t>{3});
+}
+
+struct NumberRow {
+    std::string typed;
+    int areaCode;
+    std::string number;
+    bool matches;
+};
+
+TEST(Numbers, FormsMatchAreaCodeAndNumber) {
+    const std::vector<NumberRow> rows = {
+        {"358-9111", 312, "358-9111", true},
+        {"3589111", 706, "358-9111", true},
+        {"312 358-9111", 312, "358-9111", true},
+        {"(312) 358-9111", 706, "358-9111", false},
+        {"312.358.9111", 312, "3589111", true},
+        {"+1 312 358 9111", 312, "358-9111", true},
+        {"1-312-358-9111", 312, "358-9111", true},
+        {"tel:+1-312-358-9111", 312, "358-9111", true},
+        {"TEL:+13123589111", 0, "+1-312-358-9111", true},
+        {"312 358-9111", 0, "312-358-9111", true},
+        {"+44 20 7946 0958", 0, "+44-20-7946-0958", true},
+        {"+44 20 7946 0958", 44, "20-7946-0958", true},
+        {"+44 20 7946 0958", 0, "020-7946-0958", false},
+        {"358-9111", 0, "312-358-9111", false},
+        {"070 358 9111", 70, "358-9111", true},
+    };
+    for (const NumberRow& row : rows) {
+        std::optional<TypedNumber> typed = typedNumber(row.typed);
+        ASSERT_TRUE(typed) << row.typed;
+        EXPECT_EQ(numberMatches(*typed, row.areaCode, row.number), row.matches)
+            << row.typed << " against (" << row.areaCode << ") " << row.number;
+    }
+}
+
+TEST(Numbers, NotANumber) {
+    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 x12"})
+        EXPECT_FALSE(typedNumber(text)) << text;
+}
+
+TEST(Numbers, ShownInMessages) {
+    EXPECT_EQ(shownNumber(*typedNumber("+1 312 358 9111")), "(312) 358-9111");
+    EXPECT_EQ(shownNumber(*typedNumber("3589111")), "358-9111");
+    EXPECT_EQ(shownNumber(*typedNumber("+44 20 7946 0958")), "442079460958");
+}
+
+// The data file's fields hold no tab or line end, but a field of TSV never
+// breaks its line whatever it holds.
+TEST(Output, TsvFields) {
+    EXPECT_EQ(tsvField("a\\b\tc\nd\re"), "a\\\\b\\tc\\nd\\re");
+    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC", 3)), std::string("\0\x1B\xFC", 3));
+}
+
+TEST(Output, JsonStrings) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"Zoë 李", "\"Zoë 李\""},
+        {"say \"hi\\\"", "\"say \\\"hi\\\\\\\"\""},
+        {std::string("a\0b\x1B\x7F", 5), "\"a\\u0000b\\u001b\\u007f\""},
+        {"\xC2\x9B \xE2\x80\xA8 \xE2\x80\xA9", "\"\\u009b \\u2028 \\u2029\""},  // C1, line and paragraph ends
+        {"M\xFCller", "\"M\\u00fcller\""},
+        {"\xE2\x82x \xED\xA0\x80 \xC0\xAF", "\"\\u00e2\\u0082x \\u00ed\\u00a0\\u0080 \\u00c0\\u00af\""},
+    };
+    for (const auto& [text, json] : rows) EXPECT_EQ(jsonString(text), json) << text;
+}
+
+}  // namespace
