@@ -7,6 +7,8 @@
 #include <streambuf>
 #include <utility>
 
+#include "arguments.h"
+
 int usageError(const Tool& tool, const std::string& problem) {
     std::cerr << tool.name << ": " << problem << "\nTry '" << tool.name << " --help' for more information.\n";
     return tool.failedStatus;
@@ -105,7 +107,8 @@ int runTool(const Tool& tool, int (*run)(int, char**), int argc, char** argv) {
     ErrorKeepingBuffer kept(std::cout.rdbuf());
     StandardOutputThrough through(&kept);
     try {
-        const int status = run(argc, argv);
+        Utf8Arguments arguments(argc, argv);
+        const int status = run(arguments.count(), arguments.values());
         if (std::cout.flush()) return status;
         std::cerr << tool.name << ": write error"
                   << (kept.error() != 0 ? std::string(": ") + std::strerror(kept.error()) : "") << std::endl;

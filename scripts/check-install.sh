@@ -16,10 +16,10 @@ build=${BUILD_DIR:-$root/build/release}
 # The programs, each with its manual page in section 1: the one list that
 # names them. A program added here is expected as bin/PROGRAM and
 # share/man/man1/PROGRAM.1, and in the .deb.
-programs=(teledir telelist-check telelist-convert)
+programs=(teledir telelist-check telelist-convert telelist-query)
 # The programs with a bash completion, installed whether or not they are
 # built.
-completions=(telelist-check telelist-convert)
+completions=(telelist-check telelist-convert telelist-query)
 # Every manual page, as installed under share/man: the programs' and the
 # data file's.
 pages=(man5/telelist.dat.5)
