@@ -90,14 +90,16 @@ fuzz:
 	fuzz/run.sh $(SECONDS)
 
 # apstring against std::string (in the release build, then from a caller
-# built with plain g++ -O2), and whole-process figures of the program.
+# built with plain g++ -O2), whole-process figures of the program, and
+# telelist-query against grep.
 bench:
 	cmake --preset release
-	cmake --build --preset release --target apstring_bench teledir
+	cmake --build --preset release --target apstring_bench teledir telelist-query
 	build/release/bench/apstring_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	g++ -O2 -std=c++17 -Iap bench/plain_caller.cpp ap/apstring.cpp -o build/release/bench/plain_caller
 	build/release/bench/plain_caller
 	bench/program_bench.sh build/release/directory/teledir
+	bench/query_bench.sh build/release/query/telelist-query
 
 # telelist-convert's import of large and hostile address books: peak
 # memory, time and report size (builds the release program itself).
