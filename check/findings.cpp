@@ -72,11 +72,6 @@ bool isControlByte(char c) {
     return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
 }
 
-// A field of the table, as the checks read it.
-std::string_view view(const apstring& field) {
-    return {field.c_str(), static_cast<std::size_t>(field.length())};
-}
-
 // The fields of one loaded entry: where the reader met them, and what the
 // table holds.
 struct LoadedEntry {
@@ -145,8 +140,8 @@ void checkEntries(const LoadResult& loaded, const DirectoryTable& table, const F
                   Findings& findings) {
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        checkEntry({loaded.entries[k], view(table.firstName[slot]), view(table.lastName[slot]),
-                    view(table.number[slot])},
+        checkEntry({loaded.entries[k], textOf(table.firstName[slot]), textOf(table.lastName[slot]),
+                    textOf(table.number[slot])},
                    findings);
     }
     std::optional<LoadProblem> problem = loadProblem(loaded);
@@ -172,9 +167,9 @@ namespace {
 
 // An entry as a finding names it: a name's worth, however long its fields.
 std::string entryName(const DirectoryTable& table, int slot) {
-    std::string_view first = view(table.firstName[slot]);
+    std::string_view first = textOf(table.firstName[slot]);
     std::string name(first.substr(0, std::min<std::size_t>(first.size(), 64)));
-    return quotedShort(name + " " + std::string(view(table.lastName[slot]).substr(0, 64)));
+    return quotedShort(name + " " + std::string(textOf(table.lastName[slot]).substr(0, 64)));
 }
 
 }  // namespace
@@ -185,7 +180,7 @@ void checkSameLastNames(const LoadResult& loaded, const DirectoryTable& table, F
         const EntryRead& reached = loaded.entries[static_cast<std::size_t>(entry.shownPlace)];
         findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,
                             "the last-name search never shows " + entryName(table, entry.slot) + ": for " +
-                                quotedShort(view(table.lastName[entry.slot])) + " it shows " +
+                                quotedShort(textOf(table.lastName[entry.slot])) + " it shows " +
                                 entryName(table, entry.shownSlot) + " (line " +
                                 std::to_string(reached.first.line) + ") instead"});
     }

@@ -146,8 +146,10 @@ public:
     }
     // A column of the file is one of those read.
     bool wants(std::size_t index) const {
-        return std::binary_search(columns_.begin(), columns_.end(), index,
-                                  [](const auto& a, const auto& b) { return indexOf(a) < indexOf(b); });
+        auto at =
+            std::lower_bound(columns_.begin(), columns_.end(), index,
+                             [](const Column& column, std::size_t wanted) { return column.index < wanted; });
+        return at != columns_.end() && at->index == index;
     }
     bool empty() const { return columns_.empty(); }
     bool namesOrNumbers() const {
@@ -173,9 +175,6 @@ public:
     }
 
 private:
-    static std::size_t indexOf(std::size_t index) { return index; }
-    static std::size_t indexOf(const Column& column) { return column.index; }
-
     // In column order; at most four names and area code, kPhoneColumnLimit
     // phone columns and as many type columns, so a row read keeps a few
     // MiB at most.
@@ -384,6 +383,8 @@ public:
         single(row, Role::FirstName, "first name", contact, contact.first);
         single(row, Role::LastName, "last name", contact, contact.last);
         single(row, Role::FullName, "full name", contact, contact.fullName);
+        const Field* areaCode = fieldOf(row, Role::AreaCode);
+        const Column* number = columns_.find(Role::Phone);  // this program's own "Number", when first
         for (const Column& column : columns_.all()) {
             if (!Columns::isPhone(column.role)) continue;
             const Field* field = row.field(column.index);
@@ -397,12 +398,10 @@ public:
                 googleNumbers(row, column, value, contact);
                 continue;
             }
-            const Column* area = columns_.find(Role::AreaCode);
-            const Field* areaField = area != nullptr ? row.field(area->index) : nullptr;
             // This program's own columns: "(AREA) NUMBER" keeps both as written.
-            if (column.role == Role::Phone && columns_.find(Role::Phone) == &column && areaField != nullptr &&
-                !areaField->text.empty() && value.find_first_not_of(" \t") != std::string::npos) {
-                value.insert(0, "(" + cellText(*areaField) + ") ");
+            if (&column == number && areaCode != nullptr && !areaCode->text.empty() &&
+                value.find_first_not_of(" \t") != std::string::npos) {
+                value.insert(0, "(" + cellText(*areaCode) + ") ");
             }
             contact.addPhone({value, column.role == Role::PreferredPhone ? 1 : PhoneValue::kNotPreferred,
                               column.role != Role::OtherLine});
@@ -411,9 +410,14 @@ public:
     }
 
 private:
-    void single(const Row& row, Role role, const char* what, Contact& contact, std::string& text) const {
+    // The row's field of the first column of role, or null.
+    const Field* fieldOf(const Row& row, Role role) const {
         const Column* column = columns_.find(role);
-        const Field* field = column != nullptr ? row.field(column->index) : nullptr;
+        return column != nullptr ? row.field(column->index) : nullptr;
+    }
+
+    void single(const Row& row, Role role, const char* what, Contact& contact, std::string& text) const {
+        const Field* field = fieldOf(row, role);
         if (field == nullptr) return;
         if (field->cut) {
             contact.fail(std::string("a ") + what + " of more than " + std::to_string(kFieldLimit) +

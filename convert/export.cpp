@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string text(const apstring& field) { return {field.c_str(), static_cast<std::size_t>(field.length())}; }
-
 // First and last name as one, as FN and messages show it.
 std::string fullName(const std::string& first, const std::string& last) {
     return first.empty() || last.empty() ? first + last : first + " " + last;
@@ -85,15 +83,14 @@ bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 std::string forCard(std::string_view bytes, bool& notUtf8, bool& controls) {
     std::string result;
     while (!bytes.empty()) {
-        Utf8Char c = decodeUtf8(bytes);
-        char32_t code = c.valid ? c.code : windows1252Character(static_cast<unsigned char>(bytes[0]));
+        Utf8Char c = decodeUtf8OrWindows1252(bytes);
         notUtf8 = notUtf8 || !c.valid;
-        if (isControl(code)) {
+        if (isControl(c.code)) {
             controls = true;
         } else {
-            appendUtf8(result, code);
+            appendUtf8(result, c.code);
         }
-        bytes.remove_prefix(c.valid ? c.length : 1);
+        bytes.remove_prefix(c.length);
     }
     return result;
 }
@@ -217,8 +214,9 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
     std::vector<Entry> entries;
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        entries.push_back({loaded.entries[k].first.line, text(table.firstName[slot]),
-                           text(table.lastName[slot]), table.areaCode[slot], text(table.number[slot])});
+        entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
+                           std::string(textOf(table.lastName[slot])), table.areaCode[slot],
+                           std::string(textOf(table.number[slot]))});
     }
     if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
         // An entry cut short loses nothing the file holds.

@@ -283,13 +283,9 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
     result.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
-        Utf8Char c = nextCharacter(text.substr(at));
+        Utf8Char c = decodeUtf8OrWindows1252(text.substr(at));
         char32_t code = c.code;
-        if (!c.valid) {
-            cleaning.notUtf8 = true;
-            code = windows1252Character(static_cast<unsigned char>(text[at]));
-            c.length = 1;
-        }
+        cleaning.notUtf8 = cleaning.notUtf8 || !c.valid;
         if (code == 0x1B || (c.valid && isC1(code))) {
             cleaning.controls = true;
             at += escapeLength(text.substr(at), code, c.length);

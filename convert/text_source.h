@@ -42,8 +42,6 @@ public:
     // Puts text back in front of what is still to be read.
     void unread(const std::string& text);
 
-    // The file's encoding when it is UTF-16.
-    std::optional<ByteOrder> utf16() const { return utf16_; }
     // Bytes of the file read so far.
     unsigned long long bytesRead() const { return bytesRead_; }
 

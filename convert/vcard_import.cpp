@@ -264,9 +264,8 @@ public:
     CardReader(const std::function<void(Contact&)>& take, Reporter& reporter)
         : take_(take), reporter_(reporter) {}
 
-    void contentLine(std::string_view text, long long line, bool cut) {
-        std::size_t colon = colonOutsideQuotes(text);
-        if (colon == std::string_view::npos) return;  // no property: nameless, so ignored
+    // A content line whose head ends at colon, the first colon outside quotes.
+    void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
         Property property = parseProperty(text.substr(0, colon), text.substr(colon + 1));
         std::string value = upper(withoutTrailingBlanks(property.value));
         if (property.name == "BEGIN" && value == "VCARD") {
@@ -288,15 +287,6 @@ public:
     }
 
     long long cards() const { return cards_; }
-
-    static std::size_t colonOutsideQuotes(std::string_view text) {
-        bool inQuotes = false;
-        for (std::size_t k = 0; k < text.size(); ++k) {
-            if (text[k] == '"') inQuotes = !inQuotes;
-            if (text[k] == ':' && !inQuotes) return k;
-        }
-        return std::string_view::npos;
-    }
 
 private:
     static constexpr std::size_t kDepthLimit = 4;
@@ -386,7 +376,7 @@ public:
     }
 
     void finish() {
-        if (active_ && headKnown_ && keep_) cards_.contentLine(text_, line_, cut_);
+        if (active_ && headKnown_ && keep_) cards_.contentLine(text_, scanned_, line_, cut_);
         active_ = headKnown_ = quotedPrintable_ = softBreak_ = cut_ = inQuotes_ = false;
         keep_ = true;
         scanned_ = 0;

@@ -22,6 +22,11 @@ inline bool isNumberForm(std::string_view number) {
     return true;
 }
 
+// A field of the table as text, NUL bytes and all.
+inline std::string_view textOf(const apstring& field) {
+    return {field.c_str(), static_cast<std::size_t>(field.length())};
+}
+
 // The four columns a load, the sort and the searches work on, wherever
 // they live: the directory's globals, or a table of the caller's own.
 struct DirectoryTable {

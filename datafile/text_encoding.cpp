@@ -33,6 +33,12 @@ Utf8Char decodeUtf8(std::string_view bytes) {
     return {taken, true, code};
 }
 
+Utf8Char decodeUtf8OrWindows1252(std::string_view bytes) {
+    Utf8Char c = decodeUtf8(bytes);
+    if (c.valid) return c;
+    return {1, false, windows1252Character(static_cast<unsigned char>(bytes[0]))};
+}
+
 std::size_t utf8SequenceLength(std::string_view bytes) {
     Utf8Char c = decodeUtf8(bytes);
     return c.valid ? c.length : 0;

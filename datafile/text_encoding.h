@@ -23,6 +23,11 @@ struct Utf8Char {
 // surrogate and a code point past U+10FFFF.
 Utf8Char decodeUtf8(std::string_view bytes);
 
+// The character that starts bytes, as text that may not be all UTF-8 reads:
+// a whole UTF-8 sequence as itself, any other byte as the Windows-1252
+// character it stands for (length 1, not valid). bytes must not be empty.
+Utf8Char decodeUtf8OrWindows1252(std::string_view bytes);
+
 // The length of the UTF-8 sequence that starts bytes, or 0 when bytes does
 // not start with a whole one.
 std::size_t utf8SequenceLength(std::string_view bytes);

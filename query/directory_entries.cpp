@@ -3,14 +3,6 @@
 #include "message_text.h"
 #include "sorted_table.h"
 
-namespace {
-
-std::string text(const apstring& field) {
-    return std::string(field.c_str(), static_cast<std::size_t>(field.length()));
-}
-
-}  // namespace
-
 DirectoryEntries loadEntries(EntryReader& reader) {
     OwnedTable table;
     DirectoryEntries result;
@@ -25,8 +17,9 @@ DirectoryEntries loadEntries(EntryReader& reader) {
         auto loaded = static_cast<std::size_t>(place[slot]);
         if (loaded >= result.loaded.entries.size()) continue;
         entryAt[static_cast<std::size_t>(slot)] = static_cast<int>(result.entries.size());
-        result.entries.push_back({text(table.firstName[slot]), text(table.lastName[slot]),
-                                  table.areaCode[slot], text(table.number[slot]),
+        result.entries.push_back({std::string(textOf(table.firstName[slot])),
+                                  std::string(textOf(table.lastName[slot])), table.areaCode[slot],
+                                  std::string(textOf(table.number[slot])),
                                   result.loaded.entries[loaded].first.line, -1});
     }
     // On a sorted table the sort moves nothing, so its slots are the ones above.

@@ -45,16 +45,22 @@ blackbox() {
     TELEDIR_TEST_CRLF=1 TELEDIR_TEST_TIMEOUT=120 \
     build/$linux/tests/directory/directory_blackbox_test --gtest_brief=1 "$@"
 }
-log=$windows/blackbox.log
-if ! blackbox >"$log" 2>&1; then
-  cat "$log"
-  failed=$(sed -n 's/^\[  FAILED  ] \([^ ,][^ ,]*\).*/\1/p' "$log" | sort -u | paste -sd: -)
-  [ -n "$failed" ] || exit 1
-  echo "== once more: $failed"
-  blackbox --gtest_filter="$failed"
-else
-  tail -n 3 "$log"
-fi
+# twice SUITE LOG [ARGUMENT...]: runs the test suite function SUITE with
+# the arguments, its output in LOG; the tests that fail run once more.
+twice() {
+  local suite=$1 log=$2 failed
+  shift 2
+  if ! "$suite" "$@" >"$log" 2>&1; then
+    cat "$log"
+    failed=$(sed -n 's/^\[  FAILED  ] \([^ ,][^ ,]*\).*/\1/p' "$log" | sort -u | paste -sd: -)
+    [ -n "$failed" ] || exit 1
+    echo "== once more: $failed"
+    "$suite" --gtest_filter="$failed"
+  else
+    tail -n 3 "$log"
+  fi
+}
+twice blackbox "$windows/blackbox.log"
 
 # telelist-query's case folders on the .exe, its names typed as arguments
 # (in UTF-8, through the wide command line). Left out: the one case whose
@@ -65,16 +71,8 @@ query_cases() {
     TELEDIR_TEST_CRLF=1 TELEDIR_TEST_CPU_SECONDS=60 \
     build/$linux/tests/query/query_test --gtest_brief=1 "$@"
 }
-log=$windows/query.log
-if ! query_cases --gtest_filter='Cases/*:-Cases/QueryCase.OutputMessagesAndStatus/json_bytes_last' >"$log" 2>&1; then
-  cat "$log"
-  failed=$(sed -n 's/^\[  FAILED  ] \([^ ,][^ ,]*\).*/\1/p' "$log" | sort -u | paste -sd: -)
-  [ -n "$failed" ] || exit 1
-  echo "== once more: $failed"
-  query_cases --gtest_filter="$failed"
-else
-  tail -n 2 "$log"
-fi
+twice query_cases "$windows/query.log" \
+  --gtest_filter='Cases/*:-Cases/QueryCase.OutputMessagesAndStatus/json_bytes_last'
 
 # The zip a Windows user unpacks: the programs, the sample and the papers.
 (cd "$windows" && cpack -G ZIP >/dev/null)

@@ -6,66 +6,26 @@
 // error, and so must every file NAME for which the folder holds NAME.after,
 // the file as the run leaves it. TELEDIR_TEST_UPDATE=1 writes the expected
 // files from a run.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "scratch_run.h"
 
 namespace {
 
-struct Outcome {
-    std::string out, err;
-    int status;
-};
+using namespace scratch_run;
 
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-std::string shellQuoted(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class Scratch : public ::testing::Test {
+// A scratch directory to run telelist-convert in.
+class Scratch : public scratch_run::Scratch {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "convert-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs command (shell words, already quoted) in dir; prefix goes before
-    // it, for ulimit and the like. A run takes milliseconds: one that loops
-    // is ended by a second of processor time, so the suite fails fast.
+    // Runs command; prefix goes before it, for ulimit and the like.
     Outcome run(const std::string& command, const std::string& prefix = "") const {
-        std::string line = "cd " + shellQuoted(dir.string()) + " && { ulimit -t 1; " + prefix + command +
-                           "; } > .stdout 2> .stderr < /dev/null";
-        int status = std::system(("/bin/sh -c " + shellQuoted(line)).c_str());
-        Outcome outcome{slurp(dir / ".stdout"), slurp(dir / ".stderr"), WEXITSTATUS(status)};
-        fs::remove(dir / ".stdout"), fs::remove(dir / ".stderr");
-        return outcome;
+        return scratch_run::Scratch::run(prefix + command);
     }
     Outcome convert(const std::vector<std::string>& args, const std::string& prefix = "") const {
-        std::string command = shellQuoted(CONVERT_PROGRAM);
-        for (const std::string& arg : args) command += " " + shellQuoted(arg);
-        return run(command, prefix);
-    }
-    void write(const std::string& name, const std::string& text) const {
-        std::ofstream(dir / name, std::ios::binary) << text;
+        return run(commandLine(CONVERT_PROGRAM, args), prefix);
     }
     // telelist-check finds no error in text as a data file.
     void expectCheckClean(const std::string& text) const {
@@ -80,22 +40,14 @@ protected:
         std::sort(found.begin(), found.end());
         return found;
     }
-    fs::path dir;
 };
 
+// The folders under root that wanted takes.
 std::vector<fs::path> folders(const char* root, bool (*wanted)(const fs::path&)) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(root))
-        if (entry.is_directory() && wanted(entry.path())) found.push_back(entry.path());
-    std::sort(found.begin(), found.end());
+    std::vector<fs::path> found = foldersUnder(root);
+    found.erase(std::remove_if(found.begin(), found.end(), [&](const fs::path& f) { return !wanted(f); }),
+                found.end());
     return found;
-}
-
-std::string testName(const ::testing::TestParamInfo<fs::path>& info) {
-    std::string name = info.param.filename().string();
-    for (char& c : name)
-        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
 }
 
 class ConvertCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
@@ -137,7 +89,7 @@ TEST_P(ConvertCase, OutputMessagesAndStatus) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertCase,
     ::testing::ValuesIn(folders(CASES_DIR, [](const fs::path& f) { return fs::exists(f / "args"); })),
-    testName);
+    folderTestName);
 
 // Printable UTF-8 and field separators only: text the import writes back as
 // it is. (It takes bytes that are not UTF-8 for Windows-1252 and drops
@@ -208,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(DirectoryCases, RoundTrip,
                                                                 fs::exists(f / "telelist-check.out") &&
                                                                 !fs::exists(f / "telelist-check.status");
                                                      })),
-                         testName);
+                         folderTestName);
 
 // Contacts that make a data file of about 1 MB.
 std::string largeContacts() {

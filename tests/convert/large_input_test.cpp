@@ -17,7 +17,10 @@
 #include <string>
 #include <string_view>
 
+#include "scratch_run.h"
+
 namespace fs = std::filesystem;
+using scratch_run::slurp;
 
 namespace {
 
@@ -67,13 +70,6 @@ private:
 // A phone number of its own for each n below 9000.
 std::string phone(long n) { return "312 555 " + std::to_string(1000 + n % 9000); }
 
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 struct Outcome {
     int status = -1;  // exit status, or 128 + signal
     long peakKiB = 0;
@@ -122,16 +118,7 @@ struct Case {
 
 void PrintTo(const Case& input, std::ostream* os) { *os << input.name; }
 
-class LargeInput : public ::testing::TestWithParam<Case> {
-protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "convert-large-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
+class LargeInput : public scratch_run::Scratch, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(LargeInput, BoundedMemoryTimeAndReport) {
     const Case& input = GetParam();

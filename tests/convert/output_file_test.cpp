@@ -18,16 +18,12 @@
 #include <thread>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "scratch_run.h"
 
 namespace {
 
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
+using scratch_run::slurp;
+namespace fs = std::filesystem;
 
 struct stat statusOf(const fs::path& file) {
     struct stat status {};
@@ -35,18 +31,8 @@ struct stat statusOf(const fs::path& file) {
     return status;
 }
 
-class OutputFile : public ::testing::Test {
+class OutputFile : public scratch_run::Scratch {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "output-file-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    void write(const fs::path& name, const std::string& text) const {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
     // The names in folder, sorted: what a run leaves behind.
     std::vector<std::string> names(const fs::path& folder) const {
         std::vector<std::string> found;
@@ -56,8 +42,6 @@ protected:
         return found;
     }
     std::string at(const std::string& name) const { return (dir / name).string(); }
-
-    fs::path dir;
 };
 
 TEST_F(OutputFile, NewFileGetsTheUmasksMode) {
