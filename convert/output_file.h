@@ -23,8 +23,8 @@ using Pieces = std::function<void(const PieceSink&)>;
 // it stands (appending when it appends), another's opened anew to append.
 // On failure target is left as it was and no temporary file remains; the
 // reason is returned ("cannot write: No space left on device"), on success
-// the empty text. The file replaced keeps its other hard links, if it had
-// any: on success, their count is put in *otherLinks where it is given.
+// the empty text. Other hard links to the file replaced keep its old
+// content: on success, how many it had goes to *otherLinks where given.
 std::string writeOutputFile(const std::string& target, const Pieces& content,
                             unsigned long* otherLinks = nullptr);
 

@@ -350,6 +350,7 @@ std::string writeOutputFile(const std::string& target, const Pieces& content, un
     if (error == 0) error = file.close();
     if (error == 0) error = temporary.renameOver(path);
     if (error != 0) return cannotWrite(error);
-    if (otherLinks != nullptr && exists) *otherLinks = static_cast<unsigned long>(old.st_nlink) - 1;
+    if (otherLinks != nullptr && exists && old.st_nlink > 1)
+        *otherLinks = static_cast<unsigned long>(old.st_nlink) - 1;
     return "";
 }
