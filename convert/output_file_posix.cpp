@@ -174,7 +174,8 @@ int writeInto(const std::string& path, const Pieces& content, int flags = 0) {
 // A descriptor of this process is written through, where it stands and
 // appending if it was opened so, as `>` and `>>` of the shell have it; it
 // stays open. Another process's is opened anew, which for a regular file
-// would write from its start over what it holds: appending keeps that.
+// would write from its start over what it holds: appending keeps that (its
+// position is that process's, which this one cannot move on).
 int writeToDescriptor(const std::string& path, const NamedDescriptor& named, const Pieces& content) {
     if (named.process != getpid()) return writeInto(path, content, O_APPEND);
     int flags = fcntl(named.number, F_GETFL);
