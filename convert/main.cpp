@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -36,7 +37,8 @@ void printHelp() {
               << ".csv for CSV.\n"
               << "The result goes to standard output, or replaces OUT only once it is written\n"
               << "in full; when nothing can be written, OUT is left as it was. A link OUT is\n"
-              << "followed; a FIFO or device OUT is written into.\n\n"
+              << "followed; a FIFO, a device or a descriptor (/dev/stdout, /dev/fd/N) is\n"
+              << "written into. OUT cannot be FILE itself.\n\n"
               << "What was not written, or was changed to fit, is told on standard error, one\n"
               << "line each: FILE:LINE: error: ... or FILE:LINE: warning: ...\n"
               << "Of several numbers the preferred one is written, a voice line before a fax\n"
@@ -100,6 +102,19 @@ int report(const std::string& path, Messages messages) {
     return errors ? kNotAll : kAllWritten;
 }
 
+// Whether OUT is the file to convert, by whatever name or link: then it is
+// told, before anything is read, for the conversion would replace its own
+// input. A FIFO or a terminal named twice loses nothing, and is let be.
+bool refusedAsInput(const Arguments& arguments, const std::string& input) {
+    std::error_code unknown;
+    if (!arguments.output || !std::filesystem::is_regular_file(input, unknown) ||
+        !std::filesystem::equivalent(input, *arguments.output, unknown))
+        return false;
+    std::cerr << kProgram << ": " << escapedShort(*arguments.output) << ": is the input file "
+              << escapedShort(input) << " itself; nothing is read or written\n";
+    return true;
+}
+
 // Writes content to the output, standard output when there is none.
 int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     if (!arguments.output) {
@@ -109,12 +124,20 @@ int writeResult(const Arguments& arguments, const Pieces& content, int status) {
         });
         return status;
     }
-    std::string failure = writeOutputFile(*arguments.output, content);
-    return failure.empty() ? status : cannot(*arguments.output, failure);
+    unsigned long otherLinks = 0;
+    std::string failure = writeOutputFile(*arguments.output, content, &otherLinks);
+    if (!failure.empty()) return cannot(*arguments.output, failure);
+    if (otherLinks > 0) {
+        std::cerr << kProgram << ": " << escapedShort(*arguments.output)
+                  << ": warning: replaced by a new file; its " << otherLinks << " other hard link"
+                  << (otherLinks == 1 ? " keeps" : "s keep") << " the old content\n";
+    }
+    return status;
 }
 
 int exportFile(const Arguments& arguments) {
     const std::string path = arguments.file.value_or(kDataFileName);
+    if (refusedAsInput(arguments, path)) return kFailed;
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
@@ -131,6 +154,7 @@ int exportFile(const Arguments& arguments) {
 
 int importFile(const Arguments& arguments) {
     const std::string& path = *arguments.file;
+    if (refusedAsInput(arguments, path)) return kFailed;
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) return cannot(path, file.failure);
     ImportResult imported = importContacts(file.stream, *arguments.from);

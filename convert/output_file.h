@@ -18,14 +18,21 @@ using Pieces = std::function<void(const PieceSink&)>;
 // to the file they name, which is replaced; a FIFO or a device is written
 // into instead; the new file keeps the old one's owner and group where this
 // run may set them and its permission bits but set-user-ID and set-group-ID.
+// A descriptor named as a path (/dev/stdout, /dev/fd/N, /proc/PID/fd/N) is
+// written into too: one of this process through the descriptor itself, where
+// it stands (appending when it appends), another's opened anew to append.
 // On failure target is left as it was and no temporary file remains; the
 // reason is returned ("cannot write: No space left on device"), on success
-// the empty text.
-std::string writeOutputFile(const std::string& target, const Pieces& content);
+// the empty text. Other hard links to the file replaced keep its old
+// content: on success, how many it had goes to *otherLinks where given.
+std::string writeOutputFile(const std::string& target, const Pieces& content,
+                            unsigned long* otherLinks = nullptr);
 
 // The same for a result held whole.
-inline std::string writeOutputFile(const std::string& target, const std::string& content) {
-    return writeOutputFile(target, [&](const PieceSink& sink) { sink(content); });
+inline std::string writeOutputFile(const std::string& target, const std::string& content,
+                                   unsigned long* otherLinks = nullptr) {
+    return writeOutputFile(
+        target, [&](const PieceSink& sink) { sink(content); }, otherLinks);
 }
 
 #endif  // CONVERT_OUTPUT_FILE_H

@@ -1,7 +1,8 @@
 // Writing OUT on POSIX systems. A regular file (or none) is replaced in one
 // step by a temporary file written beside it, so that a reader sees the old
-// content or the whole new one; anything else (a FIFO, a device) is written
-// into. Symbolic links are followed, never replaced.
+// content or the whole new one; anything else (a FIFO, a device, a
+// descriptor named as /dev/stdout or /dev/fd/N) is written into. Symbolic
+// links are followed, never replaced.
 #include "output_file.h"
 
 #include <fcntl.h>
@@ -11,7 +12,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,11 +56,59 @@ int readLink(const std::string& path, std::string& target) {
     }
 }
 
+// A descriptor as a path names it: a link of /proc/PID/fd, where /dev/fd,
+// /dev/stdout and /proc/self/fd lead on Linux, or a node of /dev/fd (the BSDs,
+// macOS), which stands for the opener's own. Such a link reads as the name of
+// what the descriptor has open ("pipe:[N]", "/home/ann/log (deleted)"), no
+// file to replace or to make a temporary file beside.
+struct NamedDescriptor {
+    pid_t process;  // whose descriptor it is
+    int number;
+};
+
+constexpr char kDigits[] = "0123456789";
+
+// The process whose descriptors a folder holds: PID of /proc/PID/fd or
+// /proc/PID/task/TID/fd, this process for /dev/fd; none for any other.
+std::optional<pid_t> processOfDescriptors(const std::string& folder) {
+    if (folder == "/dev/fd") return getpid();
+    const std::string proc = "/proc/", task = "/task/";
+    if (folder.compare(0, proc.size(), proc) != 0) return std::nullopt;
+    std::size_t end = folder.find_first_not_of(kDigits, proc.size());
+    if (end == proc.size() || end > proc.size() + 9 || end == std::string::npos) return std::nullopt;
+    std::size_t fd = end;
+    if (folder.compare(end, task.size(), task) == 0) {
+        fd = folder.find_first_not_of(kDigits, end + task.size());
+        if (fd == end + task.size() || fd == std::string::npos) return std::nullopt;
+    }
+    if (folder.compare(fd, std::string::npos, "/fd") != 0) return std::nullopt;
+    return static_cast<pid_t>(std::stol(folder.substr(proc.size(), end - proc.size())));
+}
+
+// The descriptor path names, by its folder's real path, whatever the links
+// and dots on the way; none when it names none.
+std::optional<NamedDescriptor> descriptorNamed(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.empty() || name.size() > 9 || name.find_first_not_of(kDigits) != std::string::npos)
+        return std::nullopt;
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::unique_ptr<char, decltype(&std::free)> real(realpath(folder.c_str(), nullptr), &std::free);
+    if (!real) return std::nullopt;
+    std::optional<pid_t> process = processOfDescriptors(real.get());
+    if (!process) return std::nullopt;
+    return NamedDescriptor{*process, std::stoi(name)};
+}
+
 // Follows path through symbolic links to the file they finally name, which
 // need not exist (a dangling link names the file to create); status is that
-// file's and exists tells whether there is one.
-int followLinks(std::string& path, struct stat& status, bool& exists) {
+// file's and exists tells whether there is one. A descriptor's name ends the
+// way there: descriptor is then set, and status and exists are not.
+int followLinks(std::string& path, struct stat& status, bool& exists,
+                std::optional<NamedDescriptor>& descriptor) {
     for (int links = 0;; ++links) {
+        descriptor = descriptorNamed(path);
+        if (descriptor) return 0;
         if (lstat(path.c_str(), &status) != 0) {
             exists = false;
             return errno == ENOENT ? 0 : errno;
@@ -110,13 +162,26 @@ int writeAll(int fd, const Pieces& content) {
 }
 
 // A FIFO or a device is written into, not replaced: what reads it gets the
-// result, and it stays what it is.
-int writeInto(const std::string& path, const Pieces& content) {
-    Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+// result, and it stays what it is. flags are added to those it is opened with.
+int writeInto(const std::string& path, const Pieces& content, int flags = 0) {
+    Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | flags));
     if (file.get() < 0) return errno;
     int error = writeAll(file.get(), content);
     int closed = file.close();
     return error != 0 ? error : closed;
+}
+
+// A descriptor of this process is written through, where it stands and
+// appending if it was opened so, as `>` and `>>` of the shell have it; it
+// stays open. Another process's is opened anew, which for a regular file
+// would write from its start over what it holds: appending keeps that (its
+// position is that process's, which this one cannot move on).
+int writeToDescriptor(const std::string& path, const NamedDescriptor& named, const Pieces& content) {
+    if (named.process != getpid()) return writeInto(path, content, O_APPEND);
+    int flags = fcntl(named.number, F_GETFL);
+    if (flags < 0) return errno;
+    if ((flags & O_ACCMODE) == O_RDONLY) return EBADF;
+    return writeAll(named.number, content);
 }
 
 // The replacement takes over OUT's owner and group where this run may set
@@ -262,13 +327,15 @@ private:
 
 }  // namespace
 
-std::string writeOutputFile(const std::string& target, const Pieces& content) {
+std::string writeOutputFile(const std::string& target, const Pieces& content, unsigned long* otherLinks) {
+    if (otherLinks != nullptr) *otherLinks = 0;
     std::string path = target;
     struct stat old {};
     bool exists = false;
-    if (int error = followLinks(path, old, exists)) return cannotWrite(error);
-    if (exists && !S_ISREG(old.st_mode)) {
-        int error = writeInto(path, content);
+    std::optional<NamedDescriptor> descriptor;
+    if (int error = followLinks(path, old, exists, descriptor)) return cannotWrite(error);
+    if (descriptor || (exists && !S_ISREG(old.st_mode))) {
+        int error = descriptor ? writeToDescriptor(path, *descriptor, content) : writeInto(path, content);
         return error != 0 ? cannotWrite(error) : "";
     }
     TemporaryFile temporary;
@@ -283,5 +350,8 @@ std::string writeOutputFile(const std::string& target, const Pieces& content) {
     if (error == 0) error = errorOf(fsync(file.get()));
     if (error == 0) error = file.close();
     if (error == 0) error = temporary.renameOver(path);
-    return error != 0 ? cannotWrite(error) : "";
+    if (error != 0) return cannotWrite(error);
+    if (otherLinks != nullptr && exists && old.st_nlink > 1)
+        *otherLinks = static_cast<unsigned long>(old.st_nlink) - 1;
+    return "";
 }

@@ -1,11 +1,13 @@
 // Writing OUT on Windows: a new file beside it, created where no file of
 // that name was, written, flushed to disk and moved over OUT in one step.
+// The move replaces OUT's own name only: other hard links keep the old file.
 #include "output_file.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -80,14 +82,33 @@ private:
     bool moved_ = false;
 };
 
+// How many names the file at path has besides path; 0 when there is none.
+unsigned long otherLinksOf(const std::wstring& path) {
+    struct Closer {
+        void operator()(HANDLE handle) const { CloseHandle(handle); }
+    };
+    HANDLE handle = CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return 0;
+    std::unique_ptr<void, Closer> file(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    bool known = GetFileInformationByHandle(file.get(), &information) != 0;
+    return known && information.nNumberOfLinks > 1 ? information.nNumberOfLinks - 1 : 0;
+}
+
 }  // namespace
 
-std::string writeOutputFile(const std::string& target, const Pieces& content) {
+std::string writeOutputFile(const std::string& target, const Pieces& content, unsigned long* otherLinks) {
+    if (otherLinks != nullptr) *otherLinks = 0;
     const std::wstring path = wide(target);
+    const unsigned long links = otherLinksOf(path);
     TemporaryFile temporary(path.substr(0, path.find_last_of(L"/\\:") + 1));
     if (temporary.error() != 0)
         return reason("cannot create a temporary file in its folder", temporary.error());
     DWORD error = temporary.write(content);
     if (error == 0) error = temporary.moveOver(path);
-    return error != 0 ? reason("cannot write", error) : "";
+    if (error != 0) return reason("cannot write", error);
+    if (otherLinks != nullptr) *otherLinks = links;
+    return "";
 }

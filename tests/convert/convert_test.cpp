@@ -206,6 +206,72 @@ TEST_F(Scratch, SignalEndingTheWriteLeavesNoTemporaryFile) {
     EXPECT_EQ(names(), (std::vector<std::string>{"contacts.csv", "out.dat"}));
 }
 
+// OUT that is the file to convert, by any name, is refused before the file
+// is read (its contact without a number would be an error) and left as it was.
+TEST_F(Scratch, OutputThatIsTheInputIsRefused) {
+    const std::string card =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Ann;;;\r\nEMAIL:a@example.com\r\nEND:VCARD\r\n";
+    write("c.vcf", card);
+    fs::create_symlink("c.vcf", dir / "link.vcf");
+    fs::create_hard_link(dir / "c.vcf", dir / "hard.vcf");
+    for (const auto& [arguments, named] :
+         {std::pair{"c.vcf -o c.vcf", "c.vcf: is the input file c.vcf"},
+          std::pair{"c.vcf -o link.vcf", "link.vcf: is the input file c.vcf"},
+          std::pair{"link.vcf -o hard.vcf", "hard.vcf: is the input file link.vcf"},
+          std::pair{"c.vcf -o /dev/stdout >> hard.vcf", "/dev/stdout: is the input file c.vcf"}}) {
+        SCOPED_TRACE(arguments);
+        Outcome refused = run(shellQuoted(CONVERT_PROGRAM) + " " + arguments);
+        EXPECT_EQ(refused.err,
+                  std::string("telelist-convert: ") + named + " itself; nothing is read or written\n");
+        EXPECT_EQ(refused.status, 2);
+        EXPECT_EQ(slurp(dir / "c.vcf"), card);
+    }
+}
+
+// -o naming a descriptor writes into it, where it is: appended to a file
+// opened for appending, after what a file opened by the shell holds, into a
+// pipe, into a deleted file; never a file replaced or made beside it.
+TEST_F(Scratch, DescriptorOutputIsWrittenInto) {
+    const std::string entry = "Ann Smith 312 555-0101\n";
+    write("c.csv", "First Name,Last Name,Phone\nAnn,Smith,312-555-0101\n");
+    const std::string convert = shellQuoted(CONVERT_PROGRAM) + " c.csv -o ";
+    struct Row {
+        std::string command, out, err;
+    };
+    for (const Row& row :
+         {Row{"echo old > log; " + convert + "/dev/stdout >> log; cat log", "old\n" + entry, ""},
+          Row{"echo old > log; " + convert + "/dev/fd/3 3>> log; cat log", "old\n" + entry, ""},
+          Row{"echo old; " + convert + "/proc/$$/fd/1", "old\n" + entry, ""},
+          Row{convert + "/dev/stdout | cat", entry, ""},
+          Row{"exec 7> gone; rm gone; " + convert + "/proc/self/fd/7; cat /dev/fd/7", entry, ""},
+          Row{convert + "/dev/fd/9", "",
+              "telelist-convert: /dev/fd/9: cannot write: Bad file descriptor\n"}}) {
+        SCOPED_TRACE(row.command);
+        Outcome written = run(row.command);
+        EXPECT_EQ(written.out, row.out);
+        EXPECT_EQ(written.err, row.err);
+        fs::remove(dir / "log");
+        EXPECT_EQ(names(), std::vector<std::string>{"c.csv"});
+    }
+}
+
+// Replacing a hard-linked OUT leaves its other names the old file: said.
+TEST_F(Scratch, HardLinkedOutputIsSplitWithAWarning) {
+    write("c.csv", "First Name,Last Name,Phone\nAnn,Smith,312-555-0101\n");
+    write("out.dat", "Old Entry 312 555-0101\n");
+    fs::create_hard_link(dir / "out.dat", dir / "other.dat");
+    fs::create_symlink("out.dat", dir / "link.dat");
+    Outcome split = convert({"c.csv", "-o", "link.dat"});
+    EXPECT_EQ(
+        split.err,
+        "telelist-convert: link.dat: warning: replaced by a new file; its 1 other hard link keeps the old "
+        "content\n");
+    EXPECT_EQ(split.status, 0);
+    EXPECT_EQ(slurp(dir / "out.dat"), "Ann Smith 312 555-0101\n");
+    EXPECT_EQ(slurp(dir / "other.dat"), "Old Entry 312 555-0101\n");
+    EXPECT_EQ(convert({"c.csv", "-o", "out.dat"}).err, "");  // a file of its own now
+}
+
 // A field too long to load ends the export where it ends the load; the
 // message names the entry when the entry has a name to go by.
 TEST_F(Scratch, FieldTooLongEndsTheExport) {
