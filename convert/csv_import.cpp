@@ -244,6 +244,7 @@ public:
 private:
     template <typename Wanted, typename Keep>
     bool readRecord(Row& row, Wanted wanted, Keep keep) {
+        source_.skipMarks(line_, reporter_);
         int c = source_.get();
         if (c < 0) return false;
         std::size_t column = 0;

@@ -271,7 +271,14 @@ public:
         if (property.name == "BEGIN" && value == "VCARD") {
             begin(line);
         } else if (property.name == "END" && value == "VCARD") {
-            if (!open_.empty()) end();
+            if (unread_ > 0) {
+                --unread_;
+                unreadAgentFollows_ = false;
+            } else if (!open_.empty()) {
+                end();
+            }
+        } else if (unread_ > 0) {
+            unreadAgentFollows_ = property.name == "AGENT" && withoutTrailingBlanks(property.value).empty();
         } else if (!open_.empty()) {
             cardProperty(property, cut);
         }
@@ -293,7 +300,30 @@ private:
 
     void begin(long long line) {
         ++cards_;
-        if (!open_.empty() && open_.back().agentFollows && open_.size() < kDepthLimit) {
+        if (unread_ > 0) {
+            // Inside a card too deep to read: one more level when it is its
+            // AGENT's, else the card before it ends here.
+            if (!unreadAgentFollows_) {
+                reporter_.report(line, Severity::Error,
+                                 "this card begins before the END of the cards of line " +
+                                     std::to_string(unreadFrom_) + ", too deep to read: not written");
+            }
+            unread_ += unreadAgentFollows_ ? 1 : 0;
+            unreadAgentFollows_ = false;
+            return;
+        }
+        if (!open_.empty() && open_.back().agentFollows && open_.size() == kDepthLimit) {
+            open_.back().agentFollows = false;
+            unread_ = 1;
+            unreadFrom_ = line;
+            reporter_.report(line, Severity::Error,
+                             "a card inside the card of line " + std::to_string(open_.back().contact.line) +
+                                 " (its AGENT) is " + std::to_string(kDepthLimit + 1) +
+                                 " cards deep, deeper than this program reads: it and the cards inside it "
+                                 "are not written");
+            return;
+        }
+        if (!open_.empty() && open_.back().agentFollows) {
             open_.back().agentFollows = false;
             reporter_.report(line, Severity::Warning,
                              "a card inside the card of line " + std::to_string(open_.back().contact.line) +
@@ -345,7 +375,13 @@ private:
 
     const std::function<void(Contact&)>& take_;
     Reporter& reporter_;
-    std::vector<OpenCard> open_;  // the innermost last
+    std::vector<OpenCard> open_;  // the innermost last; at most kDepthLimit
+    // Cards open inside the innermost of open_, too deep to read: only
+    // their BEGINs and ENDs are matched, so that none of what they hold
+    // goes to a card around them.
+    long long unread_ = 0;
+    long long unreadFrom_ = 0;         // where the outermost of them begins
+    bool unreadAgentFollows_ = false;  // the innermost unread card's last property was an AGENT
     long long cards_ = 0;
 };
 
@@ -436,7 +472,11 @@ long long readVCards(TextSource& source, const std::function<void(Contact&)>& ta
     bool cut = false;
     int last = -1;
     long long number = 0;
-    while (source.readLine(text, kValueLimit, cut, last)) unfolder.line(text, ++number, cut, last);
+    while (true) {
+        source.skipMarks(number + 1, reporter);
+        if (!source.readLine(text, kValueLimit, cut, last)) break;
+        unfolder.line(text, ++number, cut, last);
+    }
     unfolder.finish();
     cards.endOfFile(number);
     return cards.cards();
