@@ -492,7 +492,7 @@ bool guessColumns(const Row& first, Columns& columns, std::string& told) {
 
 }  // namespace
 
-CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& reporter) {
     CsvRead read;
     RecordReader records(source, reporter);
     records.findSeparator();

@@ -3,8 +3,6 @@
 #ifndef CONVERT_CSV_IMPORT_H
 #define CONVERT_CSV_IMPORT_H
 
-#include <functional>
-
 #include "contact.h"
 #include "text_source.h"
 
@@ -22,6 +20,6 @@ struct CsvRead {
 // guessed from where a number stands, and reporter hears of it; it hears
 // too of a quote never closed, after which the lines that follow it are
 // read again as rows.
-CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
+CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& reporter);
 
 #endif  // CONVERT_CSV_IMPORT_H

@@ -1,6 +1,7 @@
 #include "vcard_import.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,67 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 bool isKept(std::string_view name) {
     return name == "BEGIN" || name == "END" || name == "N" || name == "FN" || name == "TEL" ||
            name == "AGENT";
+}
+
+// What a card may hold that an entry has no room for, and how the line
+// that counts them names it. Properties of no use to a reader of the
+// directory (VERSION, UID, REV, PRODID...) are left out.
+struct NotKept {
+    const char* name;
+    const char* one;
+    const char* many;
+};
+constexpr NotKept kNotKept[] = {
+    {"EMAIL", "e-mail address", "e-mail addresses"},
+    {"ADR", "postal address", "postal addresses"},
+    {"LABEL", "address label", "address labels"},
+    {"NOTE", "note", "notes"},
+    {"PHOTO", "photo", "photos"},
+    {"LOGO", "logo", "logos"},
+    {"SOUND", "sound", "sounds"},
+    {"BDAY", "birthday", "birthdays"},
+    {"ANNIVERSARY", "anniversary", "anniversaries"},
+    {"X-ANNIVERSARY", "anniversary", "anniversaries"},
+    {"ORG", "organisation", "organisations"},
+    {"TITLE", "job title", "job titles"},
+    {"ROLE", "role", "roles"},
+    {"URL", "web address", "web addresses"},
+    {"NICKNAME", "nickname", "nicknames"},
+    {"IMPP", "instant-messaging address", "instant-messaging addresses"},
+    {"X-AIM", "instant-messaging address", "instant-messaging addresses"},
+    {"X-ICQ", "instant-messaging address", "instant-messaging addresses"},
+    {"X-JABBER", "instant-messaging address", "instant-messaging addresses"},
+    {"X-MSN", "instant-messaging address", "instant-messaging addresses"},
+    {"X-SKYPE", "instant-messaging address", "instant-messaging addresses"},
+    {"X-YAHOO", "instant-messaging address", "instant-messaging addresses"},
+    {"X-SOCIALPROFILE", "social profile", "social profiles"},
+    {"RELATED", "related person", "related people"},
+    {"CATEGORIES", "list of categories", "lists of categories"},
+    {"GEO", "location", "locations"},
+    {"TZ", "time zone", "time zones"},
+    {"KEY", "public key", "public keys"},
+    {"GENDER", "gender", "genders"},
+};
+constexpr std::size_t kNotKeptKinds = sizeof kNotKept / sizeof kNotKept[0];
+
+using NotKeptCounts = std::array<long long, kNotKeptKinds>;
+
+// "6 e-mail addresses, 1 photo": the counts in the table's order, those
+// of one wording added up.
+std::string notKeptList(const NotKeptCounts& counts) {
+    std::string list;
+    for (std::size_t k = 0; k < kNotKeptKinds; ++k) {
+        long long count = 0;
+        bool first = true;
+        for (std::size_t same = 0; same < kNotKeptKinds; ++same) {
+            if (std::string_view(kNotKept[same].one) != kNotKept[k].one) continue;
+            first = first && same >= k;
+            count += counts[same];
+        }
+        if (!first || count == 0) continue;
+        list += (list.empty() ? "" : ", ") + counted(count, kNotKept[k].one, kNotKept[k].many);
+    }
+    return list;
 }
 
 struct Property {
@@ -257,12 +319,12 @@ struct OpenCard {
     Contact contact;
     bool haveN = false, haveFn = false;
     bool agentFollows = false;  // the last property was a 2.1 AGENT whose card comes next
+    NotKeptCounts notKept{};
 };
 
 class CardReader {
 public:
-    CardReader(const std::function<void(Contact&)>& take, Reporter& reporter)
-        : take_(take), reporter_(reporter) {}
+    CardReader(const TakeContact& take, Reporter& reporter) : take_(take), reporter_(reporter) {}
 
     // A content line whose head ends at colon, the first colon outside quotes.
     void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
@@ -284,6 +346,14 @@ public:
         }
     }
 
+    // A property skipped unread, named name (upper case, without its group).
+    void skipped(std::string_view name) {
+        if (open_.empty() || unread_ > 0) return;
+        for (std::size_t k = 0; k < kNotKeptKinds; ++k) {
+            if (name == kNotKept[k].name) ++open_.back().notKept[k];
+        }
+    }
+
     void endOfFile(long long line) {
         while (!open_.empty()) {
             reporter_.report(open_.back().contact.line, Severity::Warning,
@@ -291,6 +361,7 @@ public:
                                  " inside this card, which has no END: it is read as far as it goes");
             end();
         }
+        reporter_.notKept(notKeptList(notKept_));
     }
 
     long long cards() const { return cards_; }
@@ -339,7 +410,10 @@ private:
     }
 
     void end() {
-        take_(open_.back().contact);
+        OpenCard& card = open_.back();
+        if (take_(card.contact)) {
+            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept_[k] += card.notKept[k];
+        }
         open_.pop_back();
     }
 
@@ -373,7 +447,7 @@ private:
         }
     }
 
-    const std::function<void(Contact&)>& take_;
+    const TakeContact& take_;
     Reporter& reporter_;
     std::vector<OpenCard> open_;  // the innermost last; at most kDepthLimit
     // Cards open inside the innermost of open_, too deep to read: only
@@ -383,6 +457,7 @@ private:
     long long unreadFrom_ = 0;         // where the outermost of them begins
     bool unreadAgentFollows_ = false;  // the innermost unread card's last property was an AGENT
     long long cards_ = 0;
+    NotKeptCounts notKept_{};  // of the contacts written
 };
 
 // Physical lines made into content lines: folded lines joined, and
@@ -447,7 +522,10 @@ private:
         if (dot != std::string::npos) name.erase(0, dot + 1);
         quotedPrintable_ = upper(head).find("QUOTED-PRINTABLE") != std::string::npos;
         keep_ = isKept(name);
-        if (!keep_) text_.clear();
+        if (!keep_) {
+            text_.clear();
+            cards_.skipped(name);
+        }
     }
 
     CardReader& cards_;
@@ -465,7 +543,7 @@ private:
 
 }  // namespace
 
-long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter) {
     CardReader cards(take, reporter);
     Unfolder unfolder(cards);
     std::string text;

@@ -3,8 +3,6 @@
 #ifndef CONVERT_VCARD_IMPORT_H
 #define CONVERT_VCARD_IMPORT_H
 
-#include <functional>
-
 #include "contact.h"
 #include "text_source.h"
 
@@ -20,6 +18,6 @@
 // a card (a 2.1 AGENT) is a contact of its own; a card the file ends in is
 // read as far as it goes. reporter hears of each. Returns how many cards
 // the file holds.
-long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter);
 
 #endif  // CONVERT_VCARD_IMPORT_H
