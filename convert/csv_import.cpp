@@ -556,10 +556,11 @@ std::string otherValuesList(const std::vector<OtherColumn>& others, long long un
     std::size_t named = 0;
     for (const OtherColumn& column : others) {
         if (column.values == 0) continue;
-        if (named++ == kOtherColumnsNamed) {
+        if (named == kOtherColumnsNamed) {
             unnamed += column.values;
             continue;
         }
+        ++named;
         list +=
             (list.empty() ? "" : ", ") +
             (column.name.empty() ? "column " + std::to_string(column.index + 1) : quotedShort(column.name)) +

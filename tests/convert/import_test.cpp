@@ -54,6 +54,35 @@ TEST(TextSource, Utf16AcrossChunkBoundaries) {
     EXPECT_EQ(lines[1], "\xED\xB0\x80!\xEF\xBF\xBD");  // the surrogate left for the reader to tell of
 }
 
+// Collects what a reader tells.
+class Collected : public Reporter {
+public:
+    void report(long long line, Severity, std::string) override { lines.push_back(line); }
+    void notKept(std::string) override {}
+    std::vector<long long> lines;
+};
+
+TEST(TextSource, MarksAtLineStartsSkipped) {
+    // A mark split by the chunk boundary, one inside a line (kept), and two
+    // at the start of one line.
+    std::string text =
+        std::string(kChunk - 2, 'a') + "\n\xEF\xBB\xBF" + "b\xEF\xBB\xBF\n\xEF\xBB\xBF\xEF\xBB\xBF" + "c";
+    std::istringstream stream(text);
+    TextSource source(stream);
+    Collected told;
+    std::vector<std::string> lines;
+    std::string line;
+    bool cut = false;
+    int last = -1;
+    while (source.skipMarks(static_cast<long long>(lines.size()) + 1, told),
+           source.readLine(line, kChunk, cut, last))
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "b\xEF\xBB\xBF");
+    EXPECT_EQ(lines[2], "c");
+    EXPECT_EQ(told.lines, (std::vector<long long>{2, 3, 3}));
+}
+
 TEST(TextSource, PeekAndUnread) {
     std::string longLine(3 * kChunk, 'p');
     std::istringstream stream(longLine + "\nq\n");
@@ -116,6 +145,7 @@ TEST(CleanText, ShowsAsItReads) {
     struct Row {
         std::string text, cleaned;
         bool controls, notUtf8;
+        bool surrogates = false;
     };
     const Row rows[] = {
         {"Müller", "Müller", false, false},
@@ -138,12 +168,21 @@ TEST(CleanText, ShowsAsItReads) {
         {"\xEF\xBB\xBFZo\x7F", "Zo", true, false},
         {"\xE2\x82", "â‚", false, true},  // a sequence cut short
         {"a\x1B\xC3\xA9", "aé", true, false},
+        {"Bo\xED\xA0\x80"
+         "b",
+         "Bo\xEF\xBF\xBD"
+         "b",
+         false, false, true},  // a surrogate on its own
+        {"\xED\xB0\x80\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD", false, false, true},  // low before high
+        {"\xED\xA0\xBD\xED\xB8\x80", "\xF0\x9F\x98\x80", false, false, false},         // a pair: U+1F600
+        {"\xED\x9F\xBF", "\xED\x9F\xBF", false, false, false},  // U+D7FF, just before them
     };
     for (const Row& row : rows) {
         Cleaning cleaning;
         EXPECT_EQ(cleanText(row.text, cleaning), row.cleaned) << row.text;
         EXPECT_EQ(cleaning.controls, row.controls) << row.text;
         EXPECT_EQ(cleaning.notUtf8, row.notUtf8) << row.text;
+        EXPECT_EQ(cleaning.surrogates, row.surrogates) << row.text;
     }
 }
 
@@ -157,6 +196,31 @@ std::string allMessages(const ImportResult& result) {
     for (const Message& message : result.messages)
         text += std::to_string(message.line) + ": " + message.text + "\n";
     return text;
+}
+
+TEST(ImportNotKept, WhatContactsWrittenHeld) {
+    // Kinds of one wording added up; a contact not written not counted.
+    std::string cards =
+        "BEGIN:VCARD\nN:Smith;Ann\nTEL:312 555 "
+        "0100\nEMAIL:a@example.com\nitem1.EMAIL;TYPE=work:b@example.com\n"
+        "X-AIM:ann\nIMPP:xmpp:ann@example.com\nADR:;;1 Main St\nX-UNKNOWN:x\nEND:VCARD\n"
+        "BEGIN:VCARD\nN:Lee;Cy\nEMAIL:c@example.com\nPHOTO:x\nEND:VCARD\n";
+    EXPECT_EQ(imported(cards, Format::VCard).notKept,
+              "not kept, as an entry holds a name and one number: 2 e-mail addresses, 1 postal address, 2 "
+              "instant-messaging addresses");
+    // Eight columns named, the rest counted together; a row that repeats
+    // the header and one not written not counted.
+    std::string header = "Name,Phone,Notes,E-mail";
+    std::string row = "Ann Smith,312 555 0100,n,a@example.com";
+    for (int k = 1; k <= 9; ++k) header += ",x" + std::to_string(k), row += ",v";
+    std::string csv = header + "\n" + row + "\nBob Jones,,n,\n" + header + "\n" + row + ",extra\n";
+    ImportResult result = imported(csv, Format::Csv);
+    EXPECT_EQ(result.entries.size(), 2u);
+    EXPECT_EQ(
+        result.notKept,
+        "not kept, as an entry holds a name and one number: \"Notes\" (2 values), \"E-mail\" (2 values), "
+        "\"x1\" (2 values), \"x2\" (2 values), \"x3\" (2 values), \"x4\" (2 values), \"x5\" (2 values), "
+        "\"x6\" (2 values), and 7 values of other columns");
 }
 
 TEST(ImportLimits, LongValuesSkippedOrRefused) {
