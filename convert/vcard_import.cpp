@@ -355,11 +355,16 @@ public:
     }
 
     void endOfFile(long long line) {
-        while (!open_.empty()) {
-            reporter_.report(open_.back().contact.line, Severity::Warning,
-                             "the file ends at line " + std::to_string(line) +
-                                 " inside this card, which has no END: it is read as far as it goes");
-            end();
+        if (!open_.empty()) {
+            std::string why =
+                "the file ends at line " + std::to_string(line) + " inside this card, which has no END";
+            if (nested()) {
+                failNest(why, cards_ - nestFrom_);
+            } else {
+                reporter_.report(open_.back().contact.line, Severity::Warning,
+                                 why + ": it is read as far as it goes");
+                end();
+            }
         }
         reporter_.notKept(notKeptList(notKept_));
     }
@@ -368,6 +373,8 @@ public:
 
 private:
     static constexpr std::size_t kDepthLimit = 4;
+    // Cards inside one card held until it ends; more are not written.
+    static constexpr std::size_t kHeldLimit = 4;
 
     void begin(long long line) {
         ++cards_;
@@ -398,23 +405,62 @@ private:
             open_.back().agentFollows = false;
             reporter_.report(line, Severity::Warning,
                              "a card inside the card of line " + std::to_string(open_.back().contact.line) +
-                                 " (its AGENT): written as a contact of its own");
+                                 " (its AGENT): read as a contact of its own");
         } else if (!open_.empty()) {
-            reporter_.report(
-                open_.back().contact.line, Severity::Warning,
-                "this card has no END: it ends where the next card begins, at line " + std::to_string(line));
-            end();
+            std::string why =
+                "this card has no END: it ends where the next card begins, at line " + std::to_string(line);
+            if (nested()) {
+                failNest(why, cards_ - nestFrom_ - 1);  // not the card that begins here
+            } else {
+                reporter_.report(open_.back().contact.line, Severity::Warning, why);
+                end();
+            }
         }
+        if (open_.empty()) nestFrom_ = cards_;
         open_.emplace_back();
         open_.back().contact.line = line;
     }
 
+    // The innermost card ends. One inside another is held until the
+    // outermost ends with its END: should any END be missing, which card a
+    // number after an END belongs to cannot be told.
     void end() {
-        OpenCard& card = open_.back();
+        if (open_.size() > 1 && held_.size() == kHeldLimit) {
+            reporter_.report(open_.back().contact.line, Severity::Error,
+                             "the card of line " + std::to_string(open_.front().contact.line) +
+                                 " holds more than " + std::to_string(kHeldLimit) +
+                                 " cards (AGENT): this one is not written");
+        } else if (open_.size() > 1) {
+            held_.push_back(std::move(open_.back()));
+        } else {
+            for (OpenCard& card : held_) hand(card);
+            held_.clear();
+            hand(open_.back());
+        }
+        open_.pop_back();
+    }
+
+    void hand(OpenCard& card) {
         if (take_(card.contact)) {
             for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept_[k] += card.notKept[k];
         }
-        open_.pop_back();
+    }
+
+    // The outermost card holds cards inside it.
+    bool nested() const { return open_.size() > 1 || !held_.empty(); }
+
+    // The outermost card ends without its END while it holds cards: none
+    // of them is written.
+    void failNest(const std::string& why, long long inside) {
+        reporter_.report(open_.front().contact.line, Severity::Error,
+                         why +
+                             "; as a card inside it (AGENT) may lack its END too, which number is whose "
+                             "cannot be told: it and the " +
+                             counted(inside, "card", "cards") + " inside it are not written");
+        open_.clear();
+        held_.clear();
+        unread_ = 0;
+        unreadAgentFollows_ = false;
     }
 
     void cardProperty(const Property& property, bool cut) {
@@ -450,6 +496,8 @@ private:
     const TakeContact& take_;
     Reporter& reporter_;
     std::vector<OpenCard> open_;  // the innermost last; at most kDepthLimit
+    std::vector<OpenCard> held_;  // ended inside open_.front(), in the order they ended
+    long long nestFrom_ = 0;      // cards_ when open_.front() began
     // Cards open inside the innermost of open_, too deep to read: only
     // their BEGINs and ENDs are matched, so that none of what they hold
     // goes to a card around them.
