@@ -584,9 +584,15 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     Columns columns;
     Row first;
     auto all = [](std::size_t) { return true; };
+    long long unnamed = 0;  // values of columns not read and not counted by name, in contacts written
+    long long firstPastGuessed = 0;  // fields of the first row past kGuessedFields that hold a value
     auto header = [&](std::size_t column, Field&& field) {
         columns.add(column, field.text);
-        if (column < kGuessedFields) first.fields.emplace_back(column, std::move(field));
+        if (column < kGuessedFields) {
+            first.fields.emplace_back(column, std::move(field));
+        } else {
+            firstPastGuessed += field.text.find_first_not_of(" \t") != std::string::npos ? 1 : 0;
+        }
     };
     auto none = [](std::size_t) {};
     if (!records.next(first, all, header, none)) return read;
@@ -615,10 +621,15 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     if (firstIsContact) {
         ++read.rows;
         Contact contact = rows.contact(first);
-        take(contact);
+        if (take(contact)) {
+            unnamed += firstPastGuessed;
+            for (const auto& field : first.fields) {
+                bool value = field.second.text.find_first_not_of(" \t") != std::string::npos;
+                unnamed += !columns.wants(field.first) && value ? 1 : 0;
+            }
+        }
     }
     std::vector<OtherColumn>& others = columns.others();
-    long long unnamed = 0;  // values of columns not read and not counted by name, in contacts written
     auto keep = [&](std::size_t column, Field&& field) { row.fields.emplace_back(column, std::move(field)); };
     auto other = [&](std::size_t column) {
         std::size_t place = columns.other(column);

@@ -335,13 +335,10 @@ public:
         } else if (property.name == "END" && value == "VCARD") {
             if (unread_ > 0) {
                 --unread_;
-                unreadAgentFollows_ = false;
             } else if (!open_.empty()) {
                 end();
             }
-        } else if (unread_ > 0) {
-            unreadAgentFollows_ = property.name == "AGENT" && withoutTrailingBlanks(property.value).empty();
-        } else if (!open_.empty()) {
+        } else if (unread_ == 0 && !open_.empty()) {
             cardProperty(property, cut);
         }
     }
@@ -379,21 +376,15 @@ private:
     void begin(long long line) {
         ++cards_;
         if (unread_ > 0) {
-            // Inside a card too deep to read: one more level when it is its
-            // AGENT's, else the card before it ends here.
-            if (!unreadAgentFollows_) {
-                reporter_.report(line, Severity::Error,
-                                 "this card begins before the END of the cards of line " +
-                                     std::to_string(unreadFrom_) + ", too deep to read: not written");
-            }
-            unread_ += unreadAgentFollows_ ? 1 : 0;
-            unreadAgentFollows_ = false;
+            // Inside a card too deep to read, every card is one more level:
+            // should its card have no END after all, the levels never come
+            // back to none, and the outermost card fails with its END.
+            ++unread_;
             return;
         }
         if (!open_.empty() && open_.back().agentFollows && open_.size() == kDepthLimit) {
             open_.back().agentFollows = false;
             unread_ = 1;
-            unreadFrom_ = line;
             reporter_.report(line, Severity::Error,
                              "a card inside the card of line " + std::to_string(open_.back().contact.line) +
                                  " (its AGENT) is " + std::to_string(kDepthLimit + 1) +
@@ -460,7 +451,6 @@ private:
         open_.clear();
         held_.clear();
         unread_ = 0;
-        unreadAgentFollows_ = false;
     }
 
     void cardProperty(const Property& property, bool cut) {
@@ -502,8 +492,6 @@ private:
     // their BEGINs and ENDs are matched, so that none of what they hold
     // goes to a card around them.
     long long unread_ = 0;
-    long long unreadFrom_ = 0;         // where the outermost of them begins
-    bool unreadAgentFollows_ = false;  // the innermost unread card's last property was an AGENT
     long long cards_ = 0;
     NotKeptCounts notKept_{};  // of the contacts written
 };

@@ -52,6 +52,11 @@ TEST(TextSource, Utf16AcrossChunkBoundaries) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], std::string((kChunk - 4) / 2, 'x') + "\xF0\x9D\x84\x9E");
     EXPECT_EQ(lines[1], "\xED\xB0\x80!\xEF\xBF\xBD");  // the surrogate left for the reader to tell of
+    // A high surrogate the file ends after.
+    EXPECT_EQ(linesOf(std::string("\xFF\xFE"
+                                  "a\0\x00\xD8",
+                                  6)),
+              std::vector<std::string>{"a\xED\xA0\x80"});
 }
 
 // Collects what a reader tells.
@@ -216,11 +221,42 @@ TEST(ImportNotKept, WhatContactsWrittenHeld) {
     std::string csv = header + "\n" + row + "\nBob Jones,,n,\n" + header + "\n" + row + ",extra\n";
     ImportResult result = imported(csv, Format::Csv);
     EXPECT_EQ(result.entries.size(), 2u);
+    EXPECT_EQ(imported("Ann,Smith,312 555 0100,a@example.com,\n", Format::Csv).notKept,
+              "not kept, as an entry holds a name and one number: 1 value of columns not read");
     EXPECT_EQ(
         result.notKept,
         "not kept, as an entry holds a name and one number: \"Notes\" (2 values), \"E-mail\" (2 values), "
         "\"x1\" (2 values), \"x2\" (2 values), \"x3\" (2 values), \"x4\" (2 values), \"x5\" (2 values), "
         "\"x6\" (2 values), and 7 values of other columns");
+}
+
+TEST(ImportNesting, CardsInsideCards) {
+    // Five cards inside one: four are held until it ends, the fifth is not
+    // written. Then, inside a card too deep to read, one that begins
+    // without an AGENT: a level deeper, so that the ENDs still match.
+    std::string cards = "BEGIN:VCARD\nN:Outer;Ann\nTEL:312 555 0100\n";
+    for (int k = 1; k <= 5; ++k)
+        cards += "AGENT:\nBEGIN:VCARD\nN:In" + std::to_string(k) + ";Bo\nTEL:312 555 010" +
+                 std::to_string(k) + "\nEND:VCARD\n";
+    cards += "END:VCARD\n";
+    std::string deep = "BEGIN:VCARD\nN:Deep;Cy\n";
+    for (int k = 1; k <= 4; ++k) deep += "AGENT:\nBEGIN:VCARD\nN:Deep;Cy\n";
+    deep += "BEGIN:VCARD\nN:Lost;Di\nEND:VCARD\n" + std::string("TEL:312 555 0109\nEND:VCARD\n") +
+            "TEL:312 555 0108\nEND:VCARD\nTEL:312 555 0107\nEND:VCARD\nTEL:312 555 0106\nEND:VCARD\n" +
+            "TEL:312 555 0105\nEND:VCARD\n";
+    ImportResult result = imported(cards + deep, Format::VCard);
+    std::string numbers;
+    for (const Entry& entry : result.entries) numbers += entry.last + " " + entry.number + ", ";
+    EXPECT_EQ(numbers,
+              "In1 555-0101, In2 555-0102, In3 555-0103, In4 555-0104, Outer 555-0100, Deep 555-0108, Deep "
+              "555-0107, Deep 555-0106, Deep 555-0105, ");
+    std::string told = allMessages(result);
+    EXPECT_NE(told.find("25: the card of line 1 holds more than 4 cards (AGENT): this one is not written"),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("42: a card inside the card of line 39 (its AGENT) is 5 cards deep"),
+              std::string::npos)
+        << told;
 }
 
 TEST(ImportLimits, LongValuesSkippedOrRefused) {
