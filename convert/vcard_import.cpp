@@ -377,8 +377,8 @@ private:
         ++cards_;
         if (unread_ > 0) {
             // Inside a card too deep to read, every card is one more level:
-            // should its card have no END after all, the levels never come
-            // back to none, and the outermost card fails with its END.
+            // should one of them have no END, the levels never come back to
+            // none, and the outermost card fails for want of its own.
             ++unread_;
             return;
         }
