@@ -27,4 +27,8 @@ void Contact::note(std::string text) {
     notes.push_back(std::move(text));
 }
 
+std::string counted(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string quotedName(const Entry& entry) { return quotedShort(entry.first + " " + entry.last); }

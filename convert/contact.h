@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,11 +73,20 @@ struct Message {
 using Messages = std::vector<Message>;
 
 // Where the readers tell what they find about the file itself rather than
-// one contact: a card without END, a quote never closed, a header row.
+// one contact: a card without END, a quote never closed, a header row; and,
+// once at the end, what the contacts written held that an entry has no room
+// for, as a list: "6 e-mail addresses, 1 photo" (nothing when empty).
 class Reporter {
 public:
     virtual ~Reporter() = default;
     virtual void report(long long line, Severity severity, std::string text) = 0;
+    virtual void notKept(std::string list) = 0;
 };
+
+// Where a reader hands each contact it reads: true when it is written.
+using TakeContact = std::function<bool(Contact&)>;
+
+// "1 photo", "6 photos".
+std::string counted(long long count, const char* one, const char* many);
 
 #endif  // CONVERT_CONTACT_H

@@ -19,6 +19,15 @@ constexpr std::size_t kGuessedFields = 8;
 // The most of a field kept: one byte more than a field of the data file
 // holds tells a field too long.
 constexpr std::size_t kCsvFieldLimit = kFieldLimit + 1;
+// Columns not read whose values are counted, by name, for the line that
+// tells what was not kept; values of columns past these are counted
+// together. Each name is kept up to kOtherNameLimit bytes.
+constexpr std::size_t kOtherColumnLimit = 64;
+constexpr std::size_t kOtherNameLimit = 64;
+// Columns named in that line; the rest are counted together.
+constexpr std::size_t kOtherColumnsNamed = 8;
+// The most of a header name kept to tell a row that repeats the header.
+constexpr std::size_t kHeaderNameLimit = 256;
 
 // ======================================================================
 //  Columns
@@ -109,7 +118,16 @@ int googlePhoneColumn(const std::string& name, std::string& part) {
 struct Column {
     std::size_t index;
     Role role;
-    int google = 0;  // Google's phone number N of a value or type column
+    int google = 0;           // Google's phone number N of a value or type column
+    std::string header = "";  // its name in the header row, when not longer than kHeaderNameLimit
+};
+
+// A column not read, by its name in the header row, and how many values
+// it held in contacts written.
+struct OtherColumn {
+    std::size_t index;
+    std::string name;
+    long long values = 0;
 };
 
 // Where the first row put the columns read, in column order.
@@ -117,32 +135,35 @@ class Columns {
 public:
     void add(std::size_t index, std::string_view headerName) {
         std::string name = normalized(headerName);
+        std::string header(headerName.size() <= kHeaderNameLimit ? headerName : "");
         std::string part;
+        bool added = false;
         if (int google = googlePhoneColumn(name, part)) {
-            add({index, part == "value" ? Role::Phone : Role::PhoneType, google});
-            return;
+            added = add({index, part == "value" ? Role::Phone : Role::PhoneType, google, header});
+        } else {
+            auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
+                                      [&](const ColumnName& column) { return name == column.name; });
+            added = known != std::end(kColumns) && add({index, known->role, 0, header});
         }
-        for (const ColumnName& known : kColumns) {
-            if (name == known.name) {
-                add({index, known.role, 0});
-                return;
-            }
-        }
+        if (!added && others_.size() < kOtherColumnLimit)
+            others_.push_back({index, std::string(headerName.substr(0, kOtherNameLimit))});
     }
-    // Adds a column that follows every column added so far.
-    void add(Column column) {
+    // Adds a column that follows every column added so far; false when it
+    // is not read (phone columns past the limit aside).
+    bool add(Column column) {
         bool single = column.role == Role::FirstName || column.role == Role::LastName ||
                       column.role == Role::FullName || column.role == Role::AreaCode;
-        if (single && find(column.role) != nullptr) return;
+        if (single && find(column.role) != nullptr) return false;
         if (column.role == Role::PhoneType &&
             (typeOf(column.google) != nullptr || types_ == kPhoneColumnLimit))
-            return;
+            return false;
         if (isPhone(column.role) && ++phones_ > kPhoneColumnLimit) {
             ++phonesLeftOut_;
-            return;
+            return true;
         }
         types_ += column.role == Role::PhoneType ? 1 : 0;
-        columns_.push_back(column);
+        columns_.push_back(std::move(column));
+        return true;
     }
     // A column of the file is one of those read.
     bool wants(std::size_t index) const {
@@ -170,6 +191,19 @@ public:
     const std::vector<Column>& all() const { return columns_; }
     std::size_t phonesLeftOut() const { return phonesLeftOut_; }
 
+    // The place in others() of the column at index, or others().size() for
+    // one not counted by name.
+    std::size_t other(std::size_t index) const {
+        return static_cast<std::size_t>(std::lower_bound(others_.begin(), others_.end(), index,
+                                                         [](const OtherColumn& column, std::size_t wanted) {
+                                                             return column.index < wanted;
+                                                         }) -
+                                        others_.begin());
+    }
+    std::vector<OtherColumn>& others() { return others_; }
+    // The first row was no header: there are no names to count by.
+    void forgetOthers() { others_.clear(); }
+
     static bool isPhone(Role role) {
         return role == Role::Phone || role == Role::PreferredPhone || role == Role::OtherLine;
     }
@@ -179,6 +213,7 @@ private:
     // phone columns and as many type columns, so a row read keeps a few
     // MiB at most.
     std::vector<Column> columns_;
+    std::vector<OtherColumn> others_;  // in column order; at most kOtherColumnLimit
     std::size_t phones_ = 0;
     std::size_t types_ = 0;
     std::size_t phonesLeftOut_ = 0;
@@ -197,6 +232,10 @@ struct Field {
 struct Row {
     long long line = 0;
     std::vector<std::pair<std::size_t, Field>> fields;  // in column order
+    // Columns not read that hold a value: the places in Columns::others()
+    // of those counted by name, and how many the others are.
+    std::vector<std::size_t> others;
+    long long otherValues = 0;
     bool unclosedQuote = false;
 
     const Field* field(std::size_t index) const {
@@ -229,21 +268,25 @@ public:
     }
 
     // Reads the next row that holds anything; false at the end of the file.
-    // Each field that wanted(column) asks for goes to keep(column, field).
-    template <typename Wanted, typename Keep>
-    bool next(Row& row, Wanted wanted, Keep keep) {
+    // Each field that wanted(column) asks for goes to keep(column, field);
+    // other(column) hears of each other field that holds more than blanks.
+    template <typename Wanted, typename Keep, typename Other>
+    bool next(Row& row, Wanted wanted, Keep keep, Other other) {
         do {
             row.fields.clear();
+            row.others.clear();
+            row.otherValues = 0;
             row.unclosedQuote = false;
             row.line = line_;
-            if (!readRecord(row, wanted, keep)) return false;
+            if (!readRecord(row, wanted, keep, other)) return false;
         } while (blank_);
         return true;
     }
 
 private:
-    template <typename Wanted, typename Keep>
-    bool readRecord(Row& row, Wanted wanted, Keep keep) {
+    template <typename Wanted, typename Keep, typename Other>
+    bool readRecord(Row& row, Wanted wanted, Keep keep, Other other) {
+        source_.skipMarks(line_, reporter_);
         int c = source_.get();
         if (c < 0) return false;
         std::size_t column = 0;
@@ -251,8 +294,13 @@ private:
         while (true) {
             bool kept = wanted(column);
             Field field;
+            filled_ = false;
             c = readField(c, kept ? &field : nullptr, row);
-            if (kept) keep(column, std::move(field));
+            if (kept) {
+                keep(column, std::move(field));
+            } else if (filled_) {
+                other(column);
+            }
             if (c != separator_) break;
             blank_ = false;
             ++column;
@@ -262,6 +310,7 @@ private:
     }
 
     void add(Field* field, int c) {
+        filled_ = filled_ || (c != ' ' && c != '\t');
         if (field == nullptr) return;
         if (field->text.size() < kCsvFieldLimit) {
             field->text += static_cast<char>(c);
@@ -348,7 +397,8 @@ private:
     Reporter& reporter_;
     char separator_ = ',';
     long long line_ = 1;
-    bool blank_ = false;  // the record read holds nothing
+    bool blank_ = false;   // the record read holds nothing
+    bool filled_ = false;  // the field read holds more than blanks
 };
 
 // ======================================================================
@@ -489,9 +539,43 @@ bool guessColumns(const Row& first, Columns& columns, std::string& told) {
     return true;
 }
 
+// The row holds the header row's names in the columns read, as a file
+// joined on to another (cat a.csv b.csv) holds the second one's header.
+bool repeatsHeader(const Row& row, const Columns& columns) {
+    for (const Column& column : columns.all()) {
+        const Field* field = row.field(column.index);
+        if (column.header.empty() || field == nullptr || field->text != column.header) return false;
+    }
+    return true;
+}
+
+// "\"E-mail Address\" (6 values), \"Notes\" (1 value)": the values of
+// columns not read, in column order.
+std::string otherValuesList(const std::vector<OtherColumn>& others, long long unnamed) {
+    std::string list;
+    std::size_t named = 0;
+    for (const OtherColumn& column : others) {
+        if (column.values == 0) continue;
+        if (named == kOtherColumnsNamed) {
+            unnamed += column.values;
+            continue;
+        }
+        ++named;
+        list +=
+            (list.empty() ? "" : ", ") +
+            (column.name.empty() ? "column " + std::to_string(column.index + 1) : quotedShort(column.name)) +
+            " (" + counted(column.values, "value", "values") + ")";
+    }
+    if (unnamed > 0) {
+        list += (list.empty() ? "" : ", and ") + counted(unnamed, "value", "values") +
+                (list.empty() ? " of columns not read" : " of other columns");
+    }
+    return list;
+}
+
 }  // namespace
 
-CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& reporter) {
     CsvRead read;
     RecordReader records(source, reporter);
     records.findSeparator();
@@ -500,16 +584,24 @@ CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>&
     Columns columns;
     Row first;
     auto all = [](std::size_t) { return true; };
+    long long unnamed = 0;  // values of columns not read and not counted by name, in contacts written
+    long long firstPastGuessed = 0;  // fields of the first row past kGuessedFields that hold a value
     auto header = [&](std::size_t column, Field&& field) {
         columns.add(column, field.text);
-        if (column < kGuessedFields) first.fields.emplace_back(column, std::move(field));
+        if (column < kGuessedFields) {
+            first.fields.emplace_back(column, std::move(field));
+        } else {
+            firstPastGuessed += field.text.find_first_not_of(" \t") != std::string::npos ? 1 : 0;
+        }
     };
-    if (!records.next(first, all, header)) return read;
+    auto none = [](std::size_t) {};
+    if (!records.next(first, all, header, none)) return read;
     bool firstIsContact = false;
     if (columns.empty()) {
         std::string told;
         if (!guessColumns(first, columns, told)) return read;
         firstIsContact = true;
+        columns.forgetOthers();
         reporter.report(
             first.line, Severity::Warning,
             "the first row names no column this program knows but reads as a contact: the file is "
@@ -529,14 +621,38 @@ CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>&
     if (firstIsContact) {
         ++read.rows;
         Contact contact = rows.contact(first);
-        take(contact);
+        if (take(contact)) {
+            unnamed += firstPastGuessed;
+            for (const auto& field : first.fields) {
+                bool value = field.second.text.find_first_not_of(" \t") != std::string::npos;
+                unnamed += !columns.wants(field.first) && value ? 1 : 0;
+            }
+        }
     }
+    std::vector<OtherColumn>& others = columns.others();
     auto keep = [&](std::size_t column, Field&& field) { row.fields.emplace_back(column, std::move(field)); };
-    while (records.next(row, wanted, keep)) {
-        ++read.rows;
+    auto other = [&](std::size_t column) {
+        std::size_t place = columns.other(column);
+        if (place < others.size() && others[place].index == column) {
+            row.others.push_back(place);
+        } else {
+            ++row.otherValues;
+        }
+    };
+    while (records.next(row, wanted, keep, other)) {
         if (row.unclosedQuote) continue;
+        if (!firstIsContact && repeatsHeader(row, columns)) {
+            reporter.report(row.line, Severity::Warning,
+                            "this row repeats the header row, as where one file was joined on to another: it "
+                            "is not read as a contact");
+            continue;
+        }
+        ++read.rows;
         Contact contact = rows.contact(row);
-        take(contact);
+        if (!take(contact)) continue;
+        for (std::size_t place : row.others) ++others[place].values;
+        unnamed += row.otherValues;
     }
+    reporter.notKept(otherValuesList(others, unnamed));
     return read;
 }

@@ -3,8 +3,6 @@
 #ifndef CONVERT_CSV_IMPORT_H
 #define CONVERT_CSV_IMPORT_H
 
-#include <functional>
-
 #include "contact.h"
 #include "text_source.h"
 
@@ -21,7 +19,9 @@ struct CsvRead {
 // that names no column but reads as a contact is taken as one, its columns
 // guessed from where a number stands, and reporter hears of it; it hears
 // too of a quote never closed, after which the lines that follow it are
-// read again as rows.
-CsvRead readCsvContacts(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
+// read again as rows, of a row that repeats the header row (not read as a
+// contact), and at the end of the values of columns not read in the
+// contacts written.
+CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& reporter);
 
 #endif  // CONVERT_CSV_IMPORT_H

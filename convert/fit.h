@@ -35,12 +35,15 @@ std::string withoutBlanks(std::string_view text);
 
 // What cleanText changed.
 struct Cleaning {
-    bool controls = false;  // control characters or escape sequences removed
-    bool notUtf8 = false;   // bytes that are not UTF-8 read as Windows-1252
+    bool controls = false;    // control characters or escape sequences removed
+    bool notUtf8 = false;     // bytes that are not UTF-8 read as Windows-1252
+    bool surrogates = false;  // UTF-16 surrogates on their own written as U+FFFD
 };
 
 // text as valid UTF-8 that shows as it reads: bytes that are not UTF-8
-// taken as Windows-1252 characters; control characters (C0 but the field
+// taken as Windows-1252 characters, but for a UTF-16 surrogate written as
+// UTF-8 would (ED A0 80 to ED BF BF): a pair of them as its character, one
+// on its own as U+FFFD; control characters (C0 but the field
 // separators, DEL, C1), whole terminal escape sequences and byte-order
 // marks removed.
 std::string cleanText(std::string_view text, Cleaning& cleaning);

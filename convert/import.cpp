@@ -27,22 +27,28 @@ public:
         untoldErrors_ += severity == Severity::Error ? 1 : 0;
     }
 
-    void contact(const Contact& contact) {
+    void notKept(std::string list) override {
+        if (!list.empty()) result_.notKept = "not kept, as an entry holds a name and one number: " + list;
+    }
+
+    // True when the contact is written.
+    bool contact(const Contact& contact) {
         Fitted fitted = fitContact(contact);
         if (!fitted.entry) {
             for (Message& message : fitted.messages) {
                 if (message.severity == Severity::Error)
                     report(message.line, message.severity, std::move(message.text));
             }
-            return;
+            return false;
         }
         if (result_.entries.size() == static_cast<std::size_t>(kSlotCount)) {
             full(*fitted.entry);
-            return;
+            return false;
         }
         for (Message& message : fitted.messages)
             report(message.line, message.severity, std::move(message.text));
         result_.entries.push_back(std::move(*fitted.entry));
+        return true;
     }
 
     ImportResult finish() {
@@ -91,7 +97,7 @@ private:
 ImportResult importContacts(std::istream& source, Format format) {
     TextSource text(source);
     Importer importer;
-    auto take = [&](Contact& contact) { importer.contact(contact); };
+    auto take = [&](Contact& contact) { return importer.contact(contact); };
     std::string nothing;  // what the file would hold, when it holds no contact
     if (format == Format::VCard) {
         if (readVCards(text, take, importer) == 0)

@@ -18,6 +18,9 @@ struct ImportResult {
     // lines at most, the rest counted in a last line.
     Messages messages;
     bool errors = false;  // something in the file is not written
+    // What the contacts written held that an entry has no room for, in a
+    // sentence: "not kept, as ...: 6 e-mail addresses, 1 photo"; or empty.
+    std::string notKept;
     std::string failure;  // the file could not be read: "cannot read: ..."
 };
 

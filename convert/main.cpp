@@ -160,6 +160,8 @@ int importFile(const Arguments& arguments) {
     ImportResult imported = importContacts(file.stream, *arguments.from);
     if (!imported.failure.empty()) return cannot(path, imported.failure);
     int status = report(path, std::move(imported.messages));
+    if (!imported.notKept.empty())
+        std::cerr << kProgram << ": " << escaped(path) << ": " << imported.notKept << '\n';
     if (imported.entries.empty()) {
         std::cerr << kProgram << ": " << escaped(path) << ": no contact written"
                   << (arguments.output ? "; " + escaped(*arguments.output) + " is left as it was" : "")

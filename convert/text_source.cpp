@@ -13,6 +13,15 @@ constexpr char32_t kReplacement = 0xFFFD;
 bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// A surrogate on its own, as UTF-8 would write it were it a character.
+void appendSurrogate(std::string& text, char32_t unit) {
+    text += static_cast<char>(0xE0 | unit >> 12);
+    text += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+    text += static_cast<char>(0x80 | (unit & 0x3F));
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 }  // namespace
 
 TextSource::TextSource(std::istream& source) : source_(source), chunk_(kChunkSize) {}
@@ -40,7 +49,8 @@ bool TextSource::fill(std::size_t count) {
         if (size == 0) {
             ended_ = true;
             // A UTF-16 file cut inside a character.
-            if (pendingByte_ >= 0 || pendingSurrogate_ != 0) appendUtf8(text_, kReplacement);
+            if (pendingSurrogate_ != 0) appendSurrogate(text_, pendingSurrogate_);
+            if (pendingByte_ >= 0) appendUtf8(text_, kReplacement);
             pendingByte_ = -1;
             pendingSurrogate_ = 0;
             break;
@@ -52,7 +62,7 @@ bool TextSource::fill(std::size_t count) {
             utf16_ = detector.order();
             std::string_view start(bytes, size);
             std::size_t mark = 0;
-            if (start.substr(0, 3) == "\xEF\xBB\xBF") mark = 3;
+            if (start.substr(0, 3) == kUtf8Mark) mark = 3;
             if (utf16_ && (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF")) mark = 2;
             bytes += mark;
             size -= mark;
@@ -86,12 +96,19 @@ void TextSource::decodeUtf16(const char* bytes, std::size_t size) {
                 appendUtf8(text_, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
                 continue;
             }
-            appendUtf8(text_, kReplacement);
+            appendSurrogate(text_, high);
+        }
+        if (unit == 0xFFFE) {
+            // A mark of the other byte order: what follows is in that order.
+            utf16_ = *utf16_ == ByteOrder::LittleEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
+            unit = 0xFEFF;
         }
         if (isHighSurrogate(unit)) {
             pendingSurrogate_ = static_cast<char16_t>(unit);
+        } else if (isLowSurrogate(unit)) {
+            appendSurrogate(text_, unit);
         } else {
-            appendUtf8(text_, isLowSurrogate(unit) ? kReplacement : unit);
+            appendUtf8(text_, unit);
         }
     }
 }
@@ -105,6 +122,16 @@ std::string_view TextSource::peekLine(std::size_t limit) {
         if (rest.size() >= limit || ended_) return rest.substr(0, std::min(rest.size(), limit));
         searched = rest.size();
         fill(rest.size() + 1);
+    }
+}
+
+void TextSource::skipMarks(long long line, Reporter& reporter) {
+    while ((text_.size() - at_ >= kUtf8Mark.size() || fill(kUtf8Mark.size())) &&
+           std::string_view(text_).substr(at_, kUtf8Mark.size()) == kUtf8Mark) {
+        at_ += kUtf8Mark.size();
+        reporter.report(line, Severity::Warning,
+                        "this line starts with a byte-order mark, as where one file was joined on to "
+                        "another: the mark is skipped");
     }
 }
 

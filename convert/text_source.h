@@ -1,7 +1,9 @@
 // An address book file as UTF-8 text, read a chunk at a time: a UTF-8
 // byte-order mark skipped, UTF-16 (either byte order, with or without its
 // mark) decoded, and every line end a phone or program writes (LF, CR LF,
-// CR, CR CR LF) told as one.
+// CR, CR CR LF) told as one. A UTF-16 surrogate without its other half is
+// given in the three bytes UTF-8 would write it in (ED A0 80 to ED BF BF),
+// which are no UTF-8, for the reader to tell of.
 #ifndef CONVERT_TEXT_SOURCE_H
 #define CONVERT_TEXT_SOURCE_H
 
@@ -12,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contact.h"  // Reporter
 #include "utf16_detector.h"
 
 class TextSource {
@@ -38,6 +41,12 @@ public:
     // The text up to the next line end, without taking it: at most limit
     // bytes.
     std::string_view peekLine(std::size_t limit);
+
+    // At the start of line: takes each byte-order mark there, telling
+    // reporter of it. A file joined on to another (cat a.vcf b.vcf) leaves
+    // its mark there, and in UTF-16 one of the other byte order switches to
+    // that order.
+    void skipMarks(long long line, Reporter& reporter);
 
     // Puts text back in front of what is still to be read.
     void unread(const std::string& text);

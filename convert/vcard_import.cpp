@@ -1,6 +1,7 @@
 #include "vcard_import.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,67 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 bool isKept(std::string_view name) {
     return name == "BEGIN" || name == "END" || name == "N" || name == "FN" || name == "TEL" ||
            name == "AGENT";
+}
+
+// What a card may hold that an entry has no room for, and how the line
+// that counts them names it. Properties of no use to a reader of the
+// directory (VERSION, UID, REV, PRODID...) are left out.
+struct NotKept {
+    const char* name;
+    const char* one;
+    const char* many;
+};
+constexpr NotKept kNotKept[] = {
+    {"EMAIL", "e-mail address", "e-mail addresses"},
+    {"ADR", "postal address", "postal addresses"},
+    {"LABEL", "address label", "address labels"},
+    {"NOTE", "note", "notes"},
+    {"PHOTO", "photo", "photos"},
+    {"LOGO", "logo", "logos"},
+    {"SOUND", "sound", "sounds"},
+    {"BDAY", "birthday", "birthdays"},
+    {"ANNIVERSARY", "anniversary", "anniversaries"},
+    {"X-ANNIVERSARY", "anniversary", "anniversaries"},
+    {"ORG", "organisation", "organisations"},
+    {"TITLE", "job title", "job titles"},
+    {"ROLE", "role", "roles"},
+    {"URL", "web address", "web addresses"},
+    {"NICKNAME", "nickname", "nicknames"},
+    {"IMPP", "instant-messaging address", "instant-messaging addresses"},
+    {"X-AIM", "instant-messaging address", "instant-messaging addresses"},
+    {"X-ICQ", "instant-messaging address", "instant-messaging addresses"},
+    {"X-JABBER", "instant-messaging address", "instant-messaging addresses"},
+    {"X-MSN", "instant-messaging address", "instant-messaging addresses"},
+    {"X-SKYPE", "instant-messaging address", "instant-messaging addresses"},
+    {"X-YAHOO", "instant-messaging address", "instant-messaging addresses"},
+    {"X-SOCIALPROFILE", "social profile", "social profiles"},
+    {"RELATED", "related person", "related people"},
+    {"CATEGORIES", "list of categories", "lists of categories"},
+    {"GEO", "location", "locations"},
+    {"TZ", "time zone", "time zones"},
+    {"KEY", "public key", "public keys"},
+    {"GENDER", "gender", "genders"},
+};
+constexpr std::size_t kNotKeptKinds = sizeof kNotKept / sizeof kNotKept[0];
+
+using NotKeptCounts = std::array<long long, kNotKeptKinds>;
+
+// "6 e-mail addresses, 1 photo": the counts in the table's order, those
+// of one wording added up.
+std::string notKeptList(const NotKeptCounts& counts) {
+    std::string list;
+    for (std::size_t k = 0; k < kNotKeptKinds; ++k) {
+        long long count = 0;
+        bool first = true;
+        for (std::size_t same = 0; same < kNotKeptKinds; ++same) {
+            if (std::string_view(kNotKept[same].one) != kNotKept[k].one) continue;
+            first = first && same >= k;
+            count += counts[same];
+        }
+        if (!first || count == 0) continue;
+        list += (list.empty() ? "" : ", ") + counted(count, kNotKept[k].one, kNotKept[k].many);
+    }
+    return list;
 }
 
 struct Property {
@@ -257,12 +319,12 @@ struct OpenCard {
     Contact contact;
     bool haveN = false, haveFn = false;
     bool agentFollows = false;  // the last property was a 2.1 AGENT whose card comes next
+    NotKeptCounts notKept{};
 };
 
 class CardReader {
 public:
-    CardReader(const std::function<void(Contact&)>& take, Reporter& reporter)
-        : take_(take), reporter_(reporter) {}
+    CardReader(const TakeContact& take, Reporter& reporter) : take_(take), reporter_(reporter) {}
 
     // A content line whose head ends at colon, the first colon outside quotes.
     void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
@@ -271,46 +333,124 @@ public:
         if (property.name == "BEGIN" && value == "VCARD") {
             begin(line);
         } else if (property.name == "END" && value == "VCARD") {
-            if (!open_.empty()) end();
-        } else if (!open_.empty()) {
+            if (unread_ > 0) {
+                --unread_;
+            } else if (!open_.empty()) {
+                end();
+            }
+        } else if (unread_ == 0 && !open_.empty()) {
             cardProperty(property, cut);
         }
     }
 
-    void endOfFile(long long line) {
-        while (!open_.empty()) {
-            reporter_.report(open_.back().contact.line, Severity::Warning,
-                             "the file ends at line " + std::to_string(line) +
-                                 " inside this card, which has no END: it is read as far as it goes");
-            end();
+    // A property skipped unread, named name (upper case, without its group).
+    void skipped(std::string_view name) {
+        if (open_.empty() || unread_ > 0) return;
+        for (std::size_t k = 0; k < kNotKeptKinds; ++k) {
+            if (name == kNotKept[k].name) ++open_.back().notKept[k];
         }
+    }
+
+    void endOfFile(long long line) {
+        if (!open_.empty()) {
+            std::string why =
+                "the file ends at line " + std::to_string(line) + " inside this card, which has no END";
+            if (nested()) {
+                failNest(why, cards_ - nestFrom_);
+            } else {
+                reporter_.report(open_.back().contact.line, Severity::Warning,
+                                 why + ": it is read as far as it goes");
+                end();
+            }
+        }
+        reporter_.notKept(notKeptList(notKept_));
     }
 
     long long cards() const { return cards_; }
 
 private:
     static constexpr std::size_t kDepthLimit = 4;
+    // Cards inside one card held until it ends; more are not written.
+    static constexpr std::size_t kHeldLimit = 4;
 
     void begin(long long line) {
         ++cards_;
-        if (!open_.empty() && open_.back().agentFollows && open_.size() < kDepthLimit) {
+        if (unread_ > 0) {
+            // Inside a card too deep to read, every card is one more level:
+            // should one of them have no END, the levels never come back to
+            // none, and the outermost card fails for want of its own.
+            ++unread_;
+            return;
+        }
+        if (!open_.empty() && open_.back().agentFollows && open_.size() == kDepthLimit) {
+            open_.back().agentFollows = false;
+            unread_ = 1;
+            reporter_.report(line, Severity::Error,
+                             "a card inside the card of line " + std::to_string(open_.back().contact.line) +
+                                 " (its AGENT) is " + std::to_string(kDepthLimit + 1) +
+                                 " cards deep, deeper than this program reads: it and the cards inside it "
+                                 "are not written");
+            return;
+        }
+        if (!open_.empty() && open_.back().agentFollows) {
             open_.back().agentFollows = false;
             reporter_.report(line, Severity::Warning,
                              "a card inside the card of line " + std::to_string(open_.back().contact.line) +
-                                 " (its AGENT): written as a contact of its own");
+                                 " (its AGENT): read as a contact of its own");
         } else if (!open_.empty()) {
-            reporter_.report(
-                open_.back().contact.line, Severity::Warning,
-                "this card has no END: it ends where the next card begins, at line " + std::to_string(line));
-            end();
+            std::string why =
+                "this card has no END: it ends where the next card begins, at line " + std::to_string(line);
+            if (nested()) {
+                failNest(why, cards_ - nestFrom_ - 1);  // not the card that begins here
+            } else {
+                reporter_.report(open_.back().contact.line, Severity::Warning, why);
+                end();
+            }
         }
+        if (open_.empty()) nestFrom_ = cards_;
         open_.emplace_back();
         open_.back().contact.line = line;
     }
 
+    // The innermost card ends. One inside another is held until the
+    // outermost ends with its END: should any END be missing, which card a
+    // number after an END belongs to cannot be told.
     void end() {
-        take_(open_.back().contact);
+        if (open_.size() > 1 && held_.size() == kHeldLimit) {
+            reporter_.report(open_.back().contact.line, Severity::Error,
+                             "the card of line " + std::to_string(open_.front().contact.line) +
+                                 " holds more than " + std::to_string(kHeldLimit) +
+                                 " cards (AGENT): this one is not written");
+        } else if (open_.size() > 1) {
+            held_.push_back(std::move(open_.back()));
+        } else {
+            for (OpenCard& card : held_) hand(card);
+            held_.clear();
+            hand(open_.back());
+        }
         open_.pop_back();
+    }
+
+    void hand(OpenCard& card) {
+        if (take_(card.contact)) {
+            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept_[k] += card.notKept[k];
+        }
+    }
+
+    // The outermost card holds cards inside it.
+    bool nested() const { return open_.size() > 1 || !held_.empty(); }
+
+    // The outermost card ends without its END while it holds cards: none
+    // of them is written.
+    void failNest(const std::string& why, long long inside) {
+        reporter_.report(open_.front().contact.line, Severity::Error,
+                         why +
+                             "; as a card inside it (AGENT) may lack its END too, which number is whose "
+                             "cannot be told: it and the " +
+                             counted(inside, "card", "cards") + " inside it are not written");
+        open_.clear();
+        held_.clear();
+        unread_ = 0;
     }
 
     void cardProperty(const Property& property, bool cut) {
@@ -343,10 +483,17 @@ private:
         }
     }
 
-    const std::function<void(Contact&)>& take_;
+    const TakeContact& take_;
     Reporter& reporter_;
-    std::vector<OpenCard> open_;  // the innermost last
+    std::vector<OpenCard> open_;  // the innermost last; at most kDepthLimit
+    std::vector<OpenCard> held_;  // ended inside open_.front(), in the order they ended
+    long long nestFrom_ = 0;      // cards_ when open_.front() began
+    // Cards open inside the innermost of open_, too deep to read: only
+    // their BEGINs and ENDs are matched, so that none of what they hold
+    // goes to a card around them.
+    long long unread_ = 0;
     long long cards_ = 0;
+    NotKeptCounts notKept_{};  // of the contacts written
 };
 
 // Physical lines made into content lines: folded lines joined, and
@@ -411,7 +558,10 @@ private:
         if (dot != std::string::npos) name.erase(0, dot + 1);
         quotedPrintable_ = upper(head).find("QUOTED-PRINTABLE") != std::string::npos;
         keep_ = isKept(name);
-        if (!keep_) text_.clear();
+        if (!keep_) {
+            text_.clear();
+            cards_.skipped(name);
+        }
     }
 
     CardReader& cards_;
@@ -429,14 +579,18 @@ private:
 
 }  // namespace
 
-long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter) {
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter) {
     CardReader cards(take, reporter);
     Unfolder unfolder(cards);
     std::string text;
     bool cut = false;
     int last = -1;
     long long number = 0;
-    while (source.readLine(text, kValueLimit, cut, last)) unfolder.line(text, ++number, cut, last);
+    while (true) {
+        source.skipMarks(number + 1, reporter);
+        if (!source.readLine(text, kValueLimit, cut, last)) break;
+        unfolder.line(text, ++number, cut, last);
+    }
     unfolder.finish();
     cards.endOfFile(number);
     return cards.cards();

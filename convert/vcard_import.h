@@ -3,8 +3,6 @@
 #ifndef CONVERT_VCARD_IMPORT_H
 #define CONVERT_VCARD_IMPORT_H
 
-#include <functional>
-
 #include "contact.h"
 #include "text_source.h"
 
@@ -17,9 +15,12 @@
 // without being kept, however long.
 //
 // A card without END ends where the next BEGIN:VCARD starts; a card inside
-// a card (a 2.1 AGENT) is a contact of its own; a card the file ends in is
-// read as far as it goes. reporter hears of each. Returns how many cards
-// the file holds.
-long long readVCards(TextSource& source, const std::function<void(Contact&)>& take, Reporter& reporter);
+// a card (a 2.1 AGENT) is a contact of its own, to four cards deep, handed
+// on when the outermost card ends with its END (none of them when it has
+// none: which number is whose cannot be told); a card the file ends in is
+// read as far as it goes. reporter hears of each, and at the end of what
+// the cards written held that an entry has no room for (kNotKept in
+// vcard_import.cpp). Returns how many cards the file holds.
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter);
 
 #endif  // CONVERT_VCARD_IMPORT_H

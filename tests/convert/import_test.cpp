@@ -51,7 +51,41 @@ TEST(TextSource, Utf16AcrossChunkBoundaries) {
     std::vector<std::string> lines = linesOf(text);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], std::string((kChunk - 4) / 2, 'x') + "\xF0\x9D\x84\x9E");
-    EXPECT_EQ(lines[1], "\xEF\xBF\xBD!\xEF\xBF\xBD");
+    EXPECT_EQ(lines[1], "\xED\xB0\x80!\xEF\xBF\xBD");  // the surrogate left for the reader to tell of
+    // A high surrogate the file ends after.
+    EXPECT_EQ(linesOf(std::string("\xFF\xFE"
+                                  "a\0\x00\xD8",
+                                  6)),
+              std::vector<std::string>{"a\xED\xA0\x80"});
+}
+
+// Collects what a reader tells.
+class Collected : public Reporter {
+public:
+    void report(long long line, Severity, std::string) override { lines.push_back(line); }
+    void notKept(std::string) override {}
+    std::vector<long long> lines;
+};
+
+TEST(TextSource, MarksAtLineStartsSkipped) {
+    // A mark split by the chunk boundary, one inside a line (kept), and two
+    // at the start of one line.
+    std::string text =
+        std::string(kChunk - 2, 'a') + "\n\xEF\xBB\xBF" + "b\xEF\xBB\xBF\n\xEF\xBB\xBF\xEF\xBB\xBF" + "c";
+    std::istringstream stream(text);
+    TextSource source(stream);
+    Collected told;
+    std::vector<std::string> lines;
+    std::string line;
+    bool cut = false;
+    int last = -1;
+    while (source.skipMarks(static_cast<long long>(lines.size()) + 1, told),
+           source.readLine(line, kChunk, cut, last))
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "b\xEF\xBB\xBF");
+    EXPECT_EQ(lines[2], "c");
+    EXPECT_EQ(told.lines, (std::vector<long long>{2, 3, 3}));
 }
 
 TEST(TextSource, PeekAndUnread) {
@@ -116,6 +150,7 @@ TEST(CleanText, ShowsAsItReads) {
     struct Row {
         std::string text, cleaned;
         bool controls, notUtf8;
+        bool surrogates = false;
     };
     const Row rows[] = {
         {"Müller", "Müller", false, false},
@@ -138,12 +173,21 @@ TEST(CleanText, ShowsAsItReads) {
         {"\xEF\xBB\xBFZo\x7F", "Zo", true, false},
         {"\xE2\x82", "â‚", false, true},  // a sequence cut short
         {"a\x1B\xC3\xA9", "aé", true, false},
+        {"Bo\xED\xA0\x80"
+         "b",
+         "Bo\xEF\xBF\xBD"
+         "b",
+         false, false, true},  // a surrogate on its own
+        {"\xED\xB0\x80\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD", false, false, true},  // low before high
+        {"\xED\xA0\xBD\xED\xB8\x80", "\xF0\x9F\x98\x80", false, false, false},         // a pair: U+1F600
+        {"\xED\x9F\xBF", "\xED\x9F\xBF", false, false, false},  // U+D7FF, just before them
     };
     for (const Row& row : rows) {
         Cleaning cleaning;
         EXPECT_EQ(cleanText(row.text, cleaning), row.cleaned) << row.text;
         EXPECT_EQ(cleaning.controls, row.controls) << row.text;
         EXPECT_EQ(cleaning.notUtf8, row.notUtf8) << row.text;
+        EXPECT_EQ(cleaning.surrogates, row.surrogates) << row.text;
     }
 }
 
@@ -157,6 +201,62 @@ std::string allMessages(const ImportResult& result) {
     for (const Message& message : result.messages)
         text += std::to_string(message.line) + ": " + message.text + "\n";
     return text;
+}
+
+TEST(ImportNotKept, WhatContactsWrittenHeld) {
+    // Kinds of one wording added up; a contact not written not counted.
+    std::string cards =
+        "BEGIN:VCARD\nN:Smith;Ann\nTEL:312 555 "
+        "0100\nEMAIL:a@example.com\nitem1.EMAIL;TYPE=work:b@example.com\n"
+        "X-AIM:ann\nIMPP:xmpp:ann@example.com\nADR:;;1 Main St\nX-UNKNOWN:x\nEND:VCARD\n"
+        "BEGIN:VCARD\nN:Lee;Cy\nEMAIL:c@example.com\nPHOTO:x\nEND:VCARD\n";
+    EXPECT_EQ(imported(cards, Format::VCard).notKept,
+              "not kept, as an entry holds a name and one number: 2 e-mail addresses, 1 postal address, 2 "
+              "instant-messaging addresses");
+    // Eight columns named, the rest counted together; a row that repeats
+    // the header and one not written not counted.
+    std::string header = "Name,Phone,Notes,E-mail";
+    std::string row = "Ann Smith,312 555 0100,n,a@example.com";
+    for (int k = 1; k <= 9; ++k) header += ",x" + std::to_string(k), row += ",v";
+    std::string csv = header + "\n" + row + "\nBob Jones,,n,\n" + header + "\n" + row + ",extra\n";
+    ImportResult result = imported(csv, Format::Csv);
+    EXPECT_EQ(result.entries.size(), 2u);
+    EXPECT_EQ(imported("Ann,Smith,312 555 0100,a@example.com,\n", Format::Csv).notKept,
+              "not kept, as an entry holds a name and one number: 1 value of columns not read");
+    EXPECT_EQ(
+        result.notKept,
+        "not kept, as an entry holds a name and one number: \"Notes\" (2 values), \"E-mail\" (2 values), "
+        "\"x1\" (2 values), \"x2\" (2 values), \"x3\" (2 values), \"x4\" (2 values), \"x5\" (2 values), "
+        "\"x6\" (2 values), and 7 values of other columns");
+}
+
+TEST(ImportNesting, CardsInsideCards) {
+    // Five cards inside one: four are held until it ends, the fifth is not
+    // written. Then, inside a card too deep to read, one that begins
+    // without an AGENT: a level deeper, so that the ENDs still match.
+    std::string cards = "BEGIN:VCARD\nN:Outer;Ann\nTEL:312 555 0100\n";
+    for (int k = 1; k <= 5; ++k)
+        cards += "AGENT:\nBEGIN:VCARD\nN:In" + std::to_string(k) + ";Bo\nTEL:312 555 010" +
+                 std::to_string(k) + "\nEND:VCARD\n";
+    cards += "END:VCARD\n";
+    std::string deep = "BEGIN:VCARD\nN:Deep;Cy\n";
+    for (int k = 1; k <= 4; ++k) deep += "AGENT:\nBEGIN:VCARD\nN:Deep;Cy\n";
+    deep += "BEGIN:VCARD\nN:Lost;Di\nEND:VCARD\n" + std::string("TEL:312 555 0109\nEND:VCARD\n") +
+            "TEL:312 555 0108\nEND:VCARD\nTEL:312 555 0107\nEND:VCARD\nTEL:312 555 0106\nEND:VCARD\n" +
+            "TEL:312 555 0105\nEND:VCARD\n";
+    ImportResult result = imported(cards + deep, Format::VCard);
+    std::string numbers;
+    for (const Entry& entry : result.entries) numbers += entry.last + " " + entry.number + ", ";
+    EXPECT_EQ(numbers,
+              "In1 555-0101, In2 555-0102, In3 555-0103, In4 555-0104, Outer 555-0100, Deep 555-0108, Deep "
+              "555-0107, Deep 555-0106, Deep 555-0105, ");
+    std::string told = allMessages(result);
+    EXPECT_NE(told.find("25: the card of line 1 holds more than 4 cards (AGENT): this one is not written"),
+              std::string::npos)
+        << told;
+    EXPECT_NE(told.find("42: a card inside the card of line 39 (its AGENT) is 5 cards deep"),
+              std::string::npos)
+        << told;
 }
 
 TEST(ImportLimits, LongValuesSkippedOrRefused) {
