@@ -205,13 +205,18 @@ void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadS
                           stopped(*problem));
         return;
     }
-    long long line = searchUnread(wantedWord(matcher));
-    if (line == 0) return;
+    UnreadFound found = searchUnread(wantedWord(matcher));
     const Criterion& criterion = matcher.criterion();
     std::string what =
         criterion.field == Field::Number ? shownNumberOf(criterion) : quotedShort(criterion.text);
-    reasons.push_back(what + " is on line " + std::to_string(line) +
-                      ", past where the load stopped: " + stopped(*problem));
+    if (found.line != 0) {
+        reasons.push_back(what + " is on line " + std::to_string(found.line) +
+                          ", past where the load stopped: " + stopped(*problem));
+    } else if (found.stoppedAtLimit) {
+        reasons.push_back(what + " is not in the first " + std::to_string(kUnreadLimit >> 20) +
+                          " MiB past where the load stopped, up to line " + std::to_string(found.lastLine) +
+                          ", and the rest of the file is not read: the load stopped at " + stopped(*problem));
+    }
 }
 
 std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntries& directory,
