@@ -51,6 +51,8 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
             if (reader.readToEnd(kUnreadLimit)) {
                 unread->fileEnded();
             } else {
+                // A read error stops it too; a field too long leaves nothing
+                // to search.
                 found.stoppedAtLimit = !reader.readFailed();
             }
             found.line = unread->foundLine();
