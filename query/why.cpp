@@ -77,6 +77,7 @@ void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
                     std::vector<std::string>& reasons) {
     if (matcher.ignoresCase()) return;
     const FoldedName typed = foldName(matcher.criterion().text);
+    if (typed.text.empty()) return;  // accents alone, which -i refuses
     FoldedName other;
     auto [entry, name] = firstAlike(entries, matcher.criterion().field, [&](const std::string& candidate) {
         other = foldName(candidate);
@@ -97,7 +98,7 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
         std::string other = withoutBlanksOrHyphens(candidate);
         if (other.size() == candidate.size() && squeezed.size() == typed.size()) return false;
         if (other == squeezed) return true;
-        caseToo = foldName(other).text == folded;
+        caseToo = !folded.empty() && foldName(other).text == folded;
         return caseToo;
     });
     std::string blank = hasBlank(typed) ? std::string(kBlankInName) + "; " : "";
