@@ -176,11 +176,16 @@ EntryRead EntryReader::readEntry(apstring& first, apstring& last, int& code, aps
     return entry;
 }
 
-bool EntryReader::readToEnd() {
+bool EntryReader::readToEnd(std::size_t most) {
     if (stream_->fieldTooLong || stream_->readError) return false;
-    stream_->in.clear();
-    stream_->in.ignore(std::numeric_limits<std::streamsize>::max());
-    return !stream_->readError;
+    std::istream& in = stream_->in;
+    in.clear();
+    // ignore() of the largest count has no bound.
+    constexpr auto kAll = static_cast<std::size_t>(std::numeric_limits<std::streamsize>::max());
+    in.ignore(static_cast<std::streamsize>(std::min(most, kAll)));
+    stream_->catchUp();
+    // The end may come right after the bound.
+    return in.peek() == std::char_traits<char>::eof() && !stream_->readError;
 }
 
 std::optional<ByteOrder> EntryReader::utf16Order() const { return stream_->utf16.order(); }

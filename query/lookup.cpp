@@ -6,7 +6,7 @@ Matcher::Matcher(const Criterion& criterion, bool ignoreCase)
       folded_(ignoreCase ? foldName(criterion.text).text : "") {}
 
 bool Matcher::sameName(std::string_view name) const {
-    return ignoreCase_ ? foldName(name).text == folded_ : name == criterion_.text;
+    return ignoreCase_ ? foldsTo(name, folded_) : name == criterion_.text;
 }
 
 bool Matcher::matches(const Entry& entry) const {

@@ -32,15 +32,18 @@ void printHelp() {
               << "      --tsv          print first name, last name, area code and number separated\n"
               << "                     by tabs (with --last, then true or false: shown by teledir);\n"
               << "                     a backslash, tab or line end in a field is written \\\\, \\t,\n"
-              << "                     \\n or \\r\n"
+              << "                     \\n or \\r, every other byte that is not printable UTF-8\n"
+              << "                     \\xNN, as without --tsv\n"
               << "      --json         print one JSON object a line: first, last, area_code,\n"
               << "                     number, line (with --last, shown_by_last_name_search); a byte\n"
               << "                     that is not UTF-8 is the character \\u00XX of its Latin-1\n"
               << "                     value, and the field's exact bytes follow in hex, as\n"
-              << "                     first_bytes, last_bytes or number_bytes\n"
+              << "                     first_bytes, last_bytes or number_bytes; a character\n"
+              << "                     escaped without --json is \\uXXXX\n"
               << "      --why          when nothing is found, tell why on standard error, and what\n"
               << "                     would find it; with --last, name the entry teledir shows\n"
-              << "                     instead of each one it never shows\n"
+              << "                     instead of each one it never shows; past where the load\n"
+              << "                     stopped it reads 64 MiB at most\n"
               << "      --help         display this help and exit\n"
               << "      --version      output version information and exit\n\n"
               << "Names are compared byte for byte unless -i is given. Without --tsv or --json\n"
@@ -91,6 +94,21 @@ std::string setValue(QueryOptions& options, const Argument& argument) {
     return "";
 }
 
+// With -i, a name that folds to nothing (combining marks alone) would find
+// every name without letters: a usage problem, or empty.
+std::string nameWithoutLetters(const Query& query) {
+    if (!query.ignoreCase) return "";
+    for (const Criterion& criterion : query.criteria) {
+        if (criterion.field == Field::Number || !foldName(criterion.text).text.empty()) continue;
+        std::string name = criterion.field == Field::Name    ? "NAME"
+                           : criterion.field == Field::First ? "name for --first"
+                                                             : "name for --last";
+        return name + " " + shownArgument(criterion.text) +
+               " is only accents (combining marks), which -i leaves out";
+    }
+    return "";
+}
+
 int run(int argc, char** argv) {
     QueryOptions options;
     bool tsv = false, json = false;
@@ -120,6 +138,8 @@ int run(int argc, char** argv) {
         return std::string();
     });
     if (ended) return *ended;
+    if (std::string problem = nameWithoutLetters(options.query); !problem.empty())
+        return usageError(kTool, problem);
     if (tsv && json) return usageError(kTool, "--tsv and --json cannot be used together");
     options.format = tsv ? OutputFormat::Tsv : json ? OutputFormat::Json : OutputFormat::Lines;
     return runQuery(options, std::cout, std::cerr);

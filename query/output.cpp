@@ -1,5 +1,7 @@
 #include "output.h"
 
+#include <algorithm>
+
 #include "message_text.h"
 #include "text_encoding.h"
 
@@ -17,9 +19,18 @@ bool isUtf8(std::string_view text) {
 }
 
 void appendUnicodeEscape(std::string& json, char32_t c) {
+    if (c > 0xFFFF) {  // as its UTF-16 surrogate pair
+        appendUnicodeEscape(json, 0xD800 + ((c - 0x10000) >> 10));
+        appendUnicodeEscape(json, 0xDC00 + ((c - 0x10000) & 0x3FF));
+        return;
+    }
     json += "\\u";
     for (int shift = 12; shift >= 0; shift -= 4) json += kHex[(c >> shift) & 0xF];
 }
+
+// The default output shows character, one valid UTF-8 sequence, as it is:
+// it is no control and no character a terminal shows as nothing or a blank.
+bool shownAsIs(std::string_view character) { return escaped(character) == character; }
 
 std::string hexBytes(std::string_view bytes) {
     std::string hex;
@@ -66,14 +77,19 @@ std::string jsonEntry(const Entry& entry, bool lastNameSearch) {
 std::string tsvField(std::string_view text) {
     std::string field;
     field.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
+    while (!text.empty()) {
+        // These four are never part of a longer UTF-8 sequence: what lies
+        // between them is escaped as the default output escapes it.
+        std::size_t special = std::min(text.find_first_of("\\\t\n\r"), text.size());
+        field += escaped(text.substr(0, special));
+        if (special == text.size()) break;
+        switch (text[special]) {
             case '\\': field += "\\\\"; break;
             case '\t': field += "\\t"; break;
             case '\n': field += "\\n"; break;
-            case '\r': field += "\\r"; break;
-            default: field += c;
+            default: field += "\\r";
         }
+        text.remove_prefix(special + 1);
     }
     return field;
 }
@@ -90,9 +106,11 @@ std::string jsonString(std::string_view text) {
         char32_t c = character.code;
         if (c == '"' || c == '\\') {
             json += {'\\', static_cast<char>(c)};
-        } else if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029) {
-            // C1 controls too, which a terminal may obey, and U+2028 and
-            // U+2029, which end a line in JavaScript.
+        } else if (!shownAsIs(text.substr(0, character.length))) {
+            // As the default output escapes them: controls (C1 too, which a
+            // terminal may obey), U+2028 and U+2029, which end a line in
+            // JavaScript, bidirectional controls, which reorder what follows
+            // on a terminal, and what shows as nothing or as a blank.
             appendUnicodeEscape(json, c);
         } else {
             json.append(text.substr(0, character.length));

@@ -47,8 +47,17 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
     if (found.empty()) {
         auto searchUnread = [&](UnreadWords::Wanted wanted) {
             unread->lookFrom(*unreadFrom(directory.loaded), std::move(wanted));
-            if (reader.readToEnd()) unread->fileEnded();
-            return unread->foundLine();
+            UnreadFound found;
+            if (reader.readToEnd(kUnreadLimit)) {
+                unread->fileEnded();
+            } else {
+                // A read error stops it too; a field too long leaves nothing
+                // to search.
+                found.stoppedAtLimit = !reader.readFailed();
+            }
+            found.line = unread->foundLine();
+            found.lastLine = unread->line();
+            return found;
         };
         lines = whyNotFound(options.query, directory, searchUnread);
     } else if (lastName) {

@@ -77,6 +77,7 @@ void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
                     std::vector<std::string>& reasons) {
     if (matcher.ignoresCase()) return;
     const FoldedName typed = foldName(matcher.criterion().text);
+    if (typed.text.empty()) return;  // accents alone, which -i refuses
     FoldedName other;
     auto [entry, name] = firstAlike(entries, matcher.criterion().field, [&](const std::string& candidate) {
         other = foldName(candidate);
@@ -97,7 +98,7 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
         std::string other = withoutBlanksOrHyphens(candidate);
         if (other.size() == candidate.size() && squeezed.size() == typed.size()) return false;
         if (other == squeezed) return true;
-        caseToo = foldName(other).text == folded;
+        caseToo = !folded.empty() && foldName(other).text == folded;
         return caseToo;
     });
     std::string blank = hasBlank(typed) ? std::string(kBlankInName) + "; " : "";
@@ -205,13 +206,18 @@ void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadS
                           stopped(*problem));
         return;
     }
-    long long line = searchUnread(wantedWord(matcher));
-    if (line == 0) return;
+    UnreadFound found = searchUnread(wantedWord(matcher));
     const Criterion& criterion = matcher.criterion();
     std::string what =
         criterion.field == Field::Number ? shownNumberOf(criterion) : quotedShort(criterion.text);
-    reasons.push_back(what + " is on line " + std::to_string(line) +
-                      ", past where the load stopped: " + stopped(*problem));
+    if (found.line != 0) {
+        reasons.push_back(what + " is on line " + std::to_string(found.line) +
+                          ", past where the load stopped: " + stopped(*problem));
+    } else if (found.stoppedAtLimit) {
+        reasons.push_back(what + " is not in the first " + std::to_string(kUnreadLimit >> 20) +
+                          " MiB past where the load stopped, up to line " + std::to_string(found.lastLine) +
+                          ", and the rest of the file is not read: the load stopped at " + stopped(*problem));
+    }
 }
 
 std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntries& directory,

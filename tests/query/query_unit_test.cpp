@@ -40,6 +40,7 @@ TEST(FoldName, NamesAlikeInAnyScript) {
         FoldedName typed = foldName(row.typed), name = foldName(row.name);
         EXPECT_EQ(typed.text, name.text);
         EXPECT_EQ(typed.accents == name.accents, row.caseOnly);
+        EXPECT_TRUE(foldsTo(row.name, typed.text));
     }
 }
 
@@ -53,7 +54,10 @@ TEST(FoldName, NamesThatDiffer) {
         {"か", "き"},  // unaccented Japanese letters stay apart
         {"1", "¹"},    // only letters and marks fold
     };
-    for (const auto& [typed, name] : rows) EXPECT_NE(foldName(typed).text, foldName(name).text) << typed;
+    for (const auto& [typed, name] : rows) {
+        EXPECT_NE(foldName(typed).text, foldName(name).text) << typed;
+        EXPECT_FALSE(foldsTo(name, foldName(typed).text)) << typed;
+    }
 }
 
 TEST(FoldName, ExactForms) {
@@ -109,10 +113,12 @@ TEST(Numbers, ShownInMessages) {
 }
 
 // The data file's fields hold no tab or line end, but a field of TSV never
-// breaks its line whatever it holds.
+// breaks its line whatever it holds, nor acts on a terminal.
 TEST(Output, TsvFields) {
     EXPECT_EQ(tsvField("a\\b\tc\nd\re"), "a\\\\b\\tc\\nd\\re");
-    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC", 3)), std::string("\0\x1B\xFC", 3));
+    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC\x7F", 4)), "\\x00\\x1B\\xFC\\x7F");
+    EXPECT_EQ(tsvField("\\x41 \xC2\x9B \xE2\x80\xA8 \xE2\x80\xAE Zoë"),
+              "\\\\x41 \\xC2\\x9B \\xE2\\x80\\xA8 \\xE2\\x80\\xAE Zoë");
 }
 
 TEST(Output, JsonStrings) {
@@ -122,6 +128,10 @@ TEST(Output, JsonStrings) {
         {std::string("a\0b\x1B\x7F", 5), "\"a\\u0000b\\u001b\\u007f\""},
         {"\xC2\x9B \xE2\x80\xA8 \xE2\x80\xA9", "\"\\u009b \\u2028 \\u2029\""},  // C1, line and paragraph ends
         {"M\xFCller", "\"M\\u00fcller\""},
+        // Bidirectional controls, and characters that show as nothing
+        {"\xE2\x80\xAE \xE2\x81\xA6 \xE2\x80\x8F \xD8\x9C \xE2\x80\x8B",
+         "\"\\u202e \\u2066 \\u200f \\u061c \\u200b\""},
+        {"\xF3\xA0\x80\x81", "\"\\udb40\\udc01\""},  // U+E0001, above U+FFFF
         {"\xE2\x82x \xED\xA0\x80 \xC0\xAF", "\"\\u00e2\\u0082x \\u00ed\\u00a0\\u0080 \\u00c0\\u00af\""},
     };
     for (const auto& [text, json] : rows) EXPECT_EQ(jsonString(text), json) << text;
