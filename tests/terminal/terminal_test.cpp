@@ -1007,8 +1007,7 @@ TEST_F(TerminalTest, HungProgramEndsWithItsWholeGroup) {
           Row{"terminal session, test killed", true, true}, Row{"shell run, test killed", false, true}}) {
         SCOPED_TRACE(row.name);
         fs::remove(stat);
-        pid_t test = fork();
-        if (test == 0) {
+        started_program::StartedProgram test([&] {  // the test process
             try {
                 if (row.onTerminal) {
                     Program hung;
@@ -1023,15 +1022,16 @@ TEST_F(TerminalTest, HungProgramEndsWithItsWholeGroup) {
                 _exit(1);
             }
             _exit(0);
-        }
+        });
         ASSERT_TRUE(started());
-        std::istringstream fields(readFile(stat).substr(readFile(stat).rfind(')') + 1));
+        const std::string shellStat = readFile(stat);
+        std::istringstream fields(shellStat.substr(shellStat.rfind(')') + 1));
         char state = 0;
         long parent = 0, group = 0, session = 0;
         ASSERT_TRUE(fields >> state >> parent >> group >> session);
-        if (!row.onTerminal) kill(test, SIGKILL);
+        if (!row.onTerminal) kill(test.pid(), SIGKILL);
         int status = 0;
-        ASSERT_EQ(waitpid(test, &status, 0), test);
+        ASSERT_EQ(test.wait(&status), test.pid());
         EXPECT_EQ(describe(status), row.testKilled ? "killed by " + std::to_string(SIGKILL) : "exit 0");
         std::vector<pid_t> left;
         for (auto until = Clock::now() + milliseconds(2000); Clock::now() < until; usleep(10000))
