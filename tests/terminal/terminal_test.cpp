@@ -1034,7 +1034,7 @@ TEST_F(TerminalTest, HungProgramEndsWithItsWholeGroup) {
         ASSERT_EQ(test.wait(&status), test.pid());
         EXPECT_EQ(describe(status), row.testKilled ? "killed by " + std::to_string(SIGKILL) : "exit 0");
         std::vector<pid_t> left;
-        for (auto until = Clock::now() + milliseconds(2000); Clock::now() < until; usleep(10000))
+        for (auto until = Clock::now() + kPatience; Clock::now() < until; usleep(10000))
             if ((left = livingIn(static_cast<pid_t>(group), row.onTerminal ? static_cast<pid_t>(session) : 0))
                     .empty())
                 break;
