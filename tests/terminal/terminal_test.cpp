@@ -319,7 +319,6 @@ private:
         // Started directly, the program is the leader, in the leader's group.
         const pid_t job = started_program::startGuard(lifeline, launch == Launch::Directly ? getpgrp() : 0);
         if (job == -1) _exit(126);
-        close(lifeline);
         tcgetattr(STDIN_FILENO, &shellMode);
         if (launch == Launch::InBackground) {
             termios lineEditor = shellMode;
@@ -328,7 +327,12 @@ private:
         }
         pid_t program = launch == Launch::Directly ? 0 : fork();
         if (program == 0) {
-            if (launch != Launch::Directly && (setpgid(0, job) == -1 || getpgrp() != job)) _exit(126);
+            if (launch != Launch::Directly) {
+                // Joined while the lifeline still holds: the guard is alive
+                // then, and kills it with the group.
+                pollfd ended{lifeline, 0, 0};
+                if (setpgid(0, job) == -1 || getpgrp() != job || poll(&ended, 1, 0) != 0) _exit(126);
+            }
             if (launch == Launch::AsJob) {
                 sigset_t ttou;
                 sigemptyset(&ttou);
@@ -349,6 +353,7 @@ private:
             execve(argv[0], argv, envp);
             _exit(127);
         }
+        close(lifeline);
         if (program == -1) _exit(126);
         setpgid(program, job);
         leadersJob = job;
