@@ -28,6 +28,34 @@
 
 namespace started_program {
 
+// Closes the descriptors from first to last (to the highest there may be
+// when last is -1). Only async-signal-safe calls.
+inline void closeRange(int first, int last, long openMax) {
+    if (last != -1 && last < first) return;
+#if defined(__linux__) && defined(SYS_close_range)
+    if (syscall(SYS_close_range, static_cast<unsigned>(first), last == -1 ? ~0u : static_cast<unsigned>(last),
+                0u) == 0)
+        return;
+#endif
+    for (long fd = first; fd <= (last == -1 ? (openMax > 0 ? openMax : 1024) - 1 : last); ++fd)
+        close(static_cast<int>(fd));
+}
+
+// Closes every descriptor above 2 but kept, which holds at most two: a
+// forked child that does not exec must not keep another end of a pipe,
+// which would keep its reader from ever seeing the end. openMax is
+// sysconf(_SC_OPEN_MAX). Only async-signal-safe calls.
+inline void closeAllBut(int kept0, int kept1, long openMax) {
+    const int low = kept0 < kept1 ? kept0 : kept1, high = kept0 < kept1 ? kept1 : kept0;
+    int first = 3;
+    for (int kept : {low, high}) {
+        if (kept < first) continue;
+        closeRange(first, kept - 1, openMax);
+        first = kept + 1;
+    }
+    closeRange(first, -1, openMax);
+}
+
 // Forks the guard of a process group: with group 0 it leads a group of its
 // own, otherwise it joins group (of its parent's session). It keeps only
 // lifeline, the read end, open and ignores every signal it can, and when
@@ -45,14 +73,9 @@ inline pid_t startGuard(int lifeline, pid_t group) {
     // A guard outside the group it was meant for must not kill its own.
     if (group == 0 ? getpgrp() != getpid() : getpgrp() != group) _exit(1);
     for (int sig = 1; sig < NSIG; ++sig) (void)signal(sig, SIG_IGN);
-    // Only the lifeline open: a copy of another end of a pipe would keep
-    // its reader from ever seeing the end.
+    // Only the lifeline open, as standard input.
     if (lifeline != 0 && dup2(lifeline, 0) != 0) _exit(1);
-    bool closed = false;
-#if defined(__linux__) && defined(SYS_close_range)
-    closed = syscall(SYS_close_range, 1u, ~0u, 0u) == 0;
-#endif
-    for (long fd = 1; !closed && fd < (openMax > 0 ? openMax : 1024); ++fd) close(static_cast<int>(fd));
+    closeRange(1, -1, openMax);
     char byte;
     for (ssize_t got; (got = read(0, &byte, 1)) != 0;)
         if (got < 0 && errno != EINTR) break;

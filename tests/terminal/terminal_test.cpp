@@ -182,16 +182,14 @@ public:
         std::vector<std::string> environment = environmentFor(program);
         std::vector<char*> argv = execVector(program.command), envp = execVector(environment);
         tcgetattr(slave_, &found_);
+        const long openMax = sysconf(_SC_OPEN_MAX);
         int reports[2], lifeline[2];
         if (pipe(reports) == -1) throw std::runtime_error("pipe failed");
         started_program::makeLifeline(lifeline);
         lifeline_ = lifeline[1];
         leader_ = fork();
         if (leader_ == 0) {
-            close(master_);
-            close(reports[0]);
-            close(lifeline[1]);
-            lead(slave_, dir.c_str(), reports[1], lifeline[0], ignoredSignal, launch, argv.data(),
+            lead(slave_, dir.c_str(), reports[1], lifeline[0], openMax, ignoredSignal, launch, argv.data(),
                  envp.data());
         }
         close(reports[1]);
@@ -313,9 +311,12 @@ private:
     // The session leader: takes the terminal, starts the program in the
     // foreground, in a process group the guard of lifeline leads, and
     // reports on it. Only async-signal-safe calls after fork.
-    [[noreturn]] static void lead(int slave, const char* dir, int reports, int lifeline, int ignoredSignal,
-                                  Launch launch, char* const argv[], char* const envp[]) {
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int lifeline, long openMax,
+                                  int ignoredSignal, Launch launch, char* const argv[], char* const envp[]) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
+        // Nothing else open: another session's lifeline held here would keep
+        // that session going.
+        started_program::closeAllBut(reports, lifeline, openMax);
         // Started directly, the program is the leader, in the leader's group.
         const pid_t job = started_program::startGuard(lifeline, launch == Launch::Directly ? getpgrp() : 0);
         if (job == -1) _exit(126);
