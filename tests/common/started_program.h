@@ -41,10 +41,10 @@ inline void closeRange(int first, int last, long openMax) {
         close(static_cast<int>(fd));
 }
 
-// Closes every descriptor above 2 but kept, which holds at most two: a
-// forked child that does not exec must not keep another end of a pipe,
-// which would keep its reader from ever seeing the end. openMax is
-// sysconf(_SC_OPEN_MAX). Only async-signal-safe calls.
+// Closes every descriptor above 2 but kept0 and kept1: a forked child that
+// does not exec must not keep another end of a pipe, which would keep its
+// reader from ever seeing the end. openMax is sysconf(_SC_OPEN_MAX). Only
+// async-signal-safe calls.
 inline void closeAllBut(int kept0, int kept1, long openMax) {
     const int low = kept0 < kept1 ? kept0 : kept1, high = kept0 < kept1 ? kept1 : kept0;
     int first = 3;
