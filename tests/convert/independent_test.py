@@ -12,10 +12,14 @@ import csv
 import io
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import uuid
+
+# The programs run in process groups that end with each run (tests/common).
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "common"))
+import started_program  # noqa: E402
 
 PROGRAM, SOURCE, READER = sys.argv[1], sys.argv[2], sys.argv[3]
 DATA_FILES = [
@@ -53,7 +57,7 @@ def entries(path):
 
 
 def export(path, fmt):
-    run = subprocess.run([PROGRAM, "--to", fmt, path], capture_output=True, check=True)
+    run = started_program.run([PROGRAM, "--to", fmt, path], check=True)
     return run.stdout.decode("utf-8")
 
 
@@ -108,8 +112,8 @@ def read_with_khard(name, path, wanted, scratch):
     os.makedirs(os.path.join(scratch, "khard"))
     with open(os.path.join(scratch, "khard", "khard.conf"), "w", encoding="utf-8") as conf:
         conf.write(f"[addressbooks]\n[[book]]\npath = {book}\n")
-    run = subprocess.run(["khard", "phone", "--parsable"], capture_output=True, check=True,
-                         env=dict(os.environ, XDG_CONFIG_HOME=scratch, HOME=scratch))
+    run = started_program.run(["khard", "phone", "--parsable"], check=True,
+                              env=dict(os.environ, XDG_CONFIG_HOME=scratch, HOME=scratch))
     got = sorted(tuple(line.split("\t")[1::-1]) for line in run.stdout.decode("utf-8").splitlines())
     expect(f"{name}: khard's names and numbers", got, sorted(shown(*entry) for entry in wanted))
 
@@ -120,9 +124,9 @@ def read_with_abook(name, path, wanted, scratch):
     need neither are compared."""
     with open(os.path.join(scratch, "contacts.vcf"), "w", encoding="utf-8", newline="") as out:
         out.write(export(path, "vcard"))
-    run = subprocess.run(["abook", "--convert", "--informat", "vcard", "--infile", "contacts.vcf",
-                          "--outformat", "abook", "--outfile", "-"],
-                         capture_output=True, check=True, cwd=scratch, env=dict(os.environ, HOME=scratch))
+    run = started_program.run(["abook", "--convert", "--informat", "vcard", "--infile", "contacts.vcf",
+                               "--outformat", "abook", "--outfile", "-"],
+                              check=True, cwd=scratch, env=dict(os.environ, HOME=scratch))
     cards = []
     for line in run.stdout.decode("utf-8").splitlines():
         if line.startswith("[") and line[1:-1].isdigit():

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "scratch_run.h"
+#include "started_program.h"
 
 namespace fs = std::filesystem;
 using scratch_run::slurp;
@@ -79,8 +80,7 @@ struct Outcome {
 
 // Runs telelist-convert FILE in dir.
 Outcome convert(const fs::path& dir, const std::string& file) {
-    pid_t pid = fork();
-    if (pid == 0) {
+    started_program::StartedProgram started([&] {
         int in = open("/dev/null", O_RDONLY);
         int out = open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = open((dir / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -89,12 +89,11 @@ Outcome convert(const fs::path& dir, const std::string& file) {
         rlimit cpu{static_cast<rlim_t>(kTimeLimit) + 5, static_cast<rlim_t>(kTimeLimit) + 5};
         setrlimit(RLIMIT_CPU, &cpu);
         execl(CONVERT_PROGRAM, CONVERT_PROGRAM, file.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    });
     Outcome run;
     int status = 0;
     rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) {
+    if (started.wait(&status, 0, &usage) != started.pid()) {
         ADD_FAILURE() << "cannot run " << CONVERT_PROGRAM;
         return run;
     }
