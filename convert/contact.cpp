@@ -27,4 +27,4 @@ void Contact::note(std::string text) {
     notes.push_back(std::move(text));
 }
 
-std::string quotedName(const Entry& entry) { return quotedShort(entry.first + " " + entry.last); }
+std::string quotedName(const Entry& entry) { return quoted(entry.first + " " + entry.last); }

@@ -19,7 +19,7 @@ std::string fullName(const std::string& first, const std::string& last) {
 
 // An entry's name as export messages show it.
 std::string shownName(const std::string& first, const std::string& last) {
-    return quotedShort(fullName(first, last));
+    return quoted(fullName(first, last));
 }
 
 // The words of the problem that ended the load, and what it leaves out of
@@ -119,7 +119,7 @@ Message changedFields(const Entry& entry, const CardFields& card) {
     if (card.first != entry.first || card.last != entry.last)
         written = "name " + shownName(card.first, card.last);
     if (card.number != entry.number) {
-        written += (written.empty() ? "number " : " and number ") + quotedShort(card.number);
+        written += (written.empty() ? "number " : " and number ") + quoted(card.number);
     }
     return {entry.line, Severity::Warning,
             shownName(entry.first, entry.last) + ": " + why + "; the vCard has " + written};
