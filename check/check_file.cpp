@@ -17,7 +17,7 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 
 // Writes each finding and the summary line; returns how many are errors.
 // The file's name is escaped as the file's bytes are, so that no line of
-// the report sends a control byte to the terminal.
+// the report sends a control byte to the terminal, and cut when long.
 std::size_t report(const std::string& name, const Findings& findings, std::size_t loaded, std::ostream& out) {
     std::string path = shownPath(name);
     std::size_t errors = 0;

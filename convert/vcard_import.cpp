@@ -318,8 +318,8 @@ private:
         Contact& contact = card.contact;
         card.agentFollows = false;
         if (cut && property.name != "AGENT") {
-            contact.fail("its " + escapedShort(property.name) + " is longer than " +
-                         std::to_string(kValueLimit) + " bytes, far beyond any name or number");
+            contact.fail("its " + property.name + " is longer than " + std::to_string(kValueLimit) +
+                         " bytes, far beyond any name or number");
             return;
         }
         if (property.name == "N" && !card.haveN) {
