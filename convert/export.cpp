@@ -51,11 +51,11 @@ class CardWriter {
 public:
     explicit CardWriter(const PieceSink& sink) : sink_(sink) {}
 
-    // More of the content line under way; a text value with \ , and ;
-    // escaped. No field holds a line end.
+    // More of the content line under way, as it is.
     void add(std::string_view text) {
         for (char c : text) put(c);
     }
+    // A text value, with \ , and ; escaped. No field holds a line end.
     void addValue(std::string_view value) {
         for (char c : value) {
             if (c == '\\' || c == ',' || c == ';') put('\\');
