@@ -31,4 +31,4 @@ std::string counted(long long count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string quotedName(const Entry& entry) { return quotedShort(entry.first + " " + entry.last); }
+std::string quotedName(const Entry& entry) { return quoted(entry.first + " " + entry.last); }

@@ -561,10 +561,9 @@ std::string otherValuesList(const std::vector<OtherColumn>& others, long long un
             continue;
         }
         ++named;
-        list +=
-            (list.empty() ? "" : ", ") +
-            (column.name.empty() ? "column " + std::to_string(column.index + 1) : quotedShort(column.name)) +
-            " (" + counted(column.values, "value", "values") + ")";
+        list += (list.empty() ? "" : ", ") +
+                (column.name.empty() ? "column " + std::to_string(column.index + 1) : quoted(column.name)) +
+                " (" + counted(column.values, "value", "values") + ")";
     }
     if (unnamed > 0) {
         list += (list.empty() ? "" : ", and ") + counted(unnamed, "value", "values") +

@@ -136,9 +136,9 @@ std::string shown(const Contact& contact) {
     Cleaning ignored;
     std::string first(trimmed(cleanText(contact.first, ignored)));
     std::string last(trimmed(cleanText(contact.last, ignored)));
-    if (first.empty() && last.empty()) return quotedShort(trimmed(cleanText(contact.fullName, ignored)));
-    if (first.empty() || last.empty()) return quotedShort(first + last);
-    return quotedShort(first + " " + last);
+    if (first.empty() && last.empty()) return quoted(trimmed(cleanText(contact.fullName, ignored)));
+    if (first.empty() || last.empty()) return quoted(first + last);
+    return quoted(first + " " + last);
 }
 
 class Fitter {
@@ -172,15 +172,15 @@ private:
         std::string result = cleanText(text, cleaning);
         if (cleaning.notUtf8) {
             warn(std::string(what) + " holds bytes that are not UTF-8: read as Windows-1252, " +
-                 quotedShort(result));
+                 quoted(result));
         }
         if (cleaning.surrogates) {
             warn(std::string(what) + " holds a UTF-16 surrogate without its other half, which is no " +
-                 "character: written as U+FFFD, " + quotedShort(result));
+                 "character: written as U+FFFD, " + quoted(result));
         }
         if (cleaning.controls) {
             warn(std::string(what) + " holds control characters, which no name or number can: removed, " +
-                 quotedShort(result));
+                 quoted(result));
         }
         return result;
     }
@@ -192,7 +192,7 @@ private:
             std::string full(trimmed(cleaned(contact_.fullName, "full name")));
             if (full.empty()) {
                 std::string number =
-                    contact_.phone ? " (number " + quotedShort(trimmed(contact_.phone->text)) + ")" : "";
+                    contact_.phone ? " (number " + quoted(trimmed(contact_.phone->text)) + ")" : "";
                 fitted_.messages.push_back(
                     {contact_.line, Severity::Error, "a contact with no name" + number + "; not written"});
                 return false;
@@ -203,8 +203,8 @@ private:
             last = full.substr(at);
             first = trimmed(std::string_view(full).substr(0, at));
             if (!first.empty()) {
-                warn("no structured name: the full name is taken as first name " + quotedShort(first) +
-                     " and last name " + quotedShort(last));
+                warn("no structured name: the full name is taken as first name " + quoted(first) +
+                     " and last name " + quoted(last));
             }
         }
         if (last.empty()) {
@@ -222,8 +222,8 @@ private:
     std::string fitName(const std::string& name, const char* what) {
         if (!hasBlank(name)) return name;
         std::string fitted = withoutBlanks(name);
-        warn(std::string(what) + " " + quotedShort(name) +
-             " holds a blank, which a field cannot: written as " + quotedShort(fitted));
+        warn(std::string(what) + " " + quoted(name) + " holds a blank, which a field cannot: written as " +
+             quoted(fitted));
         return fitted;
     }
 
@@ -248,11 +248,11 @@ private:
             const char* which = kept.preference != PhoneValue::kNotPreferred ? "the preferred one"
                                 : contact_.phoneIsFirst                      ? "the first"
                                                                              : "the first voice number";
-            warn(std::to_string(contact_.phones) + " phone numbers: " + which + ", " + quotedShort(text) +
+            warn(std::to_string(contact_.phones) + " phone numbers: " + which + ", " + quoted(text) +
                  ", is written");
         }
         FittedNumber fitted = fitNumber(text);
-        if (!fitted.change.empty()) warn("number " + quotedShort(text) + ": " + fitted.change);
+        if (!fitted.change.empty()) warn("number " + quoted(text) + ": " + fitted.change);
         entry.areaCode = fitted.areaCode;
         entry.number = fitted.number;
         return fitsField(entry.number, "number");
@@ -334,7 +334,7 @@ void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
         const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
         messages.push_back({hidden.line, Severity::Warning,
                             "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quotedShort(hidden.last) + " it shows " + quotedName(reached) + " (line " +
+                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
                                 std::to_string(reached.line) + ") instead"});
     }
 }

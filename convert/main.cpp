@@ -57,7 +57,7 @@ void printHelp() {
 constexpr Tool kTool{kProgram, kFailed, printHelp};
 
 int cannot(const std::string& path, const std::string& failure) {
-    std::cerr << kProgram << ": " << escaped(path) << ": " << failure << '\n';
+    std::cerr << kProgram << ": " << shownPath(path) << ": " << failure << '\n';
     return kFailed;
 }
 
@@ -96,7 +96,7 @@ int report(const std::string& path, Messages messages) {
     bool errors = false;
     for (const Message& message : messages) {
         errors = errors || message.severity == Severity::Error;
-        std::cerr << escaped(path) << ':' << message.line << ": " << severityWord(message.severity) << ": "
+        std::cerr << shownPath(path) << ':' << message.line << ": " << severityWord(message.severity) << ": "
                   << message.text << '\n';
     }
     return errors ? kNotAll : kAllWritten;
@@ -163,8 +163,8 @@ int importFile(const Arguments& arguments) {
     if (!imported.notKept.empty())
         std::cerr << kProgram << ": " << escaped(path) << ": " << imported.notKept << '\n';
     if (imported.entries.empty()) {
-        std::cerr << kProgram << ": " << escaped(path) << ": no contact written"
-                  << (arguments.output ? "; " + escaped(*arguments.output) + " is left as it was" : "")
+        std::cerr << kProgram << ": " << shownPath(path) << ": no contact written"
+                  << (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was" : "")
                   << '\n';
         return kNotAll;
     }
@@ -205,8 +205,8 @@ int run(int argc, char** argv) {
     if (!arguments.from) arguments.from = formatOfName(*arguments.file);
     if (!arguments.from) {
         return usageError(kTool,
-                          "cannot tell the format of " + shownArgument(*arguments.file) +
-                              " from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
+                          "cannot tell the format of '" + shownPath(*arguments.file) +
+                              "' from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
     }
     return importFile(arguments);
 }

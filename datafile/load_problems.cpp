@@ -25,7 +25,7 @@ LoadProblem areaCodeNotANumber(const TokenRead& code) {
     const std::string& token = code.text;
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
     bool digits = digitsAt < token.size() && token[digitsAt] >= '0' && token[digitsAt] <= '9';
-    std::string message = "area code " + quotedShort(token) + (digits ? " is too large" : " is not a number");
+    std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
     if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
     return {LoadStop::AreaCodeNotANumber, code.line, code.column, Severity::Error,
             message + "; the directory stops loading here: this entry gets no number"};
@@ -42,7 +42,7 @@ LoadProblem cutShort(const EntryRead& entry) {
 
 LoadProblem seventeenthEntry(const TokenRead& start) {
     return {LoadStop::SeventeenthEntry, start.line, start.column, Severity::Error,
-            "a 17th entry, " + quotedShort(start.text) + ", but the directory holds " +
+            "a 17th entry, " + quoted(start.text) + ", but the directory holds " +
                 std::to_string(kSlotCount) + " entries: it refuses to start"};
 }
 

@@ -13,7 +13,7 @@
 namespace {
 
 int cannotRead(const std::string& path, const std::string& failure, std::ostream& err) {
-    err << "telelist-query: " << escaped(path) << ": " << failure << '\n';
+    err << "telelist-query: " << shownPath(path) << ": " << failure << '\n';
     return kQueryFailed;
 }
 
@@ -34,7 +34,7 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
     if (!directory.loaded.readFailure.empty())
         return cannotRead(options.file, directory.loaded.readFailure, err);
     if (std::optional<LoadProblem> problem = loadProblem(directory.loaded)) {
-        err << escaped(options.file) << ':' << problem->line << ':' << problem->column << ": "
+        err << shownPath(options.file) << ':' << problem->line << ':' << problem->column << ": "
             << severityWord(problem->severity) << ": " << problem->message << '\n';
     }
 

@@ -12,15 +12,15 @@ namespace {
 // ======================================================================
 
 std::string shownNumberOf(const Criterion& criterion) {
-    return criterion.number->scope == NumberScope::Digits ? quotedShort(criterion.text)
+    return criterion.number->scope == NumberScope::Digits ? quoted(criterion.text)
                                                           : shownNumber(*criterion.number);
 }
 
 std::string described(const Criterion& criterion) {
     switch (criterion.field) {
-        case Field::Name: return "the name " + quotedShort(criterion.text);
-        case Field::First: return "first name " + quotedShort(criterion.text);
-        case Field::Last: return "last name " + quotedShort(criterion.text);
+        case Field::Name: return "the name " + quoted(criterion.text);
+        case Field::First: return "first name " + quoted(criterion.text);
+        case Field::Last: return "last name " + quoted(criterion.text);
         case Field::Number: break;
     }
     return "number " + shownNumberOf(criterion);
@@ -28,7 +28,7 @@ std::string described(const Criterion& criterion) {
 
 std::string notFound(const Query& query) {
     if (query.criteria.size() == 1 && query.criteria[0].field == Field::Name)
-        return "no entry " + quotedShort(query.criteria[0].text);
+        return "no entry " + quoted(query.criteria[0].text);
     std::string line = "no entry with ";
     for (std::size_t k = 0; k < query.criteria.size(); ++k)
         line += (k == 0 ? "" : " and ") + described(query.criteria[k]);
@@ -70,7 +70,7 @@ std::pair<const Entry*, const std::string*> firstAlike(const std::vector<Entry>&
 }
 
 std::string at(const Entry& entry, const std::string& name) {
-    return quotedShort(name) + " (line " + std::to_string(entry.line) + ")";
+    return quoted(name) + " (line " + std::to_string(entry.line) + ")";
 }
 
 void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
@@ -104,7 +104,7 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
     std::string blank = hasBlank(typed) ? std::string(kBlankInName) + "; " : "";
     if (entry != nullptr) {
         reasons.push_back(blank + at(*entry, *name) + " differs in blanks or hyphens: search for " +
-                          quotedShort(*name) + (caseToo && !matcher.ignoresCase() ? " with -i" : ""));
+                          quoted(*name) + (caseToo && !matcher.ignoresCase() ? " with -i" : ""));
         return;
     }
     // "Mary Ann" may be a first and a last name: the load splits a name at
@@ -116,14 +116,13 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
     Matcher last({Field::Last, lastWord, std::nullopt}, matcher.ignoresCase());
     for (const Entry& candidate : entries) {
         if (!hasBlank(lastWord) && first.matches(candidate) && last.matches(candidate)) {
-            reasons.push_back(blank + entryName(candidate) + " has first name " +
-                              quotedShort(candidate.first) + " and last name " + quotedShort(candidate.last) +
-                              ": search with --first " + quotedShort(firstWord) + " --last " +
-                              quotedShort(lastWord));
+            reasons.push_back(blank + entryName(candidate) + " has first name " + quoted(candidate.first) +
+                              " and last name " + quoted(candidate.last) + ": search with --first " +
+                              quoted(firstWord) + " --last " + quoted(lastWord));
             return;
         }
     }
-    reasons.push_back(std::string(kBlankInName) + ": no name is " + quotedShort(typed));
+    reasons.push_back(std::string(kBlankInName) + ": no name is " + quoted(typed));
 }
 
 void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
@@ -134,7 +133,7 @@ void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
     auto [entry, name] =
         firstAlike(entries, other, [&](const std::string& candidate) { return matcher.sameName(candidate); });
     if (entry == nullptr) return;
-    reasons.push_back(quotedShort(matcher.criterion().text) + " is the " +
+    reasons.push_back(quoted(matcher.criterion().text) + " is the " +
                       (other == Field::First ? "first" : "last") + " name of " + entryName(*entry) +
                       ": search with " + (other == Field::First ? "--first" : "--last") + " or as NAME");
 }
@@ -170,7 +169,7 @@ void otherAreaOrForm(const Criterion& criterion, const std::vector<Entry>& entri
                             ", the same last seven digits written in another form";
         std::optional<TypedNumber> own = typedNumber(entry.number);
         if (own && numberMatches(*own, entry.areaCode, entry.number))
-            found += ": search for " + quotedShort(entry.number);
+            found += ": search for " + quoted(entry.number);
         reasons.push_back(found);
         return;
     }
@@ -208,8 +207,7 @@ void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadS
     }
     UnreadFound found = searchUnread(wantedWord(matcher));
     const Criterion& criterion = matcher.criterion();
-    std::string what =
-        criterion.field == Field::Number ? shownNumberOf(criterion) : quotedShort(criterion.text);
+    std::string what = criterion.field == Field::Number ? shownNumberOf(criterion) : quoted(criterion.text);
     if (found.line != 0) {
         reasons.push_back(what + " is on line " + std::to_string(found.line) +
                           ", past where the load stopped: " + stopped(*problem));
@@ -286,7 +284,7 @@ std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
     for (std::size_t k : found) {
         const Entry& entry = entries[k];
         if (entry.shownInstead < 0) continue;
-        lines.push_back(entryName(entry) + ": teledir's last-name search for " + quotedShort(entry.last) +
+        lines.push_back(entryName(entry) + ": teledir's last-name search for " + quoted(entry.last) +
                         " shows " + entryName(entries[static_cast<std::size_t>(entry.shownInstead)]) +
                         " instead");
     }

@@ -467,6 +467,44 @@ TEST_F(Scratch, CheckReportIsPrintableUtf8) {
     }
 }
 
+// Whatever a file name, a field or an argument holds, each line a tool
+// writes about it is short and printable: a 100,000-byte file name, fields
+// of 64 KiB of control bytes, a 17th entry's first.
+TEST_F(Scratch, MessagesStayShort) {
+    if (kProgram != TELEDIR_PROGRAM) GTEST_SKIP() << "the other tools are those built here";
+    const std::string name(100000, 'n'), controls(65536, '\x01');
+    std::string fields, sixteen;
+    for (int entry = 0; entry < 2; ++entry)
+        fields += controls + " " + controls + " " + std::string(65533, '0') + "312 " + controls + "\n";
+    for (int entry = 0; entry < 16; ++entry) sixteen += "Ann Smith 312 555-0101\n";
+    struct Run {
+        std::string program;
+        std::vector<std::string> args;
+        std::string data;  // telelist.dat
+        bool report;       // standard output is a report too
+    };
+    const std::string check = CHECK_PROGRAM, convert = CONVERT_PROGRAM, query = QUERY_PROGRAM;
+    for (const Run& run :
+         {Run{check, {name}, "", false}, Run{check, {}, fields, true},
+          Run{query, {"-f", name, "Smith"}, "", false}, Run{query, {"--why", name}, fields, false},
+          Run{convert, {"--to", "vcard", name}, "", false}, Run{convert, {name + ".vcf"}, "", false},
+          Run{convert, {"--to", "csv", "-o", name}, fields, false},
+          Run{convert, {"--to", "vcard"}, fields, false},
+          Run{kProgram, {}, sixteen + controls + " Smith 312 555-0101\n", false}}) {
+        SCOPED_TRACE(run.program + (run.args.empty() ? "" : " " + run.args.front().substr(0, 20)) +
+                     (run.data.empty() ? "" : " on fields"));
+        writeDataFile(run.data);
+        Outcome ran = runProgram(run.program, dir, "3\n4\n", 0, run.args, kLongRun);
+        std::istringstream lines(ran.err + (run.report ? ran.out : ""));
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_LT(line.size(), 400u) << line.substr(0, 400);
+            EXPECT_EQ(firstUnprintable(line), std::string::npos) << line.substr(0, 400);
+        }
+        EXPECT_GT(count, 0);
+    }
+}
+
 // A file named on the command line, options, and wrong arguments.
 TEST_F(Scratch, CheckCommandLine) {
     std::ofstream(dir / "mine.dat") << "Ann Smith 31 555-0187\n";
