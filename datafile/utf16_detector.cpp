@@ -67,7 +67,10 @@ bool Utf16Detector::reads(const Tally& tally) const {
 std::optional<ByteOrder> Utf16Detector::order() const {
     if (mark_) return mark_;
     if (firstLine_ == FirstLine::Text) return std::nullopt;
-    if (reads(little_)) return ByteOrder::LittleEndian;
-    if (reads(big_)) return ByteOrder::BigEndian;
+    bool little = reads(little_), big = reads(big_);
+    // Where both read, the text's ASCII characters are those of one order.
+    if (little && big) return little_.ascii >= big_.ascii ? ByteOrder::LittleEndian : ByteOrder::BigEndian;
+    if (little) return ByteOrder::LittleEndian;
+    if (big) return ByteOrder::BigEndian;
     return std::nullopt;
 }

@@ -24,6 +24,7 @@ enum class ByteOrder { LittleEndian, BigEndian };
 //    NUL byte after them, read a byte off;
 //  - almost all its units are text: at most one in 64 is U+0000 or a
 //    surrogate outside a pair.
+// Where both orders read so, the one with more ASCII characters is taken.
 // A file whose first line is ASCII text in single bytes (at least 8
 // printable characters, blanks and tabs between them, then its line end)
 // is never UTF-16

@@ -79,6 +79,7 @@ TEST(Utf16Detector, TellsUtf16TextFromOtherBytes) {
         {"CJK, NUL low bytes", utf16(u"一 王一\n", LE), LE},
         {"CJK, NUL low bytes, big-endian", utf16(u"一 王一\n", BE), BE},
         {"emoji, a NUL low byte", utf16(u"\U0001F600 \U0001F600\n", BE), BE},
+        {"both orders read, one with more ASCII", utf16(u"\u2000 \u2000 a\n", BE), BE},
         {"first line short of ASCII text", utf16(u"村上 春樹 3 555-0101\n", LE), LE},
         {"a vCard, then NULs",
          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:"s + repeated("a\0"s, 40) + "\r\nEND:VCARD\r\n", std::nullopt},
