@@ -72,8 +72,16 @@ void AddressBookDetector::passed(std::string_view bytes) {
     ended_ = end < bytes.size() || line_.size() == kLineLimit;
 }
 
-std::optional<AddressBook> AddressBookDetector::kind() const {
+std::optional<AddressBook> AddressBookDetector::kind(bool utf16) const {
     std::string_view line = line_;
+    std::string text;
+    if (utf16) {
+        // Its ASCII characters without their NUL bytes, after the mark.
+        if (line.substr(0, 2) == "\xFF\xFE" || line.substr(0, 2) == "\xFE\xFF") line.remove_prefix(2);
+        for (char c : line)
+            if (c != '\0') text += c;
+        line = text;
+    }
     if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     std::string head;
     for (char c : line)

@@ -22,8 +22,9 @@ public:
     void passed(std::string_view bytes);
 
     // What the file is, from its first line as far as it was shown, or
-    // nothing for a file that may be a data file.
-    std::optional<AddressBook> kind() const;
+    // nothing for a file that may be a data file. In a UTF-16 file the
+    // line's ASCII characters are taken without their NUL bytes.
+    std::optional<AddressBook> kind(bool utf16) const;
 
 private:
     std::string line_;  // the first line so far, at most kLineLimit bytes

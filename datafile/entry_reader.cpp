@@ -187,7 +187,9 @@ bool EntryReader::readToEnd() {
 
 std::optional<ByteOrder> EntryReader::utf16Order() const { return stream_->utf16.order(); }
 
-std::optional<AddressBook> EntryReader::addressBook() const { return stream_->addressBook.kind(); }
+std::optional<AddressBook> EntryReader::addressBook() const {
+    return stream_->addressBook.kind(stream_->utf16.order().has_value());
+}
 
 bool EntryReader::readFailed() const { return stream_->readError; }
 

@@ -13,7 +13,7 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
                                                   table.areaCode[vectorSize], table.number[vectorSize]));
     }
     std::optional<ByteOrder> utf16 = reader.readFailed() ? std::nullopt : reader.utf16Order();
-    std::optional<AddressBook> book = reader.readFailed() || utf16 ? std::nullopt : reader.addressBook();
+    std::optional<AddressBook> book = reader.readFailed() ? std::nullopt : reader.addressBook();
     if (reader.readFailed() || utf16 || book) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             table.firstName[slot] = "";

@@ -15,7 +15,7 @@ struct LoadResult {
     bool tooMany = false;                    // a 17th entry follows the 16th
     TokenRead extraEntry;                    // the 17th entry's first token
     std::optional<ByteOrder> utf16;          // the file is UTF-16: nothing is loaded
-    std::optional<AddressBook> addressBook;  // the file is a vCard or CSV: nothing is loaded
+    std::optional<AddressBook> addressBook;  // the file is a vCard or CSV (in UTF-16 too): nothing is loaded
     std::string readFailure;                 // a read of the file failed: "cannot read: ..."
 
     // The file is no data file that can be read (UTF-16, a vCard or CSV).

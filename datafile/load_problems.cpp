@@ -59,8 +59,9 @@ LoadProblem seventeenthEntry(const TokenRead& start) {
 }  // namespace
 
 std::optional<LoadProblem> loadProblem(const LoadResult& loaded) {
-    if (loaded.utf16) return utf16File(*loaded.utf16);
+    // An address book in UTF-16 is told as one: the converter reads it.
     if (loaded.addressBook) return addressBookFile(*loaded.addressBook);
+    if (loaded.utf16) return utf16File(*loaded.utf16);
     if (loaded.tooMany) return seventeenthEntry(loaded.extraEntry);
     if (loaded.entries.empty()) return std::nullopt;
     // Only the last entry read can have ended the load.
