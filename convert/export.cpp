@@ -25,7 +25,8 @@ std::string shownName(const std::string& first, const std::string& last) {
 // The words of the problem that ended the load, and what it leaves out of
 // the export.
 std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>& entries) {
-    if (problem.stop == LoadStop::Utf16File) return problem.message + "; nothing is exported";
+    if (problem.stop == LoadStop::Utf16File || problem.stop == LoadStop::AddressBookFile)
+        return problem.message + "; nothing is exported";
     if (problem.stop == LoadStop::SeventeenthEntry)
         return problem.message + "; this entry and those after it are not exported";
     // The others are about the last entry loaded, which has no name when

@@ -75,6 +75,7 @@ struct EntryReader::Stream : std::streambuf {
     // Shown each chunk as it is read: a load that stops early, as one of
     // UTF-16 does at its first area code, still has it judge all of them.
     Utf16Detector utf16;
+    AddressBookDetector addressBook;
     std::vector<char> chunk;
     std::size_t chunkOffset = 0;   // file offset of chunk[0]
     std::size_t filled = 0;        // bytes of chunk read from the source
@@ -115,6 +116,7 @@ private:
         readError = read.failed;
         readErrno = read.error;
         utf16.passed(std::string_view(chunk.data(), read.size));
+        addressBook.passed(std::string_view(chunk.data(), read.size));
         return read.size;
     }
 };
@@ -189,6 +191,10 @@ bool EntryReader::readToEnd(std::size_t most) {
 }
 
 std::optional<ByteOrder> EntryReader::utf16Order() const { return stream_->utf16.order(); }
+
+std::optional<AddressBook> EntryReader::addressBook() const {
+    return stream_->addressBook.kind(stream_->utf16.order().has_value());
+}
 
 bool EntryReader::readFailed() const { return stream_->readError; }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "address_book_detector.h"
 #include "utf16_detector.h"
 
 class apstring;
@@ -93,6 +94,10 @@ public:
     // chunks and so also some past the last token, are UTF-16 (see
     // Utf16Detector), or nothing.
     std::optional<ByteOrder> utf16Order() const;
+
+    // A vCard or CSV address book, by the first line read (see
+    // AddressBookDetector), or nothing.
+    std::optional<AddressBook> addressBook() const;
 
     // A read of the source failed; why, as "cannot read: Input/output error".
     bool readFailed() const;

@@ -14,6 +14,16 @@ LoadProblem utf16File(ByteOrder order) {
                 "), which the directory cannot read: it starts empty; save the file as UTF-8"};
 }
 
+LoadProblem addressBookFile(AddressBook book) {
+    const char* what =
+        book == AddressBook::Vcard ? "a vCard address book" : "a CSV address book (line 1 names its columns)";
+    return {LoadStop::AddressBookFile, 1, 1, Severity::Error,
+            std::string("the file is ") + what +
+                ", which the directory cannot read: it starts empty; make a data file of it with "
+                "telelist-convert --from " +
+                (book == AddressBook::Vcard ? "vcard" : "csv")};
+}
+
 LoadProblem fieldTooLong(const TokenRead& token) {
     return {LoadStop::FieldTooLong, token.line, token.column, Severity::Error,
             "a field of more than " + std::to_string(kFieldLimit) +
@@ -49,6 +59,8 @@ LoadProblem seventeenthEntry(const TokenRead& start) {
 }  // namespace
 
 std::optional<LoadProblem> loadProblem(const LoadResult& loaded) {
+    // An address book in UTF-16 is told as one: the converter reads it.
+    if (loaded.addressBook) return addressBookFile(*loaded.addressBook);
     if (loaded.utf16) return utf16File(*loaded.utf16);
     if (loaded.tooMany) return seventeenthEntry(loaded.extraEntry);
     if (loaded.entries.empty()) return std::nullopt;

@@ -54,7 +54,8 @@ void printHelp() {
               << "Exit status:\n"
               << " 0  at least one entry found\n"
               << " 1  no entry found\n"
-              << " 2  the file cannot be read, the output cannot be written, or the arguments are wrong\n";
+              << " 2  the file cannot be read or is no data file (UTF-16, a vCard or CSV), the output\n"
+              << "    cannot be written, or the arguments are wrong\n";
 }
 
 constexpr Tool kTool{kProgram, kQueryFailed, printHelp};

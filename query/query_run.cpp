@@ -37,6 +37,8 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
         err << shownPath(options.file) << ':' << problem->line << ':' << problem->column << ": "
             << severityWord(problem->severity) << ": " << problem->message << '\n';
     }
+    // A file that is no data file cannot be searched: not a "not found".
+    if (directory.loaded.notADataFile()) return kQueryFailed;
 
     std::vector<std::size_t> found = matchingEntries(options.query, directory.entries);
     bool lastName = searchesLastName(options.query);

@@ -61,7 +61,9 @@ def field_bytes(obj, name, where):
 
 def entries_of(args, path, last_name_search=False):
     run = started_program.run([PROGRAM, "--json", "-f", path] + args)
-    assert run.returncode in (0, 1), f"{path} {args}: status {run.returncode}: {run.stderr!r}"
+    # A file that is no data file (UTF-16, an address book) loads nothing, with status 2.
+    no_data_file = run.returncode == 2 and not run.stdout and b"which the directory cannot read" in run.stderr
+    assert run.returncode in (0, 1) or no_data_file, f"{path} {args}: status {run.returncode}: {run.stderr!r}"
     found = []
     # Only a line end ends a line: str.splitlines() would end one at U+0085 too.
     for number, line in enumerate(run.stdout.decode("utf-8").split("\n")[:-1], 1):

@@ -105,7 +105,10 @@ class Agreement : public Scratch, public ::testing::WithParamInterface<fs::path>
 protected:
     std::vector<std::vector<std::string>> query(const std::vector<std::string>& args) const {
         Outcome found = run(commandLine(QUERY_PROGRAM, args));
-        EXPECT_LE(found.status, 1) << found.err;
+        // A file that is no data file (UTF-16, an address book) loads nothing, with status 2.
+        bool noDataFile = found.status == 2 && found.out.empty() &&
+                          found.err.find("which the directory cannot read") != std::string::npos;
+        EXPECT_TRUE(found.status <= 1 || noDataFile) << found.err;
         std::vector<std::vector<std::string>> entries;
         for (const std::string& line : lines(found.out)) entries.push_back(tsvFields(line));
         return entries;
