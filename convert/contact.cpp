@@ -1,5 +1,9 @@
 #include "contact.h"
 
+#include <algorithm>
+
+#include "latin_folding.h"
+
 namespace {
 
 // a goes before b as the number to write.
@@ -25,6 +29,24 @@ void Contact::note(std::string text) {
         return;
     }
     notes.push_back(std::move(text));
+}
+
+void Contact::addGroup(std::string_view name) {
+    if (name.empty()) return;
+    std::string folded = caseFolded(name, kGroupNameLimit);
+    starred = starred || isFavourites(folded);
+    if (std::find(groups.begin(), groups.end(), folded) != groups.end()) return;
+    if (groups.size() == kGroupLimit) {
+        if (!groupsCut)
+            note("it is in more than " + std::to_string(kGroupLimit) + " groups: the others are not read");
+        groupsCut = true;
+        return;
+    }
+    groups.push_back(std::move(folded));
+}
+
+bool isFavourites(std::string_view folded) {
+    return folded == "starred" || folded == "favorites" || folded == "favourites";
 }
 
 std::string counted(long long count, const char* one, const char* many) {
