@@ -8,6 +8,7 @@
 
 #include "csv_columns.h"
 #include "entry_reader.h"
+#include "fit.h"
 
 namespace {
 
@@ -44,6 +45,13 @@ struct Column {
     std::string header = "";  // its name in the header row, when not longer than kHeaderNameLimit
 };
 
+// A column's name as messages show it: bytes that are not UTF-8 read as
+// Windows-1252, as its values are.
+std::string shownName(std::string_view header) {
+    Cleaning ignored;
+    return cleanText(header.substr(0, kOtherNameLimit), ignored);
+}
+
 // A column not read, by its name in the header row, and how many values
 // it held in contacts written.
 struct OtherColumn {
@@ -61,12 +69,11 @@ public:
         bool added = known && add({index, known->role, known->google, header});
         if (added && isGroups(known->role)) {
             // Read for --category, and still not kept.
-            others_.push_back({index, std::string(headerName.substr(0, kOtherNameLimit))});
+            others_.push_back({index, shownName(headerName)});
         }
         if (!added) {
             ++unplaced_;
-            if (others_.size() < kOtherColumnLimit)
-                others_.push_back({index, std::string(headerName.substr(0, kOtherNameLimit))});
+            if (others_.size() < kOtherColumnLimit) others_.push_back({index, shownName(headerName)});
         }
     }
     // Once every column of the header row is added: a name column that
@@ -85,7 +92,7 @@ public:
                 ++column;
             } else {
                 ++unplaced_;
-                OtherColumn other{column->index, column->header.substr(0, kOtherNameLimit)};
+                OtherColumn other{column->index, shownName(column->header)};
                 others_.insert(std::lower_bound(
                                    others_.begin(), others_.end(), other.index,
                                    [](const OtherColumn& c, std::size_t wanted) { return c.index < wanted; }),
@@ -586,7 +593,10 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     bool firstIsContact = false;
     if (columns.empty()) {
         std::string told;
-        if (!guessColumns(first, columns, told)) return read;
+        if (!guessColumns(first, columns, told)) {
+            read.unplaced = columns.unplaced();
+            return read;
+        }
         firstIsContact = true;
         columns.forgetOthers();
         reporter.report(
