@@ -46,7 +46,7 @@ std::string nameKey(std::string_view text, std::size_t limit) {
         if (result.size() >= limit) return;
         if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
             result += static_cast<char>(c);
-        } else if (c >= 0xE0 && c <= 0xFF) {
+        } else if (c >= 0xDF && c <= 0xFF && c != 0xF7) {  // ß and the small letters
             result += kLatin1Base[c - 0xC0];
         } else if (c == 0x153 || c == 0x161 || c == 0x17E) {
             result += c == 0x153 ? "oe" : c == 0x161 ? "s" : "z";

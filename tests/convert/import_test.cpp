@@ -9,6 +9,7 @@
 
 #include "fit.h"
 #include "import.h"
+#include "latin_folding.h"
 #include "text_source.h"
 
 namespace {
@@ -258,6 +259,47 @@ TEST(ImportCsvColumns, ExportsInEachLanguage) {
                   "Ann Lee 312 " + std::string(row.number))
             << row.header;
     }
+}
+
+TEST(LatinFolding, CaseAccentsAndPunctuation) {
+    EXPECT_EQ(caseFolded("TÉLÉ Œuvre ŠŽŸ", 64), "télé œuvre šžÿ");
+    EXPECT_EQ(caseFolded("M\xDCLLER", 64), "müller");  // Windows-1252
+    EXPECT_EQ(nameKey("Téléphone 1 – Valeur", 64), "telephone1valeur");
+    EXPECT_EQ(nameKey("Straße × Œ", 64), "strasseoe");
+    EXPECT_EQ(nameKey("Телефон", 64), "Телефон");  // other scripts as they are
+    EXPECT_EQ(nameKey("abcdef", 3), "abc");
+}
+
+// Favourites after the 16th contact take the places of the last others:
+// those left out are named in file order, whichever way they were left out.
+TEST(ImportChoice, FavouritesFirstAndLeftOutInFileOrder) {
+    auto card = [](int k, const char* categories) {
+        return "BEGIN:VCARD\nN:F" + std::to_string(k) + ";P\n" + categories + "TEL:312 555 " +
+               std::to_string(1000 + k) + "\nEND:VCARD\n";
+    };
+    std::string cards;
+    for (int k = 1; k <= 20; ++k) cards += card(k, "");
+    for (int k = 21; k <= 23; ++k) cards += card(k, "CATEGORIES:x,STARRED\n");
+    ImportResult result = imported(cards, Format::VCard);
+    ASSERT_EQ(result.entries.size(), 16u);
+    EXPECT_EQ(result.entries[0].last, "F21");
+    EXPECT_EQ(result.entries[3].last, "F1");
+    EXPECT_EQ(result.entries[15].last, "F13");
+    EXPECT_EQ(
+        allMessages(result),
+        "53: \"P F14\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "57: \"P F15\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "61: \"P F16\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "65: 4 more contacts from this line on are not written either: the directory holds 16 entries\n");
+    // Chosen by group: a name for favourites takes every kind of them.
+    std::istringstream stream(card(1, "CATEGORIES:Favorites\n") + card(2, "CATEGORIES:Familie\n") +
+                              card(3, "CATEGORIES:famille\n") + card(4, "") +
+                              card(5, "CATEGORIES:FAMILIE\n"));
+    result = importContacts(stream, Format::VCard, Choice{{"starred", "familie"}});
+    std::string lasts;
+    for (const Entry& entry : result.entries) lasts += entry.last + " ";
+    EXPECT_EQ(lasts, "F1 F2 F5 ");
+    EXPECT_EQ(result.notChosen, "2 contacts not in the categories asked for are not written");
 }
 
 TEST(ImportNotKept, WhatContactsWrittenHeld) {
