@@ -31,9 +31,15 @@ void Contact::note(std::string text) {
     notes.push_back(std::move(text));
 }
 
+std::string groupKey(std::string_view name) {
+    std::size_t from = name.find_first_not_of(" \t");
+    if (from == std::string_view::npos) return "";
+    return caseFolded(name.substr(from, name.find_last_not_of(" \t") + 1 - from), Contact::kGroupNameLimit);
+}
+
 void Contact::addGroup(std::string_view name) {
-    if (name.empty()) return;
-    std::string folded = caseFolded(name, kGroupNameLimit);
+    std::string folded = groupKey(name);
+    if (folded.empty()) return;
     starred = starred || isFavourites(folded);
     if (std::find(groups.begin(), groups.end(), folded) != groups.end()) return;
     if (groups.size() == kGroupLimit) {
@@ -45,8 +51,8 @@ void Contact::addGroup(std::string_view name) {
     groups.push_back(std::move(folded));
 }
 
-bool isFavourites(std::string_view folded) {
-    return folded == "starred" || folded == "favorites" || folded == "favourites";
+bool isFavourites(std::string_view key) {
+    return key == "starred" || key == "favorites" || key == "favourites";
 }
 
 std::string counted(long long count, const char* one, const char* many) {

@@ -44,8 +44,7 @@ struct Contact {
     long long phones = 0;      // numbers given, empty ones left out
     bool phoneIsFirst = true;  // phone is the first number given
     // The groups it is in (vCard CATEGORIES, Google's labels, Outlook's
-    // categories), case folded and each cut to kGroupNameLimit bytes; at
-    // most kGroupLimit.
+    // categories), by their groupKey; at most kGroupLimit.
     std::vector<std::string> groups;
     bool groupsCut = false;          // it is in more
     bool starred = false;            // in a group of favourites: starred, favorites or favourites
@@ -56,7 +55,8 @@ struct Contact {
     // Counts number and keeps it when it goes before the one kept.
     void addPhone(PhoneValue number);
     void note(std::string text);
-    // Adds the group named name, unless it is empty or already there.
+    // Adds the group named name, blanks at either end aside, unless it is
+    // blank or already there.
     void addGroup(std::string_view name);
     // The first reason is the one told.
     void fail(std::string reason) {
@@ -106,9 +106,13 @@ public:
 // Reporter::written tells. At most twice the directory's 16 are taken.
 using TakeContact = std::function<bool(Contact&)>;
 
-// A group of favourites, by its case-folded name: starred (Google's own),
-// favorites or favourites.
-bool isFavourites(std::string_view folded);
+// A group's name as groups are compared: without blanks at either end, case
+// folded, cut to Contact::kGroupNameLimit bytes.
+std::string groupKey(std::string_view name);
+
+// A group of favourites, by its groupKey: starred (Google's own), favorites
+// or favourites.
+bool isFavourites(std::string_view key);
 
 // "1 photo", "6 photos".
 std::string counted(long long count, const char* one, const char* many);

@@ -388,12 +388,6 @@ std::string cellText(const Field& field) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 bool containsNoCase(std::string_view text, std::string_view word) {
     std::string lower(text);
     for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -464,8 +458,9 @@ private:
         bool google = column.role == Role::GoogleGroups;
         while (!text.empty()) {
             std::size_t end = google ? text.find(":::") : text.find_first_of(";,");
-            std::string_view group = trimmed(text.substr(0, end));
-            if (google && group.substr(0, 1) == "*") group = trimmed(group.substr(1));
+            std::string_view group = text.substr(0, end);
+            std::size_t mark = group.find_first_not_of(" \t");
+            if (google && mark != std::string_view::npos && group[mark] == '*') group.remove_prefix(mark + 1);
             contact.addGroup(group);
             text.remove_prefix(end == std::string_view::npos ? text.size() : end + (google ? 3 : 1));
         }

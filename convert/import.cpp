@@ -4,7 +4,6 @@
 
 #include "csv_import.h"
 #include "fit.h"
-#include "latin_folding.h"
 #include "table.h"
 #include "vcard_import.h"
 
@@ -19,7 +18,7 @@ class Importer : public Reporter {
 public:
     explicit Importer(const Choice& choice) {
         for (const std::string& name : choice.categories) {
-            std::string folded = caseFolded(name, Contact::kGroupNameLimit);
+            std::string folded = groupKey(name);
             anyStarred_ = anyStarred_ || isFavourites(folded);
             categories_.push_back(std::move(folded));
         }
@@ -148,7 +147,7 @@ private:
             firstLeftOut_.push_back({entry.line, quotedName(entry)});
     }
 
-    std::vector<std::string> categories_;  // case folded
+    std::vector<std::string> categories_;  // by their groupKey
     bool anyStarred_ = false;              // categories_ holds a name for favourites
     std::vector<Held> starred_, plain_;    // each at most kSlotCount, in file order
     std::vector<LeftOut> firstLeftOut_;    // at most kNamedPastFull + 1, then those of plain_ left out

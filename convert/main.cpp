@@ -189,7 +189,8 @@ std::string take(const Argument& argument, Arguments& arguments) {
     } else if (argument.option->id == kOutput) {
         arguments.output = argument.value;
     } else if (argument.option->id == kCategory) {
-        if (argument.value.empty()) return "empty category name for " + argument.name;
+        if (groupKey(argument.value).empty())
+            return "empty category name " + shownArgument(argument.value) + " for " + argument.name;
         arguments.choice.categories.push_back(argument.value);
     } else {
         std::optional<Format> format = formatNamed(argument.value);

@@ -286,7 +286,7 @@ std::vector<std::string> components(std::string_view value) {
 }
 
 // The items of a list value, split at each unescaped ",", with their
-// escapes undone, and without blanks at either end.
+// escapes undone.
 std::vector<std::string> listItems(std::string_view value) {
     std::vector<std::string> items(1);
     for (std::size_t k = 0; k < value.size(); ++k) {
@@ -299,10 +299,6 @@ std::vector<std::string> listItems(std::string_view value) {
         } else {
             items.back() += c;
         }
-    }
-    for (std::string& item : items) {
-        item.erase(0, item.find_first_not_of(" \t"));
-        item.erase(item.find_last_not_of(" \t") + 1);
     }
     return items;
 }
