@@ -285,22 +285,24 @@ std::vector<std::string> components(std::string_view value) {
     return parts;
 }
 
-// The items of a list value, split at each unescaped ",", with their
-// escapes undone.
-std::vector<std::string> listItems(std::string_view value) {
-    std::vector<std::string> items(1);
+// Hands add each item of a list value, split at each unescaped ",", with
+// its escapes undone.
+template <typename Add>
+void forEachListItem(std::string_view value, Add add) {
+    std::string item;
     for (std::size_t k = 0; k < value.size(); ++k) {
         char c = value[k];
         if (c == '\\' && k + 1 < value.size() &&
             std::string_view("\\,;:").find(value[k + 1]) != std::string_view::npos) {
-            items.back() += value[++k];
+            item += value[++k];
         } else if (c == ',') {
-            items.emplace_back();
+            add(item);
+            item.clear();
         } else {
-            items.back() += c;
+            item += c;
         }
     }
-    return items;
+    add(item);
 }
 
 // The text of an unstructured value: its components joined again.
@@ -502,9 +504,13 @@ private:
             contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
                               isVoice(property.types)});
         } else if (property.name == "CATEGORIES") {
-            ++card.notKept[kCategoriesKind];  // read to choose by, and not kept
-            for (const std::string& group : listItems(decodedValue(property, contact)))
-                contact.addGroup(group);
+            // Read to choose by, and not kept. Groups that cannot be read
+            // (a character set the system does not know) are not told of,
+            // nor do they keep the contact from being written.
+            ++card.notKept[kCategoriesKind];
+            Contact unread;
+            forEachListItem(decodedValue(property, unread),
+                            [&](const std::string& group) { contact.addGroup(group); });
         } else if (property.name == "AGENT") {
             std::string_view value = withoutTrailingBlanks(property.value);
             if (value.empty()) {
