@@ -302,6 +302,36 @@ TEST(ImportChoice, FavouritesFirstAndLeftOutInFileOrder) {
     EXPECT_EQ(result.notChosen, "2 contacts not in the categories asked for are not written");
 }
 
+// Groups as each export separates them, chosen in any letter case.
+TEST(ImportChoice, GroupsOfEachExport) {
+    struct Row {
+        const char* csv;
+        std::vector<std::string> categories;
+        const char* lasts;
+    };
+    const Row rows[] = {
+        {"First Name,Last Name,Phone,Categories\nA,Outlook1,312 555 0100,Friends;Family\n"
+         "B,Outlook2,312 555 0101,\"Work, HOME \"\nC,Outlook3,312 555 0102,Homework\n",
+         {"home", "FAMILY"},
+         "Outlook1 Outlook2 "},
+        {"Name,Group Membership,Phone 1 - Value\nA Old1,* My Contacts ::: * Starred,312 555 0100\n"
+         "B Old2,* My Contacts ::: Club,312 555 0101\nC Old3,Club ::: Starred Club,312 555 0102\n",
+         {"Favourites", "my contacts"},
+         "Old1 Old2 "},
+        {"Name,Group Membership,Phone 1 - Value\nA Old1,* My Contacts,312 555 0100\n"
+         "B Old2,Club ::: * Starred,312 555 0101\n",
+         {},
+         "Old2 Old1 "},
+    };
+    for (const Row& row : rows) {
+        std::istringstream stream(row.csv);
+        ImportResult result = importContacts(stream, Format::Csv, Choice{row.categories});
+        std::string lasts;
+        for (const Entry& entry : result.entries) lasts += entry.last + " ";
+        EXPECT_EQ(lasts, row.lasts) << row.csv << allMessages(result);
+    }
+}
+
 TEST(ImportNotKept, WhatContactsWrittenHeld) {
     // Kinds of one wording added up; a contact not written not counted.
     std::string cards =
