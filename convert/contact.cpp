@@ -38,17 +38,17 @@ std::string groupKey(std::string_view name) {
 }
 
 void Contact::addGroup(std::string_view name) {
-    std::string folded = groupKey(name);
-    if (folded.empty()) return;
-    starred = starred || isFavourites(folded);
-    if (std::find(groups.begin(), groups.end(), folded) != groups.end()) return;
+    if (groupsCut && starred) return;  // nothing more to learn
+    std::string key = groupKey(name);
+    if (key.empty()) return;
+    starred = starred || isFavourites(key);
+    if (groupsCut || std::find(groups.begin(), groups.end(), key) != groups.end()) return;
     if (groups.size() == kGroupLimit) {
-        if (!groupsCut)
-            note("it is in more than " + std::to_string(kGroupLimit) + " groups: the others are not read");
+        note("it is in more than " + std::to_string(kGroupLimit) + " groups: the others are not read");
         groupsCut = true;
         return;
     }
-    groups.push_back(std::move(folded));
+    groups.push_back(std::move(key));
 }
 
 bool isFavourites(std::string_view key) {
