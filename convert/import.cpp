@@ -12,17 +12,25 @@ namespace {
 // Messages kept to tell; past this many, they are only counted.
 constexpr std::size_t kMessageLimit = 200;
 // Contacts past the 16th named one by one; the rest are counted.
-constexpr long long kNamedPastFull = 3;
+constexpr std::size_t kNamedPastFull = 3;
 
 class Importer : public Reporter {
 public:
+    explicit Importer(const Choice& choice) {
+        for (const std::string& name : choice.categories) {
+            std::string folded = groupKey(name);
+            anyStarred_ = anyStarred_ || isFavourites(folded);
+            categories_.push_back(std::move(folded));
+        }
+    }
+
     void report(long long line, Severity severity, std::string text) override {
         result_.errors = result_.errors || severity == Severity::Error;
         if (result_.messages.size() < kMessageLimit) {
             result_.messages.push_back({line, severity, std::move(text)});
             return;
         }
-        if (untold_ == 0) untoldFrom_ = line;
+        if (untold_ == 0 || line < untoldFrom_) untoldFrom_ = line;
         ++untold_;
         untoldErrors_ += severity == Severity::Error ? 1 : 0;
     }
@@ -31,8 +39,19 @@ public:
         if (!list.empty()) result_.notKept = "not kept, as an entry holds a name and one number: " + list;
     }
 
-    // True when the contact is written.
+    bool written(long long line) const override {
+        auto at = [&](const Held& held) { return held.entry.line == line; };
+        return std::any_of(starred_.begin(), starred_.end(), at) ||
+               std::any_of(plain_.begin(), plain_.begin() + static_cast<std::ptrdiff_t>(plainWritten()), at);
+    }
+
+    // True when the contact is taken: written, unless favourites after it
+    // take its place.
     bool contact(const Contact& contact) {
+        if (!chosen(contact)) {
+            ++notChosen_;
+            return false;
+        }
         Fitted fitted = fitContact(contact);
         if (!fitted.entry) {
             for (Message& message : fitted.messages) {
@@ -41,23 +60,47 @@ public:
             }
             return false;
         }
-        if (result_.entries.size() == static_cast<std::size_t>(kSlotCount)) {
-            full(*fitted.entry);
+        std::vector<Held>& held = contact.starred ? starred_ : plain_;
+        if (held.size() == static_cast<std::size_t>(kSlotCount)) {
+            leftOut(*fitted.entry);
             return false;
         }
-        for (Message& message : fitted.messages)
-            report(message.line, message.severity, std::move(message.text));
-        result_.entries.push_back(std::move(*fitted.entry));
+        held.push_back({std::move(*fitted.entry), std::move(fitted.messages)});
         return true;
     }
 
     ImportResult finish() {
+        // The contacts left out, in file order: those that came when their
+        // kind was full, and the others the favourites took the place of.
+        long long count = pastFull_;
+        for (std::size_t k = plainWritten(); k < plain_.size(); ++k, ++count)
+            firstLeftOut_.push_back({plain_[k].entry.line, quotedName(plain_[k].entry)});
+        std::stable_sort(firstLeftOut_.begin(), firstLeftOut_.end(),
+                         [](const LeftOut& a, const LeftOut& b) { return a.line < b.line; });
+        for (std::size_t k = 0; k < firstLeftOut_.size() && k < kNamedPastFull; ++k) {
+            report(firstLeftOut_[k].line, Severity::Error,
+                   firstLeftOut_[k].name + ": the directory holds " + std::to_string(kSlotCount) +
+                       " entries, and a 17th would stop it; not written");
+        }
+        plain_.resize(plainWritten());
+        for (std::vector<Held>* held : {&starred_, &plain_}) {
+            for (Held& one : *held) {
+                for (Message& message : one.messages)
+                    report(message.line, message.severity, std::move(message.text));
+                result_.entries.push_back(std::move(one.entry));
+            }
+        }
+        if (notChosen_ > 0) {
+            result_.notChosen = counted(notChosen_, "contact", "contacts") +
+                                " not in the categories asked for " + (notChosen_ == 1 ? "is" : "are") +
+                                " not written";
+        }
         checkSameLastNames(result_.entries, result_.messages);
         std::stable_sort(result_.messages.begin(), result_.messages.end(),
                          [](const Message& a, const Message& b) { return a.line < b.line; });
-        if (pastFull_ > kNamedPastFull) {
-            result_.messages.push_back({pastFullFrom_, Severity::Error,
-                                        std::to_string(pastFull_ - kNamedPastFull) +
+        if (count > static_cast<long long>(kNamedPastFull)) {
+            result_.messages.push_back({firstLeftOut_[kNamedPastFull].line, Severity::Error,
+                                        std::to_string(count - static_cast<long long>(kNamedPastFull)) +
                                             " more contacts from this line on are not written either: the "
                                             "directory holds " +
                                             std::to_string(kSlotCount) + " entries"});
@@ -72,31 +115,53 @@ public:
         return std::move(result_);
     }
 
-    ImportResult& result() { return result_; }
-
 private:
-    // A contact that fits, after the directory's 16 entries.
-    void full(const Entry& entry) {
-        result_.errors = true;
-        if (++pastFull_ <= kNamedPastFull) {
-            report(entry.line, Severity::Error,
-                   quotedName(entry) + ": the directory holds " + std::to_string(kSlotCount) +
-                       " entries, and a 17th would stop it; not written");
-        } else if (pastFull_ == kNamedPastFull + 1) {
-            pastFullFrom_ = entry.line;
-        }
+    // An entry taken, and what to tell about it once it is written.
+    struct Held {
+        Entry entry;
+        Messages messages;
+    };
+    struct LeftOut {
+        long long line;
+        std::string name;
+    };
+
+    bool chosen(const Contact& contact) const {
+        if (categories_.empty() || (anyStarred_ && contact.starred)) return true;
+        return std::any_of(contact.groups.begin(), contact.groups.end(), [&](const std::string& group) {
+            return std::find(categories_.begin(), categories_.end(), group) != categories_.end();
+        });
     }
 
+    // Of the other contacts taken, those written: the room the favourites
+    // leave.
+    std::size_t plainWritten() const {
+        return std::min(plain_.size(), static_cast<std::size_t>(kSlotCount) - starred_.size());
+    }
+
+    // A contact that fits, after 16 of its kind; the first few are kept, to
+    // be named.
+    void leftOut(const Entry& entry) {
+        result_.errors = true;
+        if (++pastFull_ <= static_cast<long long>(kNamedPastFull) + 1)
+            firstLeftOut_.push_back({entry.line, quotedName(entry)});
+    }
+
+    std::vector<std::string> categories_;  // by their groupKey
+    bool anyStarred_ = false;              // categories_ holds a name for favourites
+    std::vector<Held> starred_, plain_;    // each at most kSlotCount, in file order
+    std::vector<LeftOut> firstLeftOut_;    // at most kNamedPastFull + 1, then those of plain_ left out
     ImportResult result_;
-    long long pastFull_ = 0, pastFullFrom_ = 0;
+    long long pastFull_ = 0;
+    long long notChosen_ = 0;
     long long untold_ = 0, untoldErrors_ = 0, untoldFrom_ = 0;
 };
 
 }  // namespace
 
-ImportResult importContacts(std::istream& source, Format format) {
+ImportResult importContacts(std::istream& source, Format format, const Choice& choice) {
     TextSource text(source);
-    Importer importer;
+    Importer importer(choice);
     auto take = [&](Contact& contact) { return importer.contact(contact); };
     std::string nothing;  // what the file would hold, when it holds no contact
     if (format == Format::VCard) {
@@ -106,8 +171,11 @@ ImportResult importContacts(std::istream& source, Format format) {
         CsvRead read = readCsvContacts(text, take, importer);
         if (!read.columnsFound) {
             nothing =
-                "no column of names or phone numbers in the first row: a CSV file of contacts starts with a "
-                "header row naming its columns, such as First Name, Last Name and Phone";
+                "no column of names or phone numbers in the first row: " +
+                (read.unplaced.empty() ? std::string()
+                                       : "none of " + read.unplaced + " is one this program knows; ") +
+                "a CSV file of contacts starts with a header row naming its columns, such as First Name, "
+                "Last Name and Phone";
         } else if (read.rows == 0) {
             nothing = "no contacts: the file holds a header row and no row after it";
         }

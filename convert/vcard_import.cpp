@@ -35,7 +35,7 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 // The properties read; every other one is skipped unread.
 bool isKept(std::string_view name) {
     return name == "BEGIN" || name == "END" || name == "N" || name == "FN" || name == "TEL" ||
-           name == "AGENT";
+           name == "AGENT" || name == "CATEGORIES";
 }
 
 // What a card may hold that an entry has no room for, and how the line
@@ -78,6 +78,13 @@ constexpr NotKept kNotKept[] = {
     {"GENDER", "gender", "genders"},
 };
 constexpr std::size_t kNotKeptKinds = sizeof kNotKept / sizeof kNotKept[0];
+constexpr std::size_t kindOf(std::string_view name) {
+    std::size_t k = 0;
+    while (k < kNotKeptKinds && kNotKept[k].name != name) ++k;
+    return k;
+}
+constexpr std::size_t kCategoriesKind = kindOf("CATEGORIES");
+static_assert(kCategoriesKind < kNotKeptKinds);
 
 using NotKeptCounts = std::array<long long, kNotKeptKinds>;
 
@@ -278,6 +285,26 @@ std::vector<std::string> components(std::string_view value) {
     return parts;
 }
 
+// Hands add each item of a list value, split at each unescaped ",", with
+// its escapes undone.
+template <typename Add>
+void forEachListItem(std::string_view value, Add add) {
+    std::string item;
+    for (std::size_t k = 0; k < value.size(); ++k) {
+        char c = value[k];
+        if (c == '\\' && k + 1 < value.size() &&
+            std::string_view("\\,;:").find(value[k + 1]) != std::string_view::npos) {
+            item += value[++k];
+        } else if (c == ',') {
+            add(item);
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    add(item);
+}
+
 // The text of an unstructured value: its components joined again.
 std::string textValue(std::string_view value) {
     std::vector<std::string> parts = components(value);
@@ -363,7 +390,12 @@ public:
                 end();
             }
         }
-        reporter_.notKept(notKeptList(notKept_));
+        NotKeptCounts notKept{};  // of the contacts written
+        for (const auto& card : taken_) {
+            if (!reporter_.written(card.first)) continue;
+            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept[k] += card.second[k];
+        }
+        reporter_.notKept(notKeptList(notKept));
     }
 
     long long cards() const { return cards_; }
@@ -432,9 +464,7 @@ private:
     }
 
     void hand(OpenCard& card) {
-        if (take_(card.contact)) {
-            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept_[k] += card.notKept[k];
-        }
+        if (take_(card.contact)) taken_.push_back({card.contact.line, card.notKept});
     }
 
     // The outermost card holds cards inside it.
@@ -457,7 +487,7 @@ private:
         OpenCard& card = open_.back();
         Contact& contact = card.contact;
         card.agentFollows = false;
-        if (cut && property.name != "AGENT") {
+        if (cut && property.name != "AGENT" && property.name != "CATEGORIES") {
             contact.fail("its " + property.name + " is longer than " + std::to_string(kValueLimit) +
                          " bytes, far beyond any name or number");
             return;
@@ -473,6 +503,14 @@ private:
         } else if (property.name == "TEL") {
             contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
                               isVoice(property.types)});
+        } else if (property.name == "CATEGORIES") {
+            // Read to choose by, and not kept. Groups that cannot be read
+            // (a character set the system does not know) are not told of,
+            // nor do they keep the contact from being written.
+            ++card.notKept[kCategoriesKind];
+            Contact unread;
+            forEachListItem(decodedValue(property, unread),
+                            [&](const std::string& group) { contact.addGroup(group); });
         } else if (property.name == "AGENT") {
             std::string_view value = withoutTrailingBlanks(property.value);
             if (value.empty()) {
@@ -493,7 +531,8 @@ private:
     // goes to a card around them.
     long long unread_ = 0;
     long long cards_ = 0;
-    NotKeptCounts notKept_{};  // of the contacts written
+    // The contacts taken, by line, and what they held that is not kept.
+    std::vector<std::pair<long long, NotKeptCounts>> taken_;
 };
 
 // Physical lines made into content lines: folded lines joined, and
