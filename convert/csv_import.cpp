@@ -163,9 +163,9 @@ public:
         std::size_t named = 0;
         for (const OtherColumn& column : others_) {
             if (named == kUnplacedNamed || wants(column.index)) continue;  // a column of groups is read
-            list += (named++ == 0 ? "" : ", ") + (column.name.empty()
-                                                      ? "column " + std::to_string(column.index + 1)
-                                                      : quotedShort(column.name));
+            list +=
+                (named++ == 0 ? "" : ", ") +
+                (column.name.empty() ? "column " + std::to_string(column.index + 1) : quoted(column.name));
         }
         if (unplaced_ > named) list += " and " + std::to_string(unplaced_ - named) + " more";
         return list;
