@@ -5,8 +5,8 @@
 #include <map>
 
 #include "entry_reader.h"
-#include "load.h"
 #include "load_problems.h"
+#include "loaded_entries.h"
 #include "message_text.h"
 #include "text_encoding.h"
 
@@ -24,14 +24,14 @@ std::string shownName(const std::string& first, const std::string& last) {
 
 // The words of the problem that ended the load, and what it leaves out of
 // the export.
-std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>& entries) {
+std::string loadStopMessage(const LoadProblem& problem, const std::vector<LoadedEntry>& entries) {
     if (problem.stop == LoadStop::Utf16File || problem.stop == LoadStop::AddressBookFile)
         return problem.message + "; nothing is exported";
     if (problem.stop == LoadStop::SeventeenthEntry)
         return problem.message + "; this entry and those after it are not exported";
     // The others are about the last entry loaded, which has no name when
     // its first field was too long to load.
-    const Entry& last = entries.back();
+    const LoadedEntry& last = entries.back();
     std::string name = last.first.empty() ? "" : shownName(last.first, last.last) + ": ";
     const char* exported = problem.stop == LoadStop::FieldTooLong ? "; nothing after it is exported"
                            : problem.stop == LoadStop::AreaCodeNotANumber
@@ -125,7 +125,7 @@ struct CardFields {
     std::string first, last, number;
 };
 
-CardFields cardFields(const Entry& entry) {
+CardFields cardFields(const LoadedEntry& entry) {
     CardFields card;
     card.first = forCard(entry.first, card.notUtf8, card.controls);
     card.last = forCard(entry.last, card.notUtf8, card.controls);
@@ -135,7 +135,7 @@ CardFields cardFields(const Entry& entry) {
 
 // The warning about an entry whose card differs from what the file holds,
 // with what the card holds instead.
-Message changedFields(const Entry& entry, const CardFields& card) {
+Message changedFields(const LoadedEntry& entry, const CardFields& card) {
     std::string why = card.notUtf8 && card.controls
                           ? "bytes that are not UTF-8 are read as Windows-1252 and control characters dropped"
                       : card.notUtf8 ? "bytes that are not UTF-8 are read as Windows-1252"
@@ -246,42 +246,34 @@ std::string csvField(std::string field) {
 
 }  // namespace
 
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+std::vector<LoadedEntry> loadForExport(std::istream& source, Messages& messages, std::string& failure) {
     EntryReader reader(source);
-    OwnedTable table;
-    LoadResult loaded = loadDirectory(reader, table.columns());
-    if (!loaded.readFailure.empty()) {
-        failure = loaded.readFailure;
+    LoadedDirectory directory = loadEntries(reader);
+    if (!directory.loaded.readFailure.empty()) {
+        failure = directory.loaded.readFailure;
         return {};
     }
-    std::vector<Entry> entries;
-    for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
-        int slot = static_cast<int>(k);
-        entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
-                           std::string(textOf(table.lastName[slot])), table.areaCode[slot],
-                           std::string(textOf(table.number[slot]))});
-    }
-    if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
+    if (std::optional<LoadProblem> problem = loadProblem(directory.loaded)) {
         // An entry cut short loses nothing the file holds.
         Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
-        messages.push_back({problem->line, severity, loadStopMessage(*problem, entries)});
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, directory.entries)});
     }
-    return entries;
+    return std::move(directory.entries);
 }
 
-void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
-    for (const Entry& entry : entries) {
+void checkVCards(const std::vector<LoadedEntry>& entries, Messages& messages) {
+    for (const LoadedEntry& entry : entries) {
         CardFields fields = cardFields(entry);
         if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
     }
 }
 
-void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
+void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
     CardWriter writer(sink);
     // How often each card's fields came before, by their hash: the fields
     // themselves are not kept twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         CardFields fields = cardFields(entry);
         // The UID's key: how many cards before it have the same fields,
         // then the fields, a line end between each (no field holds one). The
@@ -299,9 +291,9 @@ void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
     }
 }
 
-void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
+void writeCsv(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
     if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
                   "," + csvField(entry.number) + "\r\n"))
             return;

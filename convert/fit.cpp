@@ -5,7 +5,6 @@
 
 #include "entry_reader.h"
 #include "message_text.h"
-#include "sorted_table.h"
 #include "text_encoding.h"
 
 namespace {
@@ -151,7 +150,8 @@ public:
         if (!contact_.failure.empty()) {
             fail(contact_.failure);
         } else {
-            Entry entry{contact_.line, "", "", 0, ""};
+            LoadedEntry entry;
+            entry.line = entry.lastLine = contact_.line;
             if (fitNames(entry) && fitPhone(entry)) fitted_.entry = std::move(entry);
         }
         return std::move(fitted_);
@@ -185,7 +185,7 @@ private:
         return result;
     }
 
-    bool fitNames(Entry& entry) {
+    bool fitNames(LoadedEntry& entry) {
         std::string first(trimmed(cleaned(contact_.first, "first name")));
         std::string last(trimmed(cleaned(contact_.last, "last name")));
         if (first.empty() && last.empty()) {
@@ -233,7 +233,7 @@ private:
         return false;
     }
 
-    bool fitPhone(Entry& entry) {
+    bool fitPhone(LoadedEntry& entry) {
         if (!contact_.phone) {
             fail("no phone number");
             return false;
@@ -261,12 +261,6 @@ private:
     const Contact& contact_;
     Fitted fitted_;
 };
-
-apstring asApstring(const std::string& text) {
-    apstring result;
-    for (char c : text) result += c;
-    return result;
-}
 
 }  // namespace
 
@@ -325,23 +319,18 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
 
 Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
 
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
-    OwnedTable table;
-    for (std::size_t k = 0; k < entries.size(); ++k)
-        table.lastName[static_cast<int>(k)] = asApstring(entries[k].last);
-    for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
-        const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
-        const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
-        messages.push_back({hidden.line, Severity::Warning,
-                            "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
-                                std::to_string(reached.line) + ") instead"});
+void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages) {
+    placeEntries(entries);
+    for (const LoadedEntry& entry : entries) {
+        if (!entry.shownInstead) continue;
+        Diagnostic warning = sameLastNameWarning(entry, entries[*entry.shownInstead]);
+        messages.push_back({warning.line, warning.severity, std::move(warning.message)});
     }
 }
 
-std::string dataFileText(const std::vector<Entry>& entries) {
+std::string dataFileText(const std::vector<LoadedEntry>& entries) {
     std::string text;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         text.append(entry.first).append(" ").append(entry.last).append(" ");
         text.append(std::to_string(entry.areaCode)).append(" ").append(entry.number).append("\n");
     }

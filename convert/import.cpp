@@ -118,7 +118,7 @@ public:
 private:
     // An entry taken, and what to tell about it once it is written.
     struct Held {
-        Entry entry;
+        LoadedEntry entry;
         Messages messages;
     };
     struct LeftOut {
@@ -141,7 +141,7 @@ private:
 
     // A contact that fits, after 16 of its kind; the first few are kept, to
     // be named.
-    void leftOut(const Entry& entry) {
+    void leftOut(const LoadedEntry& entry) {
         result_.errors = true;
         if (++pastFull_ <= static_cast<long long>(kNamedPastFull) + 1)
             firstLeftOut_.push_back({entry.line, quotedName(entry)});

@@ -24,7 +24,7 @@ struct Choice {
 struct ImportResult {
     // At most the directory's 16: the favourites (starred by Google, or in
     // a group of favourites) first, then the others, each in file order.
-    std::vector<Entry> entries;
+    std::vector<LoadedEntry> entries;
     // What was not written or was changed, in file order: a few hundred
     // lines at most, the rest counted in a last line.
     Messages messages;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "data_file.h"
+#include "diagnostic.h"
 #include "export.h"
 #include "fit.h"
 #include "import.h"
@@ -66,7 +67,7 @@ void printHelp() {
 constexpr Tool kTool{kProgram, kFailed, printHelp};
 
 int cannot(const std::string& path, const std::string& failure) {
-    std::cerr << kProgram << ": " << shownPath(path) << ": " << failure << '\n';
+    std::cerr << problemLine(kProgram, path, failure) << '\n';
     return kFailed;
 }
 
@@ -106,8 +107,7 @@ int report(const std::string& path, Messages messages) {
     bool errors = false;
     for (const Message& message : messages) {
         errors = errors || message.severity == Severity::Error;
-        std::cerr << shownPath(path) << ':' << message.line << ": " << severityWord(message.severity) << ": "
-                  << message.text << '\n';
+        std::cerr << diagnosticLine(path, {message.line, 0, message.severity, message.text}) << '\n';
     }
     return errors ? kNotAll : kAllWritten;
 }
@@ -120,8 +120,10 @@ bool refusedAsInput(const Arguments& arguments, const std::string& input) {
     if (!arguments.output || !std::filesystem::is_regular_file(input, unknown) ||
         !std::filesystem::equivalent(input, *arguments.output, unknown))
         return false;
-    std::cerr << kProgram << ": " << escapedShort(*arguments.output) << ": is the input file "
-              << escapedShort(input) << " itself; nothing is read or written\n";
+    std::cerr << problemLine(
+                     kProgram, *arguments.output,
+                     "is the input file " + escapedShort(input) + " itself; nothing is read or written")
+              << '\n';
     return true;
 }
 
@@ -138,9 +140,11 @@ int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     std::string failure = writeOutputFile(*arguments.output, content, &otherLinks);
     if (!failure.empty()) return cannot(*arguments.output, failure);
     if (otherLinks > 0) {
-        std::cerr << kProgram << ": " << escapedShort(*arguments.output)
-                  << ": warning: replaced by a new file; its " << otherLinks << " other hard link"
-                  << (otherLinks == 1 ? " keeps" : "s keep") << " the old content\n";
+        std::cerr << problemLine(kProgram, *arguments.output,
+                                 "warning: replaced by a new file; its " + std::to_string(otherLinks) +
+                                     " other hard link" + (otherLinks == 1 ? " keeps" : "s keep") +
+                                     " the old content")
+                  << '\n';
     }
     return status;
 }
@@ -152,7 +156,7 @@ int exportFile(const Arguments& arguments) {
     if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
     std::string failure;
-    std::vector<Entry> entries = loadEntries(file.stream, messages, failure);
+    std::vector<LoadedEntry> entries = loadForExport(file.stream, messages, failure);
     if (!failure.empty()) return cannot(path, failure);
     bool vcard = *arguments.to == Format::VCard;
     if (vcard) checkVCards(entries, messages);
@@ -171,11 +175,14 @@ int importFile(const Arguments& arguments) {
     if (!imported.failure.empty()) return cannot(path, imported.failure);
     int status = report(path, std::move(imported.messages));
     for (const std::string* line : {&imported.notChosen, &imported.notKept}) {
-        if (!line->empty()) std::cerr << kProgram << ": " << escaped(path) << ": " << *line << '\n';
+        if (!line->empty()) std::cerr << problemLine(kProgram, path, *line) << '\n';
     }
     if (imported.entries.empty()) {
-        std::cerr << kProgram << ": " << shownPath(path) << ": no contact written"
-                  << (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was" : "")
+        std::cerr << problemLine(
+                         kProgram, path,
+                         "no contact written" +
+                             (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was"
+                                               : ""))
                   << '\n';
         return kNotAll;
     }

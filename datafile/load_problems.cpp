@@ -3,8 +3,6 @@
 #include "message_text.h"
 #include "table.h"
 
-const char* severityWord(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
-
 namespace {
 
 LoadProblem utf16File(ByteOrder order) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data_file.h"
+#include "diagnostic.h"
 #include "entry_reader.h"
 #include "load.h"
 #include "load_problems.h"
@@ -22,7 +23,8 @@
 namespace {
 
 std::string cannotRead(const std::string& failure) {
-    return std::string(kDataFileName) + ": warning: " + failure + "; the directory is empty\n";
+    return diagnosticLine(kDataFileName, {0, 0, Severity::Warning, failure + "; the directory is empty"}) +
+           '\n';
 }
 
 // The line about a file that could not be read, or about a load that did
@@ -34,8 +36,10 @@ std::string startupMessage(const OpenedFile& file, const LoadResult& loaded) {
     if (!loaded.readFailure.empty()) return cannotRead(loaded.readFailure);
     std::optional<LoadProblem> problem = loadProblem(loaded);
     if (!problem) return "";
-    return std::string(kDataFileName) + ":" + std::to_string(problem->line) + ": " +
-           severityWord(problem->severity) + ": " + problem->message + " (run telelist-check)\n";
+    // The line alone: the directory's messages have always left out the column.
+    return diagnosticLine(kDataFileName,
+                          {problem->line, 0, problem->severity, problem->message + " (run telelist-check)"}) +
+           '\n';
 }
 
 // ======================================================================

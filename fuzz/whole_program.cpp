@@ -211,7 +211,7 @@ void checkTooMany(int status, const std::string& shown, const std::string& error
 // which the directory's table holds.
 void checkChecker(const ModelLoad& load) {
     std::ostringstream out, err;
-    int status = checkDataFile("telelist.dat", out, err);
+    int status = checkDataFile("telelist-check", "telelist.dat", out, err);
     const std::string report = out.str();
     std::size_t summary = report.rfind("telelist.dat: ");
     if (summary == std::string::npos || !err.str().empty()) fail("telelist-check: no summary line");

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory_entries.h"
+#include "loaded_entries.h"
 
 enum class OutputFormat {
     Lines,  // "Lopez, Maria; (312) 358-9111", as teledir shows a match, escaped
@@ -15,7 +15,7 @@ enum class OutputFormat {
 
 // The line of entry, with its line end. With lastNameSearch (--last) it
 // tells whether teledir's last-name search shows the entry.
-std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch);
+std::string entryLine(const LoadedEntry& entry, OutputFormat format, bool lastNameSearch);
 
 // A field for TSV, one whatever its bytes and safe on a terminal: a
 // backslash, tab or line end in it as \\, \t, \n or \r, and every other
