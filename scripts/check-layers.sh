@@ -36,6 +36,31 @@ for layer in "${!below[@]}"; do
 done
 [ "$status" -eq 0 ] && echo "layers: every include is from its own layer or one below"
 
+# One record of a loaded entry and one way to say a problem, both the data
+# layer's: no program or library above it declares an entry record of its
+# own (LoadedEntry, datafile/loaded_entries.h, is the one), and none but
+# datafile/diagnostic.cpp puts together "FILE:LINE: severity: message" or
+# "PROGRAM: PATH: reason" (diagnosticLine and problemLine make them).
+owned=0
+for file in $(git ls-files 'cli/*' 'directory/*' 'check/*' 'convert/*' 'query/*' | grep -E '\.(cpp|h)$'); do
+  if grep -nE '(struct|class)[[:space:]]+[A-Za-z0-9_]*Entry[A-Za-z0-9_]*[[:space:]]*(\{|:|$)' "$file" |
+    sed "s|^|$file:|; s|\$| (an entry record of its own: use LoadedEntry)|" >&2; then
+    owned=1
+  fi
+done
+for file in $(git ls-files '*.cpp' '*.h' | grep -E '^(ap|datafile|cli|directory|check|convert|query)/' |
+  grep -v '^datafile/diagnostic\.'); do
+  if grep -nE '": (error|warning): "|severityWord\(|: "[[:space:]]*(<<|\+)[[:space:]]*shownPath\(' "$file" |
+    sed "s|^|$file:|; s|\$| (a diagnostic line of its own: use diagnosticLine or problemLine)|" >&2; then
+    owned=1
+  fi
+done
+if [ "$owned" -eq 0 ]; then
+  echo "layers: one entry record and one diagnostic line, both in datafile/"
+else
+  status=1
+fi
+
 # What each program links, however the CMake files say it: the targets it
 # depends on, directly or not, as CMake's dependency graph of a scratch
 # configuration lists them.
