@@ -46,7 +46,7 @@ std::string startupMessage(const OpenedFile& file, const LoadResult& loaded) {
 //  The run
 // ======================================================================
 
-int runSession(const DirectoryTable& table, Console& console) {
+int runSession(std::string_view program, const DirectoryTable& table, Console& console) {
     // On the screen before the file is opened, which may take a while (a
     // named pipe waits for its writer).
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please..." << std::flush;
@@ -71,7 +71,7 @@ int runSession(const DirectoryTable& table, Console& console) {
 
     Session session{table, console};
     if (!runScreens(session)) {
-        std::cerr << "telephone directory: cannot write to standard output" << std::endl;
+        std::cerr << program << ": cannot write to standard output" << std::endl;
         return 1;
     }
     console.run(ConsoleCommand::FinalPause);
@@ -79,7 +79,7 @@ int runSession(const DirectoryTable& table, Console& console) {
     // not open for reading) for its end, and the session has ended as at
     // the end; only the C stream underneath still knows it was no end.
     if (std::ferror(stdin) != 0) {
-        std::cerr << "telephone directory: cannot read standard input" << std::endl;
+        std::cerr << program << ": cannot read standard input" << std::endl;
         return 1;
     }
     return 0;
@@ -87,12 +87,12 @@ int runSession(const DirectoryTable& table, Console& console) {
 
 }  // namespace
 
-int runDirectory(const DirectoryTable& table, Console& console) {
+int runDirectory(std::string_view program, const DirectoryTable& table, Console& console) {
     try {
-        return runSession(table, console);
+        return runSession(program, table, console);
     } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
         // Only a text too long for a string or exhausted memory get here.
-        std::cerr << "telephone directory: " << error.what() << std::endl;
+        std::cerr << program << ": " << error.what() << std::endl;
         return 1;
     }  // GCOVR_EXCL_STOP
 }

@@ -2,13 +2,16 @@
 #ifndef DIRECTORY_STARTUP_H
 #define DIRECTORY_STARTUP_H
 
+#include <string_view>
+
 #include "console.h"
 #include "table.h"
 
 // Loads "telelist.dat" from the current directory into table (16 empty
 // slots), sorts it, serves the menus until Quit with console carrying out
 // the console commands, and returns the exit status: 0 after Quit, 1 after
-// a 17th entry or when standard output could not be written.
-int runDirectory(const DirectoryTable& table, Console& console);
+// a 17th entry or when standard output could not be written. What ends the
+// run early is told on standard error as "PROGRAM: ...".
+int runDirectory(std::string_view program, const DirectoryTable& table, Console& console);
 
 #endif  // DIRECTORY_STARTUP_H

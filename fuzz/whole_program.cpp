@@ -263,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::cin.clear();
     OwnedTable table;
     RecordingConsole console;
-    int status = runDirectory(table.columns(), console);
+    int status = runDirectory("telephone directory", table.columns(), console);
     std::cin.rdbuf(oldIn);
     std::cout.rdbuf(oldOut);
     std::cerr.rdbuf(oldErr);
