@@ -5,10 +5,13 @@
 #include <optional>
 #include <vector>
 
+#include "apstring.h"
+
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// The data file's field separators: blanks, tabs, line ends.
+bool isBlank(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
 bool isSeparator(char c) { return isBlank(c) || c == '-' || c == '.' || c == '/' || c == '(' || c == ')'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -150,7 +153,7 @@ struct Extension {
 };
 
 Extension extensionOf(std::string_view text) {
-    std::size_t at = text.find_first_not_of("+0123456789 \t-./()");
+    std::size_t at = text.find_first_not_of("+0123456789 \t\n\v\f\r-./()");
     if (at == std::string_view::npos || at == 0 || digitsOf(text.substr(0, at)).empty()) return {};
     std::string_view rest = text.substr(at);
     static const std::string_view kMarks[] = {";ext=", "extension", "ext.", "ext", "x", "#"};
@@ -184,12 +187,7 @@ PhoneNumber international(std::string_view text) {
     number.certainty = Certainty::Written;
     number.countryCode = std::stoi(digits.substr(0, static_cast<std::size_t>(ccLength)));
     number.national = national;
-    // The country code a group of its own.
-    std::string groups = digitGroups(written);
-    if (groups.size() > static_cast<std::size_t>(ccLength) &&
-        groups[static_cast<std::size_t>(ccLength)] != '-')
-        groups.insert(static_cast<std::size_t>(ccLength), "-");
-    number.grouped = "+" + groups;
+    number.grouped = "+" + digitGroups(written);
     return number;
 }
 
@@ -217,8 +215,15 @@ PhoneNumber withoutExtension(std::string_view text) {
     std::string digits = digitsOf(text);
     if (digits.size() < 3) return notANumber(text);
     if (isPlanNumber(digits)) return northAmerican(digits, Certainty::Plan);
-    if (digits.size() == 11 && digits[0] == '1' && isPlanNumber(std::string_view(digits).substr(1)))
-        return northAmerican(std::string_view(digits).substr(1), Certainty::Guessed);
+    if (digits.size() == 11 && digits[0] == '1' && isPlanNumber(std::string_view(digits).substr(1))) {
+        // "1-312-358-9111", "1 (312) 358-9111": the 1 dialled before a North
+        // American number, grouped as there. Other groupings, or none, may be
+        // another country's: "13866192019" is a mobile number in China.
+        std::string groups = digitGroups(text);
+        bool grouped = groups.size() == 14 && groups[1] == '-' && groups[5] == '-' && groups[9] == '-';
+        return northAmerican(std::string_view(digits).substr(1),
+                             grouped ? Certainty::Plan : Certainty::Guessed);
+    }
     if (digits.size() == 7 && startsPlan(digits[0])) return local(digits);
     return digitsOnly(digits, withoutBlanks(text));
 }
@@ -317,32 +322,32 @@ PhoneNumber readPhoneNumber(std::string_view text) {
 
 PhoneNumber readEntryNumber(int areaCode, std::string_view token) {
     PhoneNumber number = readPhoneNumber(token);
-    if (areaCode == 0) return number;
+    std::string_view main = token.substr(0, extensionOf(token).start);
+    std::string extension = number.extension;
     if (number.kind == NumberKind::Local && areaCode >= 200 && areaCode <= 999) {
-        PhoneNumber full = northAmerican(std::to_string(areaCode) + number.subscriber, Certainty::Plan);
-        full.extension = number.extension;
-        return full;
+        number = northAmerican(std::to_string(areaCode) + number.subscriber, Certainty::Plan);
+    } else if (areaCode != 0 && number.kind != NumberKind::NotANumber) {
+        number = digitsOnly(digitsOf(std::to_string(areaCode)) + digitsOf(main), "", areaCode);
     }
-    PhoneNumber read = number.kind == NumberKind::NotANumber
-                           ? number
-                           : digitsOnly(digitsOf(std::to_string(areaCode)) + digitsOf(token), "", areaCode);
-    read.areaCode = areaCode;
-    read.extension = number.extension;
-    read.grouped = std::string(token.substr(0, extensionOf(token).start));
-    if (number.kind == NumberKind::NotANumber) read.grouped = std::string(token);
-    return read;
+    number.extension = extension;
+    number.areaCode = areaCode;
+    number.written = std::string(number.kind == NumberKind::NotANumber ? token : main);
+    return number;
+}
+
+// The number token without extension as the data file writes it.
+std::string usualToken(const PhoneNumber& number) {
+    if (number.kind == NumberKind::NorthAmerican || number.kind == NumberKind::Local)
+        return withHyphen(number.subscriber);
+    return number.grouped;
 }
 
 EntryNumber entryNumber(const PhoneNumber& number) {
-    switch (number.kind) {
-        case NumberKind::NorthAmerican:
-            return {number.areaCode, withExtension(withHyphen(number.subscriber), number)};
-        case NumberKind::Local: return {0, withExtension(withHyphen(number.subscriber), number)};
-        case NumberKind::International: return {0, withExtension(number.grouped, number)};
-        case NumberKind::Digits: return {number.areaCode, withExtension(number.grouped, number)};
-        case NumberKind::NotANumber: break;
-    }
-    return {number.areaCode, number.grouped};
+    bool none = number.kind == NumberKind::Local || number.kind == NumberKind::International;
+    int areaCode = none ? 0 : number.areaCode;
+    std::string token = number.written.empty() ? usualToken(number) : number.written;
+    if (number.kind == NumberKind::NotANumber) return {areaCode, token};
+    return {areaCode, withExtension(token, number)};
 }
 
 std::string telUri(const PhoneNumber& number) {
@@ -357,8 +362,24 @@ std::string telUri(const PhoneNumber& number) {
     return number.extension.empty() ? uri : uri + ";ext=" + number.extension;
 }
 
+VCardTel vcardTel(int areaCode, std::string_view token) {
+    PhoneNumber number = readEntryNumber(areaCode, token);
+    std::string uri = telUri(number);
+    // A North American number written otherwise ("5550187") goes as text,
+    // which gives the token back as the file holds it; another country's
+    // always as a URI, where no reader takes a trunk "(0)" for a digit.
+    bool usual = number.kind != NumberKind::NorthAmerican || number.written == usualToken(number);
+    if (!uri.empty() && usual) return {true, uri};
+    return {false, displayNumber(number)};
+}
+
 std::string displayNumber(const PhoneNumber& number) {
     std::string shown;
+    if (!number.written.empty() || number.kind == NumberKind::NotANumber) {
+        shown = number.written.empty() ? number.grouped : number.written;
+        if (number.areaCode != 0) shown = "(" + std::to_string(number.areaCode) + ") " + shown;
+        return number.extension.empty() ? shown : shown + "x" + number.extension;
+    }
     switch (number.kind) {
         case NumberKind::NorthAmerican:
             shown = "(" + number.national.substr(0, 3) + ") " + withHyphen(number.subscriber);
@@ -369,7 +390,6 @@ std::string displayNumber(const PhoneNumber& number) {
         case NumberKind::NotANumber:
             shown = number.areaCode != 0 ? "(" + std::to_string(number.areaCode) + ") " + number.grouped
                                          : number.grouped;
-            if (number.kind == NumberKind::NotANumber) return shown;
             break;
     }
     return number.extension.empty() ? shown : shown + " x" + number.extension;

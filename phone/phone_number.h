@@ -36,9 +36,11 @@ enum class NumberKind {
 // How sure the reading is of the country.
 enum class Certainty {
     Written,  // the country code is written: +1, +44, a global tel: URI
-    Plan,     // ten digits of the North American plan, no country written
-    Guessed,  // eleven digits starting with 1 and no +: taken as +1, but it may
-              // be another country's (a mobile number in China is 1 and ten)
+    Plan,     // ten digits of the North American plan, no country written, or
+              // eleven grouped as there: "1-312-358-9111", "1 (312) 358-9111"
+    Guessed,  // eleven digits starting with 1, no +, grouped otherwise or not
+              // at all: taken as +1, but it may be another country's (a
+              // mobile number in China is 1 and ten: "13866192019")
     None,     // no country: a local number, digits of no known country, junk
 };
 
@@ -55,8 +57,10 @@ struct PhoneNumber {
     std::string subscriber;  // NorthAmerican and Local: the seven digits
     std::string extension;   // digits; empty when none
     std::string grouped;     // International, Digits and NotANumber: the
-                             // number as the data file holds it, without
+                             // number as the data file writes it, without
                              // extension: "+44-20-7946-0958"
+    std::string written;     // read from the data file: the token as it holds
+                             // it, without extension ("5550187"); else empty
 };
 
 // The number text stands for, blanks at either end aside.
@@ -74,13 +78,28 @@ struct EntryNumber {
 };
 EntryNumber entryNumber(const PhoneNumber& number);
 
-// A vCard 4.0 TEL value of VALUE=uri, "tel:+1-312-358-9111;ext=102", for a
-// number of a known country; empty for others, which go out as text.
+// A tel: URI, "tel:+1-312-358-9111;ext=102", for a number of a known
+// country; empty for others.
 std::string telUri(const PhoneNumber& number);
 
+// A data-file entry's number as a vCard 4.0 TEL value: a tel: URI for a
+// number of a known country, but for a North American one whose token is
+// not of the usual form ("5550187"); else text, the token as written after
+// the area code if there is one ("(312) 5550187", "555-0199"). The import
+// reads either back as the same number, the same two fields but where a
+// URI writes an international number's groups anew ("+44-(0)20-..." comes
+// back "+44-20-...").
+struct VCardTel {
+    bool uri = false;
+    std::string value;
+};
+VCardTel vcardTel(int areaCode, std::string_view token);
+
 // The number as text that every reader dials right, with no area code it
-// does not have: "(312) 358-9111 x102", "358-9111", "+44 20 7946 0958". A
-// vCard 3.0 or 2.1 TEL, a vCard 4.0 TEL of VALUE=text, a line on screen.
+// does not have: "(312) 358-9111 x102", "358-9111", "+44-20-7946-0958"; a
+// number of the data file as it holds it, its area code in brackets when
+// it has one: "(312) 5550187". A vCard 3.0 or 2.1 TEL, a vCard 4.0 TEL of
+// VALUE=text, a line on screen.
 std::string displayNumber(const PhoneNumber& number);
 
 // The two cells of a CSV row for a data-file entry's number: the area code,

@@ -27,9 +27,11 @@ TEST(ReadPhoneNumber, EveryForm) {
         {"312.358.9111", K::NorthAmerican, C::Plan, 1, "3123589111", "", 312, "358-9111"},
         {"312/358-9111", K::NorthAmerican, C::Plan, 1, "3123589111", "", 312, "358-9111"},
         {"3123589111", K::NorthAmerican, C::Plan, 1, "3123589111", "", 312, "358-9111"},
-        {"1-312-358-9111", K::NorthAmerican, C::Guessed, 1, "3123589111", "", 312, "358-9111"},
-        {"1 (212) 555-0199", K::NorthAmerican, C::Guessed, 1, "2125550199", "", 212, "555-0199"},
+        {"1-312-358-9111", K::NorthAmerican, C::Plan, 1, "3123589111", "", 312, "358-9111"},
+        {"1 (212) 555-0199", K::NorthAmerican, C::Plan, 1, "2125550199", "", 212, "555-0199"},
         {"13866192019", K::NorthAmerican, C::Guessed, 1, "3866192019", "", 386, "619-2019"},
+        {"1 386 619 2019", K::NorthAmerican, C::Plan, 1, "3866192019", "", 386, "619-2019"},
+        {"138 6619 2019", K::NorthAmerican, C::Guessed, 1, "3866192019", "", 386, "619-2019"},
         {"+1 312 358 9111", K::NorthAmerican, C::Written, 1, "3123589111", "", 312, "358-9111"},
         {" +13125550100 ", K::NorthAmerican, C::Written, 1, "3125550100", "", 312, "555-0100"},
         {"tel:+1-312-358-9111", K::NorthAmerican, C::Written, 1, "3123589111", "", 312, "358-9111"},
@@ -38,7 +40,7 @@ TEST(ReadPhoneNumber, EveryForm) {
         {"tel:358-9111;phone-context=+1-312", K::NorthAmerican, C::Written, 1, "3123589111", "", 312,
          "358-9111"},
         {"tel:358-9111;phone-context=example.com", K::Local, C::None, 0, "3589111", "", 0, "358-9111"},
-        {"1-800-555-0199 ext. 12", K::NorthAmerican, C::Guessed, 1, "8005550199", "12", 800, "555-0199x12"},
+        {"1-800-555-0199 ext. 12", K::NorthAmerican, C::Plan, 1, "8005550199", "12", 800, "555-0199x12"},
         {"(418) 656-9254 x102", K::NorthAmerican, C::Plan, 1, "4186569254", "102", 418, "656-9254x102"},
         {"656-9254x102", K::Local, C::None, 0, "6569254", "102", 0, "656-9254x102"},
         {"312 358 9111 ext 7", K::NorthAmerican, C::Plan, 1, "3123589111", "7", 312, "358-9111x7"},
@@ -48,12 +50,12 @@ TEST(ReadPhoneNumber, EveryForm) {
         {"+44 20 7946 0958", K::International, C::Written, 44, "2079460958", "", 0, "+44-20-7946-0958"},
         {"+44 (0)20 7946 0958", K::International, C::Written, 44, "2079460958", "", 0, "+44-20-7946-0958"},
         {"+49(721)123456", K::International, C::Written, 49, "721123456", "", 0, "+49-721-123456"},
-        {"+442079460958", K::International, C::Written, 44, "2079460958", "", 0, "+44-2079460958"},
+        {"+442079460958", K::International, C::Written, 44, "2079460958", "", 0, "+442079460958"},
         {"+33 1 42 68 53 00", K::International, C::Written, 33, "142685300", "", 0, "+33-1-42-68-53-00"},
         {"+86 138 6619 2019", K::International, C::Written, 86, "13866192019", "", 0, "+86-138-6619-2019"},
         {"+353 1 234 5678 x9", K::International, C::Written, 353, "12345678", "9", 0, "+353-1-234-5678x9"},
         {"+7 495 123-45-67", K::International, C::Written, 7, "4951234567", "", 0, "+7-495-123-45-67"},
-        {"(0) +33685733244", K::International, C::Written, 33, "685733244", "", 0, "+33-685733244"},
+        {"(0) +33685733244", K::International, C::Written, 33, "685733244", "", 0, "+33685733244"},
         {"(0) 555-0199", K::Local, C::None, 0, "5550199", "", 0, "555-0199"},
         {"(0) 03456-78910", K::Digits, C::None, 0, "0345678910", "", 0, "03456-78910"},
         {"0721 123456", K::Digits, C::None, 0, "0721123456", "", 0, "0721-123456"},
@@ -112,25 +114,35 @@ TEST(PhoneNumberWriters, EachUse) {
     };
     const Row rows[] = {
         {312, "358-9111", "tel:+1-312-358-9111", "(312) 358-9111", "312"},
-        {418, "656-9254x102", "tel:+1-418-656-9254;ext=102", "(418) 656-9254 x102", "418"},
+        {418, "656-9254x102", "tel:+1-418-656-9254;ext=102", "(418) 656-9254x102", "418"},
         {0, "555-0199", "", "555-0199", ""},
-        {0, "555-0199x3", "", "555-0199 x3", ""},
+        {0, "555-0199x3", "", "555-0199x3", ""},
         {0, "+44-20-7946-0958", "tel:+44-20-7946-0958", "+44-20-7946-0958", ""},
-        {0, "+33685733244", "tel:+33-685733244", "+33-685733244", ""},
+        {0, "+33685733244", "tel:+33685733244", "+33685733244", ""},
+        {0, "+44-(0)20-7946-0958", "tel:+44-20-7946-0958", "+44-(0)20-7946-0958", ""},
         {0, "03456-78910", "", "03456-78910", ""},
         {48, "555-0110", "", "(48) 555-0110", "48"},
-        {312, "5550187", "tel:+1-312-555-0187", "(312) 555-0187", "312"},
+        {312, "5550187", "tel:+1-312-555-0187", "(312) 5550187", "312"},
         {312, "business", "", "(312) business", "312"},
         {0, "?", "", "?", ""},
     };
     for (const Row& row : rows) {
         PhoneNumber number = readEntryNumber(row.areaCode, row.token);
         EXPECT_EQ(telUri(number), row.uri) << row.token;
+        VCardTel tel = vcardTel(row.areaCode, row.token);
+        EXPECT_EQ(tel.value, tel.uri ? row.uri : row.shown) << row.token;
+        const std::string token = row.token;
+        bool usual = token != "5550187";
+        EXPECT_EQ(tel.uri, usual && *row.uri != '\0') << row.token;
+        // The import reads the vCard's value back as the two fields.
+        EntryNumber back = entryNumber(readPhoneNumber(tel.value));
+        EXPECT_EQ(back.areaCode, row.areaCode) << row.token;
+        EXPECT_EQ(back.token, token == "+44-(0)20-7946-0958" ? "+44-20-7946-0958" : token) << row.token;
         EXPECT_EQ(displayNumber(number), row.shown) << row.token;
         CsvCells cells = csvCells(row.areaCode, row.token);
         EXPECT_EQ(cells.areaCode, row.csvAreaCode) << row.token;
         EXPECT_EQ(cells.number, row.token) << row.token;
-        EXPECT_EQ(displayNumber(number).find("(0)"), std::string::npos) << row.token;
+        EXPECT_NE(displayNumber(number).rfind("(0) ", 0), 0u) << row.token;
         for (const std::string& written : {telUri(number), displayNumber(number)}) {
             if (written.empty()) continue;
             PhoneNumber back = readPhoneNumber(written);
@@ -156,7 +168,8 @@ TEST(CompareForCallerId, Strengths) {
         {"(312) 358-9111", 312, "358-9111", S::Exact, M::None},
         {"3123589111", 312, "358-9111", S::Exact, M::None},
         {"+1 312 358 9111", 312, "358-9111", S::SameNumber, M::None},
-        {"1 312 358 9111", 312, "358-9111", S::SameNumber, M::None},
+        {"1 312 358 9111", 312, "358-9111", S::Exact, M::None},
+        {"13123589111", 312, "358-9111", S::SameNumber, M::None},
         {"tel:+1-312-358-9111", 312, "358-9111", S::SameNumber, M::None},
         {"+1 312 358 9111", 0, "358-9111", S::Weaker, M::MissingAreaCode},
         {"358-9111", 312, "358-9111", S::Weaker, M::MissingAreaCode},
