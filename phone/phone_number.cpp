@@ -270,6 +270,11 @@ std::string allDigits(const PhoneNumber& number) {
     return number.national;
 }
 
+std::string_view withoutTrunk(std::string_view digits) {
+    while (!digits.empty() && digits[0] == '0') digits.remove_prefix(1);
+    return digits;
+}
+
 // Whether the numbers, extensions aside, are one, and how.
 CallerIdMatch sameNumber(const PhoneNumber& caller, const PhoneNumber& entry) {
     using K = NumberKind;
@@ -293,13 +298,19 @@ CallerIdMatch sameNumber(const PhoneNumber& caller, const PhoneNumber& entry) {
         return localAndFull ? CallerIdMatch{MatchStrength::Weaker, Mismatch::MissingAreaCode}
                             : CallerIdMatch{MatchStrength::SameNumber, Mismatch::None};
     }
-    // Digits of no known country: the same digits, a country code's aside.
+    // Digits of no known country: the same digits, a country code's aside;
+    // or a national number's trunk 0 aside ("020 7946 0958" and
+    // "+44 20 7946 0958", "070 358 9111" and area code 70), a weaker match.
     const std::string callerDigits = allDigits(caller), entryDigits = allDigits(entry);
     if (callerDigits == entryDigits || caller.national == entry.national ||
         (entry.kind == K::Digits && entryDigits == callerDigits) ||
         (hasCountry(caller) && entry.national == callerDigits) ||
         (hasCountry(entry) && caller.national == entryDigits))
         return {MatchStrength::SameNumber, Mismatch::None};
+    if (withoutTrunk(caller.national) == withoutTrunk(entry.national) ||
+        withoutTrunk(caller.national) == withoutTrunk(entryDigits) ||
+        withoutTrunk(callerDigits) == withoutTrunk(entry.national))
+        return {MatchStrength::Weaker, Mismatch::TrunkZero};
     return {MatchStrength::None, Mismatch::OtherNumber};
 }
 
@@ -317,6 +328,7 @@ PhoneNumber readPhoneNumber(std::string_view text) {
     PhoneNumber number = withoutExtension(trimmed(text.substr(0, extension.start)));
     if (number.kind == NumberKind::NotANumber) return notANumber(text);
     number.extension = extension.digits;
+    if (!number.written.empty()) number.written += "x" + number.extension;  // "(312) 5550187 x7"
     return number;
 }
 
@@ -330,9 +342,16 @@ PhoneNumber readEntryNumber(int areaCode, std::string_view token) {
         number = digitsOnly(digitsOf(std::to_string(areaCode)) + digitsOf(main), "", areaCode);
     }
     number.extension = extension;
-    number.areaCode = areaCode;
-    number.written = std::string(number.kind == NumberKind::NotANumber ? token : main);
+    if (areaCode != 0) number.areaCode = areaCode;
+    number.fileAreaCode = areaCode;
+    number.written = std::string(token);
     return number;
+}
+
+PhoneNumber readEntryNumber(std::string_view areaCodeWord, std::string_view token) {
+    bool code = !areaCodeWord.empty() && areaCodeWord.size() <= 9 &&
+                std::all_of(areaCodeWord.begin(), areaCodeWord.end(), isDigit);
+    return readEntryNumber(code ? std::stoi(std::string(areaCodeWord)) : 0, token);
 }
 
 // The number token without extension as the data file writes it.
@@ -345,9 +364,9 @@ std::string usualToken(const PhoneNumber& number) {
 EntryNumber entryNumber(const PhoneNumber& number) {
     bool none = number.kind == NumberKind::Local || number.kind == NumberKind::International;
     int areaCode = none ? 0 : number.areaCode;
-    std::string token = number.written.empty() ? usualToken(number) : number.written;
-    if (number.kind == NumberKind::NotANumber) return {areaCode, token};
-    return {areaCode, withExtension(token, number)};
+    if (!number.written.empty()) return {number.fileAreaCode, number.written};
+    if (number.kind == NumberKind::NotANumber) return {areaCode, number.grouped};
+    return {areaCode, withExtension(usualToken(number), number)};
 }
 
 std::string telUri(const PhoneNumber& number) {
@@ -368,7 +387,8 @@ VCardTel vcardTel(int areaCode, std::string_view token) {
     // A North American number written otherwise ("5550187") goes as text,
     // which gives the token back as the file holds it; another country's
     // always as a URI, where no reader takes a trunk "(0)" for a digit.
-    bool usual = number.kind != NumberKind::NorthAmerican || number.written == usualToken(number);
+    bool usual = number.kind != NumberKind::NorthAmerican ||
+                 number.written == withExtension(usualToken(number), number);
     if (!uri.empty() && usual) return {true, uri};
     return {false, displayNumber(number)};
 }
@@ -377,8 +397,8 @@ std::string displayNumber(const PhoneNumber& number) {
     std::string shown;
     if (!number.written.empty() || number.kind == NumberKind::NotANumber) {
         shown = number.written.empty() ? number.grouped : number.written;
-        if (number.areaCode != 0) shown = "(" + std::to_string(number.areaCode) + ") " + shown;
-        return number.extension.empty() ? shown : shown + "x" + number.extension;
+        int areaCode = number.written.empty() ? number.areaCode : number.fileAreaCode;
+        return areaCode != 0 ? "(" + std::to_string(areaCode) + ") " + shown : shown;
     }
     switch (number.kind) {
         case NumberKind::NorthAmerican:
@@ -431,8 +451,9 @@ const char* mismatchText(Mismatch reason) {
         case Mismatch::None: return "";
         case Mismatch::OtherNumber: return "other digits";
         case Mismatch::OtherAreaCode: return "another area code";
-        case Mismatch::MissingAreaCode: return "no area code";
+        case Mismatch::MissingAreaCode: return "one of the two has no area code";
         case Mismatch::OtherCountry: return "another country";
+        case Mismatch::TrunkZero: return "alike but for a trunk 0 or a country code";
         case Mismatch::OtherExtension: break;
     }
     return "another extension";

@@ -60,7 +60,8 @@ struct PhoneNumber {
                              // number as the data file writes it, without
                              // extension: "+44-20-7946-0958"
     std::string written;     // read from the data file: the token as it holds
-                             // it, without extension ("5550187"); else empty
+                             // it ("5550187", "358-9111x102"); else empty
+    int fileAreaCode = 0;    // with written: the area code the file holds
 };
 
 // The number text stands for, blanks at either end aside.
@@ -68,6 +69,9 @@ PhoneNumber readPhoneNumber(std::string_view text);
 
 // The number of a data-file entry: its area code (0: none) and number token.
 PhoneNumber readEntryNumber(int areaCode, std::string_view token);
+// The same for words of the file the load did not take in: an area code
+// word of up to nine digits, or none.
+PhoneNumber readEntryNumber(std::string_view areaCodeWord, std::string_view token);
 
 // What the data file holds: area code (0 when none) and number token. A
 // North American number is "312" "358-9111"; an extension follows the
@@ -115,7 +119,8 @@ enum class MatchStrength {
     Exact,       // the same digits and extension
     SameNumber,  // the same number written another way: "+1 312 358 9111"
                  // for 312 358-9111, or an extension the caller does not give
-    Weaker,      // seven digits against a full number: one side has no area code
+    Weaker,      // seven digits against a full number: one side has no area
+                 // code; or the digits alike but for a trunk 0
     None,
 };
 
@@ -126,6 +131,8 @@ enum class Mismatch {
     OtherNumber,      // other digits
     OtherAreaCode,    // the same seven digits under another area code
     MissingAreaCode,  // one side has no area code (Weaker)
+    TrunkZero,        // the same digits but for a trunk 0 and a country
+                      // code, neither of them certain (Weaker)
     OtherCountry,     // the same national digits, another country
     OtherExtension,   // the same number, another extension or none
 };
@@ -138,7 +145,8 @@ struct CallerIdMatch {
 CallerIdMatch compareForCallerId(const PhoneNumber& caller, const PhoneNumber& entry);
 
 // Words for messages and output: "exact", "same number", "weaker", "none";
-// "other digits", "another area code", "no area code", "another country",
+// "other digits", "another area code", "one of the two has no area code",
+// "alike but for a trunk 0 or a country code", "another country",
 // "another extension".
 const char* strengthName(MatchStrength strength);
 const char* mismatchText(Mismatch reason);
