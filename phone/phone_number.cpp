@@ -361,6 +361,16 @@ std::string usualToken(const PhoneNumber& number) {
     return number.grouped;
 }
 
+bool isUsualToken(std::string_view token) {
+    std::size_t x = token.find('x');
+    std::string_view seven = token.substr(0, x);
+    if (seven.size() != 8 || seven[3] != '-') return false;
+    for (std::size_t k = 0; k < seven.size(); ++k)
+        if (k != 3 && !isDigit(seven[k])) return false;
+    std::string_view extension = x == std::string_view::npos ? "0" : token.substr(x + 1);
+    return !extension.empty() && std::all_of(extension.begin(), extension.end(), isDigit);
+}
+
 EntryNumber entryNumber(const PhoneNumber& number) {
     bool none = number.kind == NumberKind::Local || number.kind == NumberKind::International;
     int areaCode = none ? 0 : number.areaCode;

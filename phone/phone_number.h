@@ -73,6 +73,11 @@ PhoneNumber readEntryNumber(int areaCode, std::string_view token);
 // word of up to nine digits, or none.
 PhoneNumber readEntryNumber(std::string_view areaCodeWord, std::string_view token);
 
+// The usual form of the data file's number token: three digits, a hyphen,
+// four digits, perhaps an extension after an x: "358-9111", "656-9254x102".
+// Others load too.
+bool isUsualToken(std::string_view token);
+
 // What the data file holds: area code (0 when none) and number token. A
 // North American number is "312" "358-9111"; an extension follows the
 // seven digits after an x: "358-9111x102".

@@ -152,6 +152,13 @@ TEST(PhoneNumberWriters, EachUse) {
     }
 }
 
+TEST(IsUsualToken, SevenDigitsAndAnExtension) {
+    for (const char* token : {"358-9111", "656-9254x102", "055-0199"})
+        EXPECT_TRUE(isUsualToken(token)) << token;
+    for (const char* token : {"3589111", "358-9111x", "358-9111x1a", "358-91111", "358.9111", "?", ""})
+        EXPECT_FALSE(isUsualToken(token)) << token;
+}
+
 // Each form of the caller's number against each form of entry.
 TEST(CompareForCallerId, Strengths) {
     using S = MatchStrength;
