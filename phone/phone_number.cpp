@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
-#include <vector>
 
 #include "apstring.h"
 
