@@ -254,7 +254,7 @@ PhoneNumber readTelUri(std::string_view uri) {
     return read;
 }
 
-std::string withExtension(std::string token, const PhoneNumber& number) {
+std::string withExtension(const std::string& token, const PhoneNumber& number) {
     return number.extension.empty() ? token : token + "x" + number.extension;
 }
 
