@@ -103,7 +103,8 @@ tool() {
   for attempt in 1 2; do
     status=0
     if [ "$system" = linux ]; then
-      "$root/build/$linux/$program" "$@" <"$names/in" >"$names/out" 2>&1 || status=$?
+      # A gcov build's counts go aside, and its notices with them.
+      GCOV_PREFIX=$names/gcov "$root/build/$linux/$program" "$@" <"$names/in" >"$names/out" 2>&1 || status=$?
     else
       "$wine" "$windows/$program.exe" "$@" <"$names/in" >"$names/out" 2>&1 || status=$?
     fi
