@@ -10,6 +10,7 @@
 
 #include "load_problems.h"
 #include "message_text.h"
+#include "phone_number.h"
 
 // ======================================================================
 //  Layout: one entry of four fields a line
@@ -114,7 +115,12 @@ void checkCodeForm(const EntryRead& entry, const LoadedEntry& loaded, Findings& 
 void checkNumberForm(const EntryRead& entry, const LoadedEntry& loaded, Findings& findings) {
     const std::string& phone = loaded.number;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
-    if (isNumberForm(phone) || tailOfCode) return;
+    if (isUsualToken(phone) || tailOfCode) return;
+    if (readPhoneNumber(phone).kind == NumberKind::NotANumber) {
+        warn(findings, entry.phone,
+             "number " + quoted(phone) + " is not a phone number: no tool can dial it or find it by number");
+        return;
+    }
     warn(findings, entry.phone,
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }

@@ -313,21 +313,6 @@ std::string textValue(std::string_view value) {
     return text;
 }
 
-// A TEL value: a tel: URI without its scheme. A local number's
-// phone-context, when it is a global number's start ("+1-617"), goes in
-// front of it; any other context is dropped.
-std::string phoneText(std::string text) {
-    if (!startsWithNoCase(text, "TEL:")) return text;
-    text.erase(0, 4);
-    const std::string key = ";PHONE-CONTEXT=";
-    std::size_t at = upper(text).find(key);
-    if (at == std::string::npos) return text;
-    std::string context = text.substr(at + key.size());
-    context.erase(std::min(context.size(), context.find(';')));
-    text.erase(at);
-    return context.empty() || context[0] != '+' ? text : context + "-" + text;
-}
-
 // Lines no one answers: a number of one of these types goes after every
 // voice number of the card.
 bool isVoice(const std::vector<std::string>& types) {
@@ -501,8 +486,10 @@ private:
             card.haveFn = true;
             contact.fullName = textValue(decodedValue(property, contact));
         } else if (property.name == "TEL") {
-            contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
-                              isVoice(property.types)});
+            // A tel: URI keeps its scheme and parameters: the number's reading
+            // takes in ;ext= and ;phone-context=.
+            contact.addPhone(
+                {textValue(decodedValue(property, contact)), property.preference, isVoice(property.types)});
         } else if (property.name == "CATEGORIES") {
             // Read to choose by, and not kept. Groups that cannot be read
             // (a character set the system does not know) are not told of,
