@@ -203,32 +203,38 @@ std::string csvField(std::string field) {
 
 }  // namespace
 
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+LoadedEntries loadDataFile(std::istream& source) {
     EntryReader reader(source);
     OwnedTable table;
     LoadResult loaded = loadDirectory(reader, table.columns());
-    if (!loaded.readFailure.empty()) {
-        failure = loaded.readFailure;
-        return {};
-    }
-    std::vector<Entry> entries;
+    LoadedEntries result;
+    result.failure = loaded.readFailure;
+    if (!result.failure.empty()) return result;
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
-                           std::string(textOf(table.lastName[slot])), table.areaCode[slot],
-                           std::string(textOf(table.number[slot]))});
+        result.entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
+                                  std::string(textOf(table.lastName[slot])), table.areaCode[slot],
+                                  std::string(textOf(table.number[slot]))});
     }
-    if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
+    result.problem = loadProblem(loaded);
+    return result;
+}
+
+std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+    LoadedEntries loaded = loadDataFile(source);
+    failure = loaded.failure;
+    if (std::optional<LoadProblem>& problem = loaded.problem) {
         // An entry cut short loses nothing the file holds.
         Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
-        messages.push_back({problem->line, severity, loadStopMessage(*problem, entries)});
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, loaded.entries)});
     }
-    return entries;
+    return std::move(loaded.entries);
 }
 
 namespace {
 
-// Each entry's card, made from the fields it holds in a card, in turn.
+// Each entry's card and its UID, made from the fields it holds in a card,
+// in turn.
 template <typename Take>
 void eachCard(const std::vector<Entry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
@@ -242,7 +248,8 @@ void eachCard(const std::vector<Entry>& entries, Take take) {
             fields.first + "\n" + fields.last + "\n" + std::to_string(entry.areaCode) + "\n" + fields.number;
         std::uint64_t hash = fnv1a(0xCBF29CE484222325, fieldsKey);
         std::string key = std::to_string(seen[{hash, fnv1a(hash, fieldsKey)}]++) + "\n" + fieldsKey;
-        if (!take(entry, fields, card(fields, entry.areaCode, uuidFrom(key)))) return;
+        std::string uid = uuidFrom(key);
+        if (!take(entry, uid, card(fields, entry.areaCode, uid))) return;
     }
 }
 
@@ -256,7 +263,13 @@ void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
 }
 
 void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
-    eachCard(entries, [&](const Entry&, const CardFields&, const std::string& text) { return sink(text); });
+    eachCard(entries, [&](const Entry&, const std::string&, const std::string& text) { return sink(text); });
+}
+
+void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
+    eachCard(entries, [&](const Entry& entry, const std::string& uid, const std::string& text) {
+        return take(entry, uid, text);
+    });
 }
 
 void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {

@@ -4,6 +4,7 @@
 #ifndef CONVERT_IMPORT_H
 #define CONVERT_IMPORT_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -21,13 +22,24 @@ struct ImportResult {
     // What the contacts written held that an entry has no room for, in a
     // sentence: "not kept, as ...: 6 e-mail addresses, 1 photo"; or empty.
     std::string notKept;
-    std::string failure;  // the file could not be read: "cannot read: ..."
+    std::string failure;         // the file could not be read: "cannot read: ..."
+    std::size_t failedFile = 0;  // of several files, the one that could not be read
 };
+
+// Whether the import keeps an entry it read, in place of keeping the first
+// 16: asked of each entry in turn, it keeps those it is true for.
+using Room = std::function<bool(const Entry&)>;
 
 // Reads the contacts of source, a vCard or CSV file. A file that holds no
 // contact (an empty file, one that is no vCard, a CSV file without a column
 // of names or numbers this program knows) gets an error saying what was
 // looked for.
-ImportResult importContacts(std::istream& source, Format format);
+ImportResult importContacts(std::istream& source, Format format, const Room& room = nullptr);
+
+// The contacts of the vCard files at paths (a folder's), read in turn as
+// though one file, one file open at a time; entries and messages carry the
+// index of their file in paths. A file that cannot be opened or read ends
+// the import with failure and failedFile set.
+ImportResult importVCardFiles(const std::vector<std::string>& paths, const Room& room = nullptr);
 
 #endif  // CONVERT_IMPORT_H
