@@ -4,7 +4,9 @@
 // (empty when absent), `status` the exit status (0 when absent). A data
 // file written on standard output must pass telelist-check without an
 // error, and so must every file NAME for which the folder holds NAME.after,
-// the file as the run leaves it. TELEDIR_TEST_UPDATE=1 writes the expected
+// the file as the run leaves it, unless it is left as it was. A folder in the case folder is copied
+// with what it holds, and a folder NAME.after is the folder NAME as the run
+// leaves it, file for file. TELEDIR_TEST_UPDATE=1 writes the expected
 // files from a run.
 #include <csignal>
 #include <sstream>
@@ -52,13 +54,24 @@ std::vector<fs::path> folders(const char* root, bool (*wanted)(const fs::path&))
 
 class ConvertCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
 
+// The files of a folder, hidden ones too, as one text: each name, then
+// what it holds.
+std::string folderText(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& file : fs::directory_iterator(folder)) files.push_back(file.path());
+    std::sort(files.begin(), files.end());
+    std::string text;
+    for (const fs::path& file : files) text += "== " + file.filename().string() + "\n" + slurp(file);
+    return text;
+}
+
 TEST_P(ConvertCase, OutputMessagesAndStatus) {
     const fs::path& folder = GetParam();
     std::vector<std::string> args;
     std::istringstream lines(slurp(folder / "args"));
     for (std::string arg; std::getline(lines, arg);) args.push_back(arg);
     for (const auto& file : fs::directory_iterator(folder))
-        fs::copy(file.path(), dir / file.path().filename());
+        fs::copy(file.path(), dir / file.path().filename(), fs::copy_options::recursive);
     Outcome result = convert(args);
     auto expected = [&](const char* name) { return fs::exists(folder / name) ? slurp(folder / name) : ""; };
     const char* update = std::getenv("TELEDIR_TEST_UPDATE");
@@ -72,10 +85,21 @@ TEST_P(ConvertCase, OutputMessagesAndStatus) {
     for (const auto& file : fs::directory_iterator(folder)) {
         if (file.path().extension() != ".after") continue;
         fs::path left = dir / file.path().stem();
+        if (fs::is_directory(file.path())) {
+            if (update != nullptr && std::string(update) == "1") {
+                fs::remove_all(file.path());
+                fs::copy(left, file.path(), fs::copy_options::recursive);
+            }
+            EXPECT_EQ(fs::is_directory(left) ? folderText(left) : "", folderText(file.path())) << left;
+            continue;
+        }
         if (update != nullptr && std::string(update) == "1")
             std::ofstream(file.path(), std::ios::binary) << slurp(left);
         EXPECT_EQ(slurp(left), slurp(file.path())) << left;
-        if (fs::exists(left)) expectCheckClean(slurp(left));
+        // A file left as it was is not the run's to make clean.
+        fs::path before = folder / file.path().stem();
+        if (fs::exists(left) && !(fs::exists(before) && slurp(before) == slurp(left)))
+            expectCheckClean(slurp(left));
     }
     EXPECT_EQ(result.out, expected("stdout"));
     EXPECT_EQ(result.err, expected("stderr"));
