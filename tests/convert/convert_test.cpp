@@ -8,7 +8,9 @@
 // with what it holds, and a folder NAME.after is the folder NAME as the run
 // leaves it, file for file. TELEDIR_TEST_UPDATE=1 writes the expected
 // files from a run.
+#include <chrono>
 #include <csignal>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -341,6 +343,26 @@ TEST_F(Scratch, StandardOutputErrorFails) {
         EXPECT_EQ(failed.err, row.err);
         EXPECT_EQ(failed.status, 2);
     }
+}
+
+// A second export of the same directory into its folder of cards writes
+// nothing and tells nothing: each file stays the very file it was.
+TEST_F(Scratch, FolderOfCardsExportedAgainIsLeftAlone) {
+    write("telelist.dat", "Maria Lopez 312 358-9111\nAnn Smith 312 555-0187\n");
+    Outcome first = convert({"--to", "vdir", "-o", "book"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    std::map<std::string, fs::file_time_type> written;
+    for (const auto& file : fs::directory_iterator(dir / "book")) {
+        fs::last_write_time(file.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        written[file.path().filename().string()] = fs::last_write_time(file.path());
+    }
+    EXPECT_EQ(written.size(), 3u);  // two cards and the list of them
+    Outcome again = convert({"--to", "vdir", "-o", "book"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.err, "");
+    for (const auto& file : fs::directory_iterator(dir / "book"))
+        EXPECT_EQ(fs::last_write_time(file.path()), written.at(file.path().filename().string()))
+            << file.path();
 }
 
 }  // namespace
