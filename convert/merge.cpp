@@ -5,6 +5,14 @@
 #include "message_text.h"
 #include "table.h"
 
+namespace {
+
+bool sameFields(const Entry& a, const Entry& b) {
+    return a.first == b.first && a.last == b.last && a.areaCode == b.areaCode && a.number == b.number;
+}
+
+}  // namespace
+
 Merge::Merge(const std::vector<Entry>& existing) : matched_(existing.size(), false) {
     for (const Entry& entry : existing) merged_.push_back({entry, MergedEntry::Kind::Kept, 0, ""});
 }
@@ -22,6 +30,11 @@ bool Merge::take(const Entry& entry) {
             held.entry.number = entry.number;
         }
         return true;
+    }
+    // The same contact twice (a folder holding a card both as the server
+    // has it and as an export wrote it) is one entry.
+    for (const MergedEntry& merged : merged_) {
+        if (sameFields(merged.entry, entry)) return true;
     }
     if (merged_.size() == static_cast<std::size_t>(kSlotCount)) return false;
     merged_.push_back({entry, MergedEntry::Kind::Added, 0, ""});

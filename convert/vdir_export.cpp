@@ -18,24 +18,32 @@ namespace {
 // of the list: a card written is far shorter.
 constexpr std::size_t kReadLimit = std::size_t{1} << 20;
 
-// The first limit bytes of the file at path, or nothing when there is no
-// such file (or it cannot be read: then writing it tells why).
-std::optional<std::string> readSome(const std::string& path, std::size_t limit) {
+struct FileRead {
+    bool exists = false;
+    bool read = false;  // text holds the file's first bytes
+    std::string text;
+};
+
+// The first limit bytes of the file at path, when there is one.
+FileRead readSome(const std::string& path, std::size_t limit) {
+    FileRead file;
     std::error_code error;
-    if (!fs::exists(path, error) || fs::is_directory(path, error)) return std::nullopt;
+    file.exists = fs::exists(fs::symlink_status(path, error));
+    if (!file.exists || fs::is_directory(path, error)) return file;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text(limit, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(limit));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    if (!in) return file;
+    file.text.resize(limit);
+    in.read(file.text.data(), static_cast<std::streamsize>(limit));
+    file.read = !in.bad();
+    file.text.resize(static_cast<std::size_t>(in.gcount()));
+    return file;
 }
 
 // The names the list in the folder holds: card file names alone, so that a
 // list written by hand can name no file elsewhere.
 std::set<std::string> readManifest(const std::string& folder) {
     std::set<std::string> names;
-    std::string text = readSome(pathIn(folder, kManifestName), kReadLimit).value_or("");
+    std::string text = readSome(pathIn(folder, kManifestName), kReadLimit).text;
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find('\n', at);
@@ -88,12 +96,13 @@ std::optional<FolderFailure> writeCardFolder(const std::string& folder, const st
         std::string name = uid + ".vcf";
         std::string path = pathIn(folder, name);
         written.insert(name);
-        std::optional<std::string> now = readSome(path, std::max(card.size() + 1, kReadLimit));
-        if (now && *now == card) {
+        FileRead now = readSome(path, std::max(card.size() + 1, kReadLimit));
+        if (now.read && now.text == card) {
             after.insert(name);
             return true;
         }
-        if (now && before.count(name) == 0 && !holdsUid(*now, uid)) {
+        // A file of another's that cannot be read is not known to be this card.
+        if (now.exists && before.count(name) == 0 && !(now.read && holdsUid(now.text, uid))) {
             tell({name, CardFileChange::Kind::NotOurs, quotedName(entry)});
             return true;
         }
@@ -104,7 +113,7 @@ std::optional<FolderFailure> writeCardFolder(const std::string& folder, const st
             return true;
         }
         after.insert(name);
-        tell({name, now ? CardFileChange::Kind::Changed : CardFileChange::Kind::Added, ""});
+        tell({name, now.exists ? CardFileChange::Kind::Changed : CardFileChange::Kind::Added, ""});
         return true;
     });
     for (const std::string& name : before) {
