@@ -365,4 +365,20 @@ TEST_F(Scratch, FolderOfCardsExportedAgainIsLeftAlone) {
             << file.path();
 }
 
+// A card file of a folder that cannot be read ends the run as a file that
+// cannot be read does: nothing written, OUT as it was.
+TEST_F(Scratch, UnreadableCardFileEndsTheFolderImport) {
+    fs::create_directory(dir / "book");
+    write("book/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Ann\r\nTEL:312 555 0101\r\nEND:VCARD\r\n");
+    fs::create_symlink("nowhere.vcf", dir / "book" / "b.vcf");
+    write("out.dat", "Old Entry 312 555-0101\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"book", "-o", "out.dat"}, {"--merge", "-o", "out.dat", "book"}}) {
+        Outcome failed = convert(args);
+        EXPECT_EQ(failed.status, 2);
+        EXPECT_EQ(failed.err, "telelist-convert: book/b.vcf: cannot open: No such file or directory\n");
+        EXPECT_EQ(slurp(dir / "out.dat"), "Old Entry 312 555-0101\n");
+    }
+}
+
 }  // namespace
