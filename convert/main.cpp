@@ -175,6 +175,8 @@ int exportFile(const Arguments& arguments) {
 std::optional<int> loadMergeTarget(const std::string& path, std::vector<Entry>& entries) {
     std::error_code unknown;
     if (!std::filesystem::exists(path, unknown)) return std::nullopt;  // merged into an empty directory
+    if (!std::filesystem::is_regular_file(path, unknown))
+        return cannot(path, "is not a data file to merge into: --merge reads the entries OUT holds");
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) return cannot(path, file.failure);
     LoadedEntries loaded = loadDataFile(file.stream);
@@ -237,6 +239,9 @@ int importFile(const Arguments& arguments, bool folder) {
         CardFiles cards = cardFilesIn(path);
         if (!cards.failure.empty()) return cannot(path, cards.failure);
         files = std::move(cards.paths);
+        for (const std::string& card : files) {
+            if (refusedAsInput(arguments, card)) return kFailed;
+        }
         if (files.empty()) {
             std::cerr << kProgram << ": " << escaped(path) << ": no card file (*.vcf) in the folder\n";
             imported.errors = true;
