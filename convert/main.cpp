@@ -192,10 +192,8 @@ std::optional<int> loadMergeTarget(const std::string& path, std::vector<Entry>& 
     return std::nullopt;
 }
 
-// Tells what the merge made of each entry, and writes the result when it
-// changes the data file.
-int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
-    const std::string& out = *arguments.output;
+// Tells what the merge made of each entry.
+void tellMerged(const std::string& out, const Merge& merge) {
     for (const MergedEntry& merged : merge.entries()) {
         const Entry& entry = merged.entry;
         const char* what = merged.kind == MergedEntry::Kind::Kept      ? "kept"
@@ -207,6 +205,13 @@ int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
             std::cerr << " (was " << shownNumber(merged.oldAreaCode, merged.oldNumber) << ')';
         std::cerr << '\n';
     }
+}
+
+// Tells what the merge made of each entry, and writes the result when it
+// changes the data file.
+int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
+    const std::string& out = *arguments.output;
+    tellMerged(out, merge);
     std::error_code unknown;
     if (!merge.changed() && std::filesystem::exists(out, unknown)) {
         std::cerr << kProgram << ": " << escaped(out) << ": nothing added or updated; left as it was\n";
@@ -258,6 +263,7 @@ int importFile(const Arguments& arguments, bool folder) {
     if (!imported.notKept.empty())
         std::cerr << kProgram << ": " << escaped(path) << ": " << imported.notKept << '\n';
     if (imported.entries.empty()) {
+        if (arguments.merge) tellMerged(*arguments.output, merge);
         std::cerr << kProgram << ": " << escaped(path) << ": no contact written"
                   << (arguments.output ? "; " + escaped(*arguments.output) + " is left as it was" : "")
                   << '\n';
