@@ -125,6 +125,7 @@ std::optional<FolderFailure> writeCardFolder(const std::string& folder, const st
         }
         if (!fs::exists(fs::symlink_status(path, error))) continue;
         if (!how.dryRun && !fs::remove(path, error)) {
+            if (!error) continue;  // gone meanwhile
             after.insert(name);
             tell({name, CardFileChange::Kind::Failed, "cannot remove: " + error.message()});
             continue;
