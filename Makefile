@@ -116,5 +116,5 @@ format-check:
 # file at a time, two side by side; any finding fails (see .clang-tidy).
 # The Windows-only files, which need <windows.h>, are left to the Windows build.
 tidy:
-	printf '%s\n' $(filter-out %_windows.cpp,$(filter ap/% datafile/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES)))) | \
+	printf '%s\n' $(filter-out %_windows.cpp,$(filter ap/% datafile/% phone/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES)))) | \
 	  xargs -P 2 -n 1 clang-tidy -p build/$(PRESET) --quiet

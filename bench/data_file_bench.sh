@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Peak memory and time of teledir, telelist-check and telelist-convert's
-# export on hostile or large data files: telelist.dat as /dev/zero, as
-# /dev/urandom, a 2 GiB sparse file, a file growing while it is read, one
-# entry of three 20 MB fields, 16 entries of three 64 KiB fields (the most a
-# file that loads whole can hold), and 1,000,000 valid entries. Prints one
-# Markdown table row per run.
+# Peak memory and time of teledir, telelist-check, telelist-convert's export
+# and telelist-query on hostile or large data files: telelist.dat as
+# /dev/zero, as /dev/urandom, a 2 GiB sparse file, a file growing while it is
+# read, one entry of three 20 MB fields, 1,000,000 valid entries, and the
+# most a file that loads whole can hold: 16 entries of three 64 KiB fields
+# and a 64 KiB area code (zeros before 312), of plain letters and of the
+# bytes that take the most room as each program shows them (control bytes,
+# four bytes each when escaped; bytes above 127 that are not UTF-8, three
+# bytes in a vCard and \u00XX and hex in JSON; quotes, doubled in CSV).
+# Prints one Markdown table row per run.
 #
-# Usage: bench/data_file_bench.sh TELEDIR TELELIST_CHECK [TELELIST_CONVERT]
+# Usage: bench/data_file_bench.sh TELEDIR TELELIST_CHECK [TELELIST_CONVERT [TELELIST_QUERY]]
 #
 # Needs bash, POSIX tools (awk, dd, tr, realpath), mktemp and yes (on every
 # GNU, BSD and macOS system), GNU `timeout` and GNU time as /usr/bin/time
@@ -18,12 +22,15 @@
 # The growing file's writer (`yes`) is held to 4 GiB of file by `ulimit -f`
 # (it writes about 1 GB/s): a run cannot fill the disk.
 set -u
-if [ $# -lt 2 ] || [ $# -gt 3 ] || [ ! -x "$1" ] || [ ! -x "$2" ] || { [ $# -eq 3 ] && [ ! -x "$3" ]; }; then
-  echo "usage: $0 TELEDIR TELELIST_CHECK [TELELIST_CONVERT]" >&2; exit 2
+if [ $# -lt 2 ] || [ $# -gt 4 ]; then
+  echo "usage: $0 TELEDIR TELELIST_CHECK [TELELIST_CONVERT [TELELIST_QUERY]]" >&2; exit 2
 fi
+for program in "$@"; do
+  [ -x "$program" ] || { echo "$0: $program: not an executable" >&2; exit 2; }
+done
 [ -x /usr/bin/time ] || { echo "$0: needs GNU time as /usr/bin/time (Debian package 'time')" >&2; exit 2; }
 command -v timeout >/dev/null || { echo "$0: needs GNU timeout (coreutils)" >&2; exit 2; }
-teledir=$(realpath "$1") check=$(realpath "$2") convert=${3:+$(realpath "$3")}
+teledir=$(realpath "$1") check=$(realpath "$2") convert=${3:+$(realpath "$3")} query=${4:+$(realpath "$4")}
 limit_s=20 limit_kib=$((4 * 1024 * 1024))
 scratch='' writer=''
 
@@ -51,29 +58,39 @@ wide()    {
     BEGIN { a = field("A"); b = field("b"); c = field("5")
       for (i = 0; i < 16; i++) printf "%s%s %s 312 %s", (i ? "\n" : ""), a, b, c }' >telelist.dat
 }
+# longest CODE: sixteen entries of three 64 KiB fields of the byte CODE and a
+# 64 KiB area code, the longest fields a file that loads whole can hold.
+longest() {
+  LC_ALL=C awk -v code="$1" 'function field(c) { while (length(c) < 65536) c = c c; return substr(c, 1, 65536) }
+    BEGIN { f = field(sprintf("%c", code + 0)); a = substr(field("0"), 4) "312"
+      for (i = 0; i < 16; i++) printf "%s %s %s %s\n", f, f, a, f }' >telelist.dat
+}
+controls() { longest 1; }    # \x01
+high()     { longest 128; }  # \x80
+quotes()   { longest 34; }   # "
 million() {
   awk 'BEGIN { for (i = 0; i < 1000000; i++)
     printf "First%d Last%d 312 555-%04d\n", i % 97, i % 1009, i % 10000 }' >telelist.dat
 }
 
-# run LABEL MAKER PROGRAM: one table row.
+# run LABEL MAKER PROGRAM [ARGUMENT...]: one table row; none for a program
+# not given.
 run() {
-  local label=$1 maker=$2 name=$3 rc kib secs status
+  local label=$1 maker=$2 name=$3 program rc kib secs status input=/dev/null
+  shift 3
+  case $name in
+    teledir) program=$teledir ;;
+    telelist-check) program=$check ;;
+    telelist-convert) program=$convert ;;
+    telelist-query) program=$query ;;
+  esac
+  [ -n "$program" ] || return 0
   scratch=$(mktemp -d "${TMPDIR:-/tmp}/data_file_bench.XXXXXX") && cd "$scratch" || exit 1
   "$maker"
-  if [ "$name" = teledir ]; then
-    ( ulimit -v "$limit_kib"
-      printf '3\n4\n' | /usr/bin/time -f '%M %e' -o time.out \
-        timeout -k 5 "$limit_s" "$teledir" >/dev/null 2>err.out )
-  elif [ "$name" = "telelist-convert --to vcard" ]; then
-    ( ulimit -v "$limit_kib"
-      /usr/bin/time -f '%M %e' -o time.out \
-        timeout -k 5 "$limit_s" "$convert" --to vcard </dev/null >/dev/null 2>err.out )
-  else
-    ( ulimit -v "$limit_kib"
-      /usr/bin/time -f '%M %e' -o time.out \
-        timeout -k 5 "$limit_s" "$check" telelist.dat </dev/null >/dev/null 2>err.out )
-  fi
+  if [ "$name" = teledir ]; then printf '3\n4\n' >dialogue; input=dialogue; fi
+  ( ulimit -v "$limit_kib"
+    /usr/bin/time -f '%M %e' -o time.out \
+      timeout -k 5 "$limit_s" "$program" "$@" <"$input" >/dev/null 2>err.out )
   rc=$?
   stop_writer
   read -r kib secs < <(tail -n 1 time.out)
@@ -84,7 +101,7 @@ run() {
   else
     status="exit $rc"
   fi
-  awk -v l="$label" -v p="$name" -v k="$kib" -v t="$secs" -v s="$status" \
+  awk -v l="$label" -v p="$name${*:+ $*}" -v k="$kib" -v t="$secs" -v s="$status" \
     'BEGIN { printf "| %s | %s | %.1f MiB | %.2f s | %s |\n", l, p, k / 1024, t, s }'
   cleanup
 }
@@ -92,15 +109,24 @@ run() {
 echo '| data file | program | peak RSS | time | status |'
 echo '|---|---|---:|---:|---|'
 run 'symlink to /dev/zero' zero teledir
-run 'symlink to /dev/zero' zero telelist-check
+run 'symlink to /dev/zero' zero telelist-check telelist.dat
 run 'symlink to /dev/urandom' random teledir
 run '2 GiB sparse file' sparse teledir
-run '2 GiB sparse file' sparse telelist-check
+run '2 GiB sparse file' sparse telelist-check telelist.dat
 run 'growing (`yes` appending)' growing teledir
 run 'one entry, three 20 MB fields' big teledir
-run 'one entry, three 20 MB fields' big telelist-check
+run 'one entry, three 20 MB fields' big telelist-check telelist.dat
 run '16 entries, three 64 KiB fields each' wide teledir
-run '16 entries, three 64 KiB fields each' wide telelist-check
-[ -n "$convert" ] && run '16 entries, three 64 KiB fields each' wide 'telelist-convert --to vcard'
+run '16 entries, three 64 KiB fields each' wide telelist-check telelist.dat
+run '16 entries, three 64 KiB fields each' wide telelist-convert --to vcard
 run '1,000,000 valid entries' million teledir
-run '1,000,000 valid entries' million telelist-check
+run '1,000,000 valid entries' million telelist-check telelist.dat
+longest='16 entries, 64 KiB fields of'
+run "$longest control bytes" controls teledir
+run "$longest control bytes" controls telelist-check telelist.dat
+run "$longest bytes above 127" high telelist-convert --to vcard
+run "$longest quotes" quotes telelist-convert --to csv
+run "$longest control bytes" controls telelist-query
+run "$longest bytes above 127" high telelist-query --json
+run "$longest control bytes" controls telelist-query --tsv
+run "$longest control bytes" controls telelist-query --why Nobody

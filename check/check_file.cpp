@@ -17,9 +17,9 @@ std::string counted(std::size_t count, const char* one, const char* many) {
 
 // Writes each finding and the summary line; returns how many are errors.
 // The file's name is escaped as the file's bytes are, so that no line of
-// the report sends a control byte to the terminal.
+// the report sends a control byte to the terminal, and cut when long.
 std::size_t report(const std::string& name, const Findings& findings, std::size_t loaded, std::ostream& out) {
-    std::string path = escaped(name);
+    std::string path = shownPath(name);
     std::size_t errors = 0;
     for (const Finding& finding : findings) {
         errors += finding.severity == Severity::Error ? 1 : 0;
@@ -37,7 +37,7 @@ std::size_t report(const std::string& name, const Findings& findings, std::size_
 int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err) {
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) {
-        err << "telelist-check: " << escaped(path) << ": " << file.failure << '\n';
+        err << "telelist-check: " << shownPath(path) << ": " << file.failure << '\n';
         return kCheckFailed;
     }
     FileLayout layout;
@@ -47,12 +47,12 @@ int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err)
     layout.loadEnded(loaded);
     if (reader.readToEnd()) layout.fileEnded();
     if (reader.readFailed()) {
-        err << "telelist-check: " << escaped(path) << ": " << reader.failure() << '\n';
+        err << "telelist-check: " << shownPath(path) << ": " << reader.failure() << '\n';
         return kCheckFailed;
     }
     Findings findings;
-    // A UTF-16 file's layout, read byte by byte, says nothing of use.
-    if (!loaded.utf16) checkLayout(layout, findings);
+    // The layout of a file that is no data file says nothing of use.
+    if (!loaded.notADataFile()) checkLayout(layout, findings);
     checkEntries(loaded, table.columns(), layout, findings);
     checkSameLastNames(loaded, table.columns(), findings);
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {

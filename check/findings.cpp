@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "message_text.h"
+#include "phone_number.h"
 #include "sorted_table.h"
 
 // ======================================================================
@@ -16,6 +17,9 @@
 // ======================================================================
 
 namespace {
+
+// A line's reading in Windows-1252 is shown whole where it is short.
+constexpr std::size_t kShownLine = 200;
 
 std::string fieldCountMessage(long long count) {
     std::string message = "line holds " + std::to_string(count) + (count == 1 ? " field" : " fields") +
@@ -38,7 +42,7 @@ std::string nonUtf8Message(const NonUtf8Line& line) {
                "; save the file as UTF-8";
     }
     message += ": the file is probably Latin-1 / Windows-1252";
-    if (!line.reading.empty()) message += ", in which this line reads " + quoted(line.reading);
+    if (!line.reading.empty()) message += ", in which this line reads " + quoted(line.reading, kShownLine);
     return message + "; save it as UTF-8";
 }
 
@@ -100,9 +104,11 @@ void checkCodeForm(const LoadedEntry& loaded, Findings& findings) {
     const std::string& written = entry.code.text;
     bool moreAfterDigits = entry.phone.present && entry.phone.begin == entry.code.end;
     if (moreAfterDigits) {
+        // As much of the two as the message shows.
+        std::string whole = written.substr(0, kShownName) + std::string(loaded.phone.substr(0, kShownName));
         warn(findings, entry.code,
-             "area code " + quoted(written + std::string(loaded.phone)) + " has more after its digits: the " +
-                 "directory reads " + written + " and takes " + quoted(loaded.phone) + " as the number");
+             "area code " + quoted(whole) + " has more after its digits: the directory reads " +
+                 escapedShort(written) + " and takes " + quoted(loaded.phone) + " as the number");
     }
     std::string listed = std::to_string(std::stoi(written));
     if (listed.size() == 3 && listed == written) return;
@@ -116,7 +122,12 @@ void checkNumberForm(const LoadedEntry& loaded, Findings& findings) {
     const EntryRead& entry = loaded.read;
     std::string_view phone = loaded.phone;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
-    if (isNumberForm(phone) || tailOfCode) return;
+    if (isUsualToken(phone) || tailOfCode) return;
+    if (readPhoneNumber(phone).kind == NumberKind::NotANumber) {
+        warn(findings, entry.phone,
+             "number " + quoted(phone) + " is not a phone number: no tool can dial it or find it by number");
+        return;
+    }
     warn(findings, entry.phone,
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }
@@ -169,7 +180,7 @@ namespace {
 std::string entryName(const DirectoryTable& table, int slot) {
     std::string_view first = textOf(table.firstName[slot]);
     std::string name(first.substr(0, std::min<std::size_t>(first.size(), 64)));
-    return quotedShort(name + " " + std::string(textOf(table.lastName[slot]).substr(0, 64)));
+    return quoted(name + " " + std::string(textOf(table.lastName[slot]).substr(0, 64)));
 }
 
 }  // namespace
@@ -180,7 +191,7 @@ void checkSameLastNames(const LoadResult& loaded, const DirectoryTable& table, F
         const EntryRead& reached = loaded.entries[static_cast<std::size_t>(entry.shownPlace)];
         findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,
                             "the last-name search never shows " + entryName(table, entry.slot) + ": for " +
-                                quotedShort(textOf(table.lastName[entry.slot])) + " it shows " +
+                                quoted(textOf(table.lastName[entry.slot])) + " it shows " +
                                 entryName(table, entry.shownSlot) + " (line " +
                                 std::to_string(reached.first.line) + ") instead"});
     }

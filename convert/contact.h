@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "load_problems.h"  // Severity: an error is something not written
@@ -33,13 +34,20 @@ struct PhoneValue {
 // among equals a voice line before any other; then the first in the file.
 struct Contact {
     static constexpr std::size_t kNoteLimit = 8;
+    static constexpr std::size_t kGroupLimit = 64;
+    static constexpr std::size_t kGroupNameLimit = 256;
 
     long long line = 0;       // where the contact starts in the file
     std::string first, last;  // given and family name, as read
     std::string fullName;     // FN, or a full-name column
     std::optional<PhoneValue> phone;
-    long long phones = 0;            // numbers given, empty ones left out
-    bool phoneIsFirst = true;        // phone is the first number given
+    long long phones = 0;      // numbers given, empty ones left out
+    bool phoneIsFirst = true;  // phone is the first number given
+    // The groups it is in (vCard CATEGORIES, Google's labels, Outlook's
+    // categories), by their groupKey; at most kGroupLimit.
+    std::vector<std::string> groups;
+    bool groupsCut = false;          // it is in more
+    bool starred = false;            // in a group of favourites: starred, favorites or favourites
     std::vector<std::string> notes;  // what reading it changed, for warnings; at most kNoteLimit
     long long notesLeftOut = 0;
     std::string failure;  // why it cannot be written, when it cannot
@@ -47,6 +55,9 @@ struct Contact {
     // Counts number and keeps it when it goes before the one kept.
     void addPhone(PhoneValue number);
     void note(std::string text);
+    // Adds the group named name, blanks at either end aside, unless it is
+    // blank or already there.
+    void addGroup(std::string_view name);
     // The first reason is the one told.
     void fail(std::string reason) {
         if (failure.empty()) failure = std::move(reason);
@@ -88,10 +99,27 @@ public:
     virtual ~Reporter() = default;
     virtual void report(long long line, Severity severity, std::string text) = 0;
     virtual void notKept(std::string list) = 0;
+    // Whether the contact taken that starts at line is written, asked once
+    // every contact is read.
+    virtual bool written(long long line) const {
+        (void)line;
+        return true;
+    }
 };
 
-// Where a reader hands each contact it reads: true when it is written.
+// Where a reader hands each contact it reads: true when it is taken. A
+// contact taken may yet be left out, when the contacts after it hold
+// favourites enough to fill the directory: once every contact is read,
+// Reporter::written tells. At most twice the directory's 16 are taken.
 using TakeContact = std::function<bool(Contact&)>;
+
+// A group's name as groups are compared: without blanks at either end, case
+// folded, cut to Contact::kGroupNameLimit bytes.
+std::string groupKey(std::string_view name);
+
+// A group of favourites, by its groupKey: starred (Google's own), favorites
+// or favourites.
+bool isFavourites(std::string_view key);
 
 // "1 photo", "6 photos".
 std::string counted(long long count, const char* one, const char* many);

@@ -1,11 +1,15 @@
 #include "csv_import.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "csv_columns.h"
 #include "entry_reader.h"
+#include "fit.h"
+#include "phone_number.h"
 
 namespace {
 
@@ -26,6 +30,8 @@ constexpr std::size_t kOtherColumnLimit = 64;
 constexpr std::size_t kOtherNameLimit = 64;
 // Columns named in that line; the rest are counted together.
 constexpr std::size_t kOtherColumnsNamed = 8;
+// Columns named when none is known; the rest are counted.
+constexpr std::size_t kUnplacedNamed = 6;
 // The most of a header name kept to tell a row that repeats the header.
 constexpr std::size_t kHeaderNameLimit = 256;
 
@@ -33,94 +39,19 @@ constexpr std::size_t kHeaderNameLimit = 256;
 //  Columns
 // ======================================================================
 
-enum class Role { FirstName, LastName, FullName, AreaCode, Phone, PreferredPhone, OtherLine, PhoneType };
-
-struct ColumnName {
-    const char* name;  // lower case, without blanks or punctuation
-    Role role;
-};
-
-// The column names this program knows: its own export's first, then those
-// of Google Contacts, Outlook, Thunderbird, Apple and spreadsheets.
-constexpr ColumnName kColumns[] = {
-    {"firstname", Role::FirstName},          // this program, Outlook, Thunderbird, Google
-    {"givenname", Role::FirstName},          // Google (older), Apple
-    {"first", Role::FirstName},              //
-    {"forename", Role::FirstName},           //
-    {"lastname", Role::LastName},            // this program, Outlook, Thunderbird, Google
-    {"familyname", Role::LastName},          // Google (older)
-    {"surname", Role::LastName},             // Apple, spreadsheets
-    {"last", Role::LastName},                //
-    {"name", Role::FullName},                // Google (older)
-    {"fullname", Role::FullName},            //
-    {"displayname", Role::FullName},         // Thunderbird
-    {"areacode", Role::AreaCode},            // this program: the area code of "number"
-    {"number", Role::Phone},                 // this program
-    {"primaryphone", Role::PreferredPhone},  // Outlook
-    {"phone", Role::Phone},                  // spreadsheets
-    {"phonenumber", Role::Phone},            //
-    {"telephone", Role::Phone},              //
-    {"telephonenumber", Role::Phone},        //
-    {"tel", Role::Phone},                    //
-    {"mobilephone", Role::Phone},            // Outlook
-    {"mobilenumber", Role::Phone},           // Thunderbird
-    {"mobile", Role::Phone},                 // Apple, spreadsheets
-    {"cellphone", Role::Phone},              //
-    {"cell", Role::Phone},                   //
-    {"homephone", Role::Phone},              // Outlook, Thunderbird
-    {"homephone2", Role::Phone},             // Outlook
-    {"businessphone", Role::Phone},          // Outlook
-    {"businessphone2", Role::Phone},         // Outlook
-    {"workphone", Role::Phone},              // Thunderbird
-    {"companymainphone", Role::Phone},       // Outlook
-    {"otherphone", Role::Phone},             // Outlook
-    {"carphone", Role::Phone},               // Outlook
-    {"callback", Role::Phone},               // Outlook
-    {"assistantsphone", Role::Phone},        // Outlook
-    {"radiophone", Role::Phone},             // Outlook
-    {"businessfax", Role::OtherLine},        // Outlook
-    {"homefax", Role::OtherLine},            // Outlook
-    {"otherfax", Role::OtherLine},           // Outlook
-    {"fax", Role::OtherLine},                //
-    {"faxnumber", Role::OtherLine},          // Thunderbird
-    {"pager", Role::OtherLine},              // Outlook
-    {"pagernumber", Role::OtherLine},        // Thunderbird
-    {"ttytddphone", Role::OtherLine},        // Outlook
-};
-
-// A column name lower case, without blanks or punctuation; at most a short
-// name's worth, as no name this program knows is longer.
-std::string normalized(std::string_view name) {
-    std::string result;
-    for (char c : name) {
-        bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!letterOrDigit && static_cast<unsigned char>(c) < 0x80) continue;
-        if (result.size() == 32) break;
-        result += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return result;
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Google's numbered phone columns: "phone3value" (or "...type",
-// "...label") gives 3 and the part after the digits.
-int googlePhoneColumn(const std::string& name, std::string& part) {
-    if (name.compare(0, 5, "phone") != 0) return 0;
-    std::size_t at = 5;
-    int number = 0;
-    while (at < name.size() && isDigit(name[at]) && number < 10000) number = number * 10 + (name[at++] - '0');
-    if (at == 5) return 0;
-    part = name.substr(at);
-    return part == "value" || part == "type" || part == "label" ? number : 0;
-}
-
 struct Column {
     std::size_t index;
     Role role;
     int google = 0;           // Google's phone number N of a value or type column
     std::string header = "";  // its name in the header row, when not longer than kHeaderNameLimit
 };
+
+// A column's name as messages show it: bytes that are not UTF-8 read as
+// Windows-1252, as its values are.
+std::string shownName(std::string_view header) {
+    Cleaning ignored;
+    return cleanText(header.substr(0, kOtherNameLimit), ignored);
+}
 
 // A column not read, by its name in the header row, and how many values
 // it held in contacts written.
@@ -134,25 +65,47 @@ struct OtherColumn {
 class Columns {
 public:
     void add(std::size_t index, std::string_view headerName) {
-        std::string name = normalized(headerName);
         std::string header(headerName.size() <= kHeaderNameLimit ? headerName : "");
-        std::string part;
-        bool added = false;
-        if (int google = googlePhoneColumn(name, part)) {
-            added = add({index, part == "value" ? Role::Phone : Role::PhoneType, google, header});
-        } else {
-            auto known = std::find_if(std::begin(kColumns), std::end(kColumns),
-                                      [&](const ColumnName& column) { return name == column.name; });
-            added = known != std::end(kColumns) && add({index, known->role, 0, header});
+        std::optional<KnownColumn> known = knownColumn(headerName);
+        bool added = known && add({index, known->role, known->google, header});
+        if (added && isGroups(known->role)) {
+            // Read for --category, and still not kept.
+            others_.push_back({index, shownName(headerName)});
         }
-        if (!added && others_.size() < kOtherColumnLimit)
-            others_.push_back({index, std::string(headerName.substr(0, kOtherNameLimit))});
+        if (!added) {
+            ++unplaced_;
+            if (others_.size() < kOtherColumnLimit) others_.push_back({index, shownName(headerName)});
+        }
+    }
+    // Once every column of the header row is added: a name column that
+    // reads as a first, last or full name by the columns beside it takes
+    // that role, unless another column has it.
+    void settle() {
+        bool first = find(Role::FirstName) != nullptr, last = find(Role::LastName) != nullptr;
+        for (auto column = columns_.begin(); column != columns_.end();) {
+            Role settled = column->role;
+            if (settled == Role::NameOrFirst) settled = last && !first ? Role::FirstName : Role::FullName;
+            if (settled == Role::NameOrLast) settled = first && !last ? Role::LastName : Role::FullName;
+            if (settled == column->role) {
+                ++column;
+            } else if (find(settled) == nullptr) {
+                column->role = settled;
+                ++column;
+            } else {
+                ++unplaced_;
+                OtherColumn other{column->index, shownName(column->header)};
+                others_.insert(std::lower_bound(
+                                   others_.begin(), others_.end(), other.index,
+                                   [](const OtherColumn& c, std::size_t wanted) { return c.index < wanted; }),
+                               std::move(other));
+                column = columns_.erase(column);
+            }
+        }
     }
     // Adds a column that follows every column added so far; false when it
     // is not read (phone columns past the limit aside).
     bool add(Column column) {
-        bool single = column.role == Role::FirstName || column.role == Role::LastName ||
-                      column.role == Role::FullName || column.role == Role::AreaCode;
+        bool single = !isPhone(column.role) && column.role != Role::PhoneType;
         if (single && find(column.role) != nullptr) return false;
         if (column.role == Role::PhoneType &&
             (typeOf(column.google) != nullptr || types_ == kPhoneColumnLimit))
@@ -175,7 +128,7 @@ public:
     bool empty() const { return columns_.empty(); }
     bool namesOrNumbers() const {
         return std::any_of(columns_.begin(), columns_.end(), [](const Column& c) {
-            return c.role != Role::AreaCode && c.role != Role::PhoneType;
+            return c.role != Role::AreaCode && c.role != Role::PhoneType && !isGroups(c.role);
         });
     }
     const Column* find(Role role) const {
@@ -204,9 +157,25 @@ public:
     // The first row was no header: there are no names to count by.
     void forgetOthers() { others_.clear(); }
 
+    // The first few columns not placed, named: "\"E-mail\", \"Company\" and 3
+    // more".
+    std::string unplaced() const {
+        std::string list;
+        std::size_t named = 0;
+        for (const OtherColumn& column : others_) {
+            if (named == kUnplacedNamed || wants(column.index)) continue;  // a column of groups is read
+            list +=
+                (named++ == 0 ? "" : ", ") +
+                (column.name.empty() ? "column " + std::to_string(column.index + 1) : quoted(column.name));
+        }
+        if (unplaced_ > named) list += " and " + std::to_string(unplaced_ - named) + " more";
+        return list;
+    }
+
     static bool isPhone(Role role) {
         return role == Role::Phone || role == Role::PreferredPhone || role == Role::OtherLine;
     }
+    static bool isGroups(Role role) { return role == Role::GoogleGroups || role == Role::Categories; }
 
 private:
     // In column order; at most four names and area code, kPhoneColumnLimit
@@ -217,6 +186,7 @@ private:
     std::size_t phones_ = 0;
     std::size_t types_ = 0;
     std::size_t phonesLeftOut_ = 0;
+    std::size_t unplaced_ = 0;  // columns of the header not read
 };
 
 // ======================================================================
@@ -417,6 +387,8 @@ std::string cellText(const Field& field) {
     return text;
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 bool containsNoCase(std::string_view text, std::string_view word) {
     std::string lower(text);
     for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -433,6 +405,8 @@ public:
         single(row, Role::FirstName, "first name", contact, contact.first);
         single(row, Role::LastName, "last name", contact, contact.last);
         single(row, Role::FullName, "full name", contact, contact.fullName);
+        if (const Column* groups = columns_.find(Role::GoogleGroups)) addGroups(row, *groups, contact);
+        if (const Column* groups = columns_.find(Role::Categories)) addGroups(row, *groups, contact);
         const Field* areaCode = fieldOf(row, Role::AreaCode);
         const Column* number = columns_.find(Role::Phone);  // this program's own "Number", when first
         for (const Column& column : columns_.all()) {
@@ -476,6 +450,23 @@ private:
         text = cellText(*field);
     }
 
+    // Google's groups are " ::: " apart, its own marked "* ": "* myContacts
+    // ::: * starred ::: Friends"; Outlook's ";" or "," apart.
+    static void addGroups(const Row& row, const Column& column, Contact& contact) {
+        const Field* field = row.field(column.index);
+        if (field == nullptr) return;
+        std::string_view text = field->text;
+        bool google = column.role == Role::GoogleGroups;
+        while (!text.empty()) {
+            std::size_t end = google ? text.find(":::") : text.find_first_of(";,");
+            std::string_view group = text.substr(0, end);
+            std::size_t mark = group.find_first_not_of(" \t");
+            if (google && mark != std::string_view::npos && group[mark] == '*') group.remove_prefix(mark + 1);
+            contact.addGroup(group);
+            text.remove_prefix(end == std::string_view::npos ? text.size() : end + (google ? 3 : 1));
+        }
+    }
+
     // Google writes several numbers in one field, " ::: " between them, and
     // their type in a column of its own: "* Mobile" for the preferred one.
     void googleNumbers(const Row& row, const Column& column, const std::string& value,
@@ -496,17 +487,10 @@ private:
     const Columns& columns_;
 };
 
-// Phone-number characters with at least seven digits.
+// A phone number of at least seven digits.
 bool looksLikeNumber(const std::string& text) {
-    std::size_t digits = 0;
-    for (char c : text) {
-        if (isDigit(c)) {
-            ++digits;
-        } else if (!(c == ' ' || c == '-' || c == '.' || c == '(' || c == ')' || c == '+' || c == '/')) {
-            return false;
-        }
-    }
-    return digits >= 7;
+    PhoneNumber number = readPhoneNumber(text);
+    return number.kind != NumberKind::NotANumber && number.national.size() >= 7;
 }
 
 bool isShortNumber(const std::string& text) {
@@ -561,10 +545,9 @@ std::string otherValuesList(const std::vector<OtherColumn>& others, long long un
             continue;
         }
         ++named;
-        list +=
-            (list.empty() ? "" : ", ") +
-            (column.name.empty() ? "column " + std::to_string(column.index + 1) : quotedShort(column.name)) +
-            " (" + counted(column.values, "value", "values") + ")";
+        list += (list.empty() ? "" : ", ") +
+                (column.name.empty() ? "column " + std::to_string(column.index + 1) : quoted(column.name)) +
+                " (" + counted(column.values, "value", "values") + ")";
     }
     if (unnamed > 0) {
         list += (list.empty() ? "" : ", and ") + counted(unnamed, "value", "values") +
@@ -584,7 +567,6 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     Columns columns;
     Row first;
     auto all = [](std::size_t) { return true; };
-    long long unnamed = 0;  // values of columns not read and not counted by name, in contacts written
     long long firstPastGuessed = 0;  // fields of the first row past kGuessedFields that hold a value
     auto header = [&](std::size_t column, Field&& field) {
         columns.add(column, field.text);
@@ -599,7 +581,10 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     bool firstIsContact = false;
     if (columns.empty()) {
         std::string told;
-        if (!guessColumns(first, columns, told)) return read;
+        if (!guessColumns(first, columns, told)) {
+            read.unplaced = columns.unplaced();
+            return read;
+        }
         firstIsContact = true;
         columns.forgetOthers();
         reporter.report(
@@ -608,8 +593,12 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
             "taken to have no header row, its columns " +
                 told);
     }
+    columns.settle();
     read.columnsFound = columns.namesOrNumbers();
-    if (!read.columnsFound) return read;
+    if (!read.columnsFound) {
+        read.unplaced = columns.unplaced();
+        return read;
+    }
     if (columns.phonesLeftOut() > 0) {
         reporter.report(first.line, Severity::Warning,
                         std::to_string(columns.phonesLeftOut()) + " phone columns after the first " +
@@ -618,19 +607,23 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
     RowReader rows(columns);
     auto wanted = [&](std::size_t column) { return columns.wants(column); };
     Row row;
+    // The rows taken: their lines, and the values of columns not read.
+    std::vector<Row> taken;
     if (firstIsContact) {
         ++read.rows;
         Contact contact = rows.contact(first);
         if (take(contact)) {
-            unnamed += firstPastGuessed;
+            Row values;
+            values.line = first.line;
+            values.otherValues = firstPastGuessed;
             for (const auto& field : first.fields) {
                 bool value = field.second.text.find_first_not_of(" \t") != std::string::npos;
-                unnamed += !columns.wants(field.first) && value ? 1 : 0;
+                values.otherValues += !columns.wants(field.first) && value ? 1 : 0;
             }
+            taken.push_back(std::move(values));
         }
     }
     std::vector<OtherColumn>& others = columns.others();
-    auto keep = [&](std::size_t column, Field&& field) { row.fields.emplace_back(column, std::move(field)); };
     auto other = [&](std::size_t column) {
         std::size_t place = columns.other(column);
         if (place < others.size() && others[place].index == column) {
@@ -638,6 +631,13 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
         } else {
             ++row.otherValues;
         }
+    };
+    auto keep = [&](std::size_t column, Field&& field) {
+        // A column of groups is read, and counted as not kept too.
+        if (field.text.find_first_not_of(" \t") != std::string::npos &&
+            columns.other(column) < others.size() && others[columns.other(column)].index == column)
+            row.others.push_back(columns.other(column));
+        row.fields.emplace_back(column, std::move(field));
     };
     while (records.next(row, wanted, keep, other)) {
         if (row.unclosedQuote) continue;
@@ -650,8 +650,16 @@ CsvRead readCsvContacts(TextSource& source, const TakeContact& take, Reporter& r
         ++read.rows;
         Contact contact = rows.contact(row);
         if (!take(contact)) continue;
-        for (std::size_t place : row.others) ++others[place].values;
-        unnamed += row.otherValues;
+        taken.emplace_back();
+        taken.back().line = row.line;
+        taken.back().others = std::move(row.others);
+        taken.back().otherValues = row.otherValues;
+    }
+    long long unnamed = 0;  // values of columns not read and not counted by name, in contacts written
+    for (const Row& values : taken) {
+        if (!reporter.written(values.line)) continue;
+        for (std::size_t place : values.others) ++others[place].values;
+        unnamed += values.otherValues;
     }
     reporter.notKept(otherValuesList(others, unnamed));
     return read;

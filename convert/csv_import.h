@@ -9,13 +9,16 @@
 struct CsvRead {
     bool columnsFound = false;  // the first row told where names or numbers are
     long long rows = 0;         // rows of contacts read
+    // When no column was found: the first few columns of the first row, by
+    // name: "\"E-mail\", \"Company\" and 3 more".
+    std::string unplaced;
 };
 
 // Reads the rows of source one at a time and hands each contact to take.
 // Fields are separated by the comma, semicolon or tab the header row holds
 // most of; a field in double quotes may hold separators, line ends and
 // doubled quotes. Columns are found by their names in the header row, case,
-// blanks and punctuation aside (see kColumns in csv_import.cpp). A first row
+// blanks, accents and punctuation aside (see csv_columns.h). A first row
 // that names no column but reads as a contact is taken as one, its columns
 // guessed from where a number stands, and reporter hears of it; it hears
 // too of a quote never closed, after which the lines that follow it are

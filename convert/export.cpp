@@ -8,6 +8,7 @@
 #include "load.h"
 #include "load_problems.h"
 #include "message_text.h"
+#include "phone_number.h"
 #include "text_encoding.h"
 
 namespace {
@@ -19,13 +20,14 @@ std::string fullName(const std::string& first, const std::string& last) {
 
 // An entry's name as export messages show it.
 std::string shownName(const std::string& first, const std::string& last) {
-    return quotedShort(fullName(first, last));
+    return quoted(fullName(first, last));
 }
 
 // The words of the problem that ended the load, and what it leaves out of
 // the export.
 std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>& entries) {
-    if (problem.stop == LoadStop::Utf16File) return problem.message + "; nothing is exported";
+    if (problem.stop == LoadStop::Utf16File || problem.stop == LoadStop::AddressBookFile)
+        return problem.message + "; nothing is exported";
     if (problem.stop == LoadStop::SeventeenthEntry)
         return problem.message + "; this entry and those after it are not exported";
     // The others are about the last entry loaded, which has no name when
@@ -43,36 +45,60 @@ std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>
 //  vCard 4.0
 // ======================================================================
 
-// A text value with \ , and ; escaped. No field holds a line end.
-std::string vcardEscaped(const std::string& value) {
-    std::string result;
-    for (char c : value) {
-        if (c == '\\' || c == ',' || c == ';') result += '\\';
-        result += c;
-    }
-    return result;
-}
+// A card's text to a sink a piece at a time, each content line folded so
+// that no line is longer than 75 bytes: each fold a CR LF and a blank,
+// between characters (the text is UTF-8). At most 64 KiB is held back, so
+// that a card of long fields is never held whole.
+class CardWriter {
+public:
+    explicit CardWriter(const PieceSink& sink) : sink_(sink) {}
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// line with its CR LF, folded so that no line is longer than 75 bytes:
-// each fold a CR LF and a blank, between characters (line is UTF-8).
-std::string folded(const std::string& line) {
-    constexpr std::size_t kLimit = 75;
-    std::string result;
-    std::size_t at = 0;
-    std::size_t room = kLimit;
-    while (line.size() - at > room) {
-        std::size_t cut = at + room;
-        while (isContinuationByte(line[cut])) --cut;
-        result.append(line, at, cut - at);
-        result += "\r\n ";
-        at = cut;
-        room = kLimit - 1;
+    // More of the content line under way, as it is.
+    void add(std::string_view text) {
+        for (char c : text) put(c);
     }
-    result.append(line, at, std::string::npos);
-    return result + "\r\n";
-}
+    // A text value, with \ , and ; escaped. No field holds a line end.
+    void addValue(std::string_view value) {
+        for (char c : value) {
+            if (c == '\\' || c == ',' || c == ';') put('\\');
+            put(c);
+        }
+    }
+    // Ends the content line with its CR LF.
+    void endLine() {
+        held_ += "\r\n";
+        lineBytes_ = 0;
+    }
+    // Hands on what is held back; false once the sink has failed.
+    bool flush() {
+        if (!failed_ && !held_.empty()) failed_ = !sink_(held_);
+        held_.clear();
+        return !failed_;
+    }
+
+private:
+    static constexpr std::size_t kLimit = 75;
+    static constexpr std::size_t kHeld = std::size_t{64} << 10;
+
+    void put(char c) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) {  // a character starts
+            std::size_t length = byte < 0x80 ? 1 : byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+            if (lineBytes_ + length > kLimit) {
+                held_ += "\r\n ";
+                lineBytes_ = 1;
+            }
+        }
+        held_ += c;
+        ++lineBytes_;
+        if (held_.size() >= kHeld) flush();
+    }
+
+    const PieceSink& sink_;
+    std::string held_;
+    std::size_t lineBytes_ = 0;  // on the folded line under way
+    bool failed_ = false;
+};
 
 // C0 and C1 controls and DEL: no address book shows them.
 bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
@@ -119,25 +145,29 @@ Message changedFields(const Entry& entry, const CardFields& card) {
     if (card.first != entry.first || card.last != entry.last)
         written = "name " + shownName(card.first, card.last);
     if (card.number != entry.number) {
-        written += (written.empty() ? "number " : " and number ") + quotedShort(card.number);
+        written += (written.empty() ? "number " : " and number ") + quoted(card.number);
     }
     return {entry.line, Severity::Warning,
             shownName(entry.first, entry.last) + ": " + why + "; the vCard has " + written};
 }
 
-// FNV-1a, 64 bits, going on from state.
-std::uint64_t fnv1a(std::uint64_t state, std::string_view bytes) {
-    for (char c : bytes) {
-        state ^= static_cast<unsigned char>(c);
-        state *= 0x100000001B3;
+// FNV-1a, 64 bits, going on from state over each of pieces in turn.
+template <std::size_t N>
+std::uint64_t fnv1a(std::uint64_t state, const std::string_view (&pieces)[N], std::size_t from = 0) {
+    for (std::size_t k = from; k < N; ++k) {
+        for (char c : pieces[k]) {
+            state ^= static_cast<unsigned char>(c);
+            state *= 0x100000001B3;
+        }
     }
     return state;
 }
 
-// A UUID made from key: 128 bits of FNV-1a (key hashed, then hashed again
-// from there) with the version of a UUID of the maker's own design, 8, and
-// the variant of RFC 9562.
-std::string uuidFrom(std::string_view key) {
+// A UUID made from key, the text of its pieces: 128 bits of FNV-1a (key
+// hashed, then hashed again from there) with the version of a UUID of the
+// maker's own design, 8, and the variant of RFC 9562.
+template <std::size_t N>
+std::string uuidFrom(const std::string_view (&key)[N]) {
     std::uint64_t high = fnv1a(0xCBF29CE484222325, key);
     std::uint64_t low = fnv1a(high, key);
     unsigned char bytes[16];
@@ -156,26 +186,44 @@ std::string uuidFrom(std::string_view key) {
     return uuid;
 }
 
-// The TEL property. The file holds no country code, so a global tel: URI
-// (tel:+1-...) would add one it does not know, and a local one needs a
-// phone-context that address books do not show: the number goes out as
-// text, "(AREA) NUMBER", which this program's import reads back as the
-// same two fields. abook takes a TEL only with no parameter at all or
+// The TEL property: a number of a known country as a tel: URI
+// ("tel:+1-312-358-9111;ext=102"), which every reader dials right; any
+// other as text with no area code the entry does not have ("555-0199",
+// "(48) 555-0110"). abook takes a TEL only with no parameter at all or
 // with a type of home, work or cell (one typed voice alone, or with
 // VALUE=text and no type, it drops), so every number is a home number;
-// those of the North American form are marked as voice lines too.
-std::string telProperty(int areaCode, const std::string& number) {
-    std::string value = "(" + std::to_string(areaCode) + ") " + number;
-    bool usual = areaCode >= 100 && areaCode <= 999 && isNumberForm(number);
-    return std::string("TEL;VALUE=text;TYPE=") + (usual ? "home,voice" : "home") + ":" + vcardEscaped(value);
-}
-
-std::string card(const CardFields& fields, int areaCode, const std::string& uid) {
-    std::string result = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:" + uid + "\r\n";
-    result += folded("N:" + vcardEscaped(fields.last) + ";" + vcardEscaped(fields.first) + ";;;");
-    result += folded("FN:" + vcardEscaped(fullName(fields.first, fields.last)));
-    if (!fields.number.empty()) result += folded(telProperty(areaCode, fields.number));
-    return result + "END:VCARD\r\n";
+// those that are numbers are marked as voice lines too.
+void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const std::string& uid) {
+    for (const std::string& line :
+         {std::string("BEGIN:VCARD"), std::string("VERSION:4.0"), "UID:urn:uuid:" + uid}) {
+        writer.add(line);
+        writer.endLine();
+    }
+    writer.add("N:");
+    writer.addValue(fields.last);
+    writer.add(";");
+    writer.addValue(fields.first);
+    writer.add(";;;");
+    writer.endLine();
+    writer.add("FN:");
+    writer.addValue(fields.first);
+    if (!fields.first.empty() && !fields.last.empty()) writer.add(" ");
+    writer.addValue(fields.last);
+    writer.endLine();
+    if (!fields.number.empty()) {
+        VCardTel tel = vcardTel(areaCode, fields.number);
+        bool voice = readEntryNumber(areaCode, fields.number).kind != NumberKind::NotANumber;
+        writer.add(std::string("TEL;VALUE=") + (tel.uri ? "uri" : "text") +
+                   ";TYPE=" + (voice ? "home,voice" : "home") + ":");
+        if (tel.uri) {
+            writer.add(tel.value);
+        } else {
+            writer.addValue(tel.value);
+        }
+        writer.endLine();
+    }
+    writer.add("END:VCARD");
+    writer.endLine();
 }
 
 // ======================================================================
@@ -233,8 +281,8 @@ std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::st
 
 namespace {
 
-// Each entry's card and its UID, made from the fields it holds in a card,
-// in turn.
+// Each entry with its card's fields and UID, in turn, until take returns
+// false.
 template <typename Take>
 void eachCard(const std::vector<Entry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
@@ -242,14 +290,18 @@ void eachCard(const std::vector<Entry>& entries, Take take) {
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
     for (const Entry& entry : entries) {
         CardFields fields = cardFields(entry);
-        // No field holds a line end. The count goes first, so that the
-        // hashes of identical entries differ in every byte.
-        std::string fieldsKey =
-            fields.first + "\n" + fields.last + "\n" + std::to_string(entry.areaCode) + "\n" + fields.number;
-        std::uint64_t hash = fnv1a(0xCBF29CE484222325, fieldsKey);
-        std::string key = std::to_string(seen[{hash, fnv1a(hash, fieldsKey)}]++) + "\n" + fieldsKey;
-        std::string uid = uuidFrom(key);
-        if (!take(entry, uid, card(fields, entry.areaCode, uid))) return;
+        // The UID's key: how many cards before it have the same fields,
+        // then the fields, a line end between each (no field holds one). The
+        // count goes first, so that the hashes of identical entries differ
+        // in every byte.
+        std::string count, code = std::to_string(entry.areaCode);
+        const std::string_view end = "\n";
+        std::string_view key[] = {count, end, fields.first, end, fields.last, end, code, end, fields.number};
+        constexpr std::size_t kFields = 2;  // where the fields start
+        std::uint64_t hash = fnv1a(0xCBF29CE484222325, key, kFields);
+        count = std::to_string(seen[{hash, fnv1a(hash, key, kFields)}]++);
+        key[0] = count;
+        if (!take(entry, fields, uuidFrom(key))) return;
     }
 }
 
@@ -263,20 +315,29 @@ void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
 }
 
 void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
-    eachCard(entries, [&](const Entry&, const std::string&, const std::string& text) { return sink(text); });
+    CardWriter writer(sink);
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        writeCard(writer, fields, entry.areaCode, uid);
+        return writer.flush();
+    });
 }
 
 void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
-    eachCard(entries, [&](const Entry& entry, const std::string& uid, const std::string& text) {
-        return take(entry, uid, text);
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        return take(entry, uid, [&](const PieceSink& sink) {
+            CardWriter writer(sink);
+            writeCard(writer, fields, entry.areaCode, uid);
+            writer.flush();
+        });
     });
 }
 
 void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
     if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
     for (const Entry& entry : entries) {
-        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
-                  "," + csvField(entry.number) + "\r\n"))
+        CsvCells number = csvCells(entry.areaCode, entry.number);
+        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + number.areaCode + "," +
+                  csvField(number.number) + "\r\n"))
             return;
     }
 }

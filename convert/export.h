@@ -37,9 +37,10 @@ LoadedEntries loadDataFile(std::istream& source);
 // the same on every export of the same file.
 void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink);
 
-// The same cards one at a time, each with its entry and UID (the UUID,
-// without "urn:uuid:"), until take returns false.
-using TakeCard = std::function<bool(const Entry&, const std::string& uid, const std::string& card)>;
+// The same cards one at a time, each with its entry, its UID (the UUID,
+// without "urn:uuid:") and what writes the card to a sink, until take
+// returns false.
+using TakeCard = std::function<bool(const Entry&, const std::string& uid, const Pieces& card)>;
 void eachVCard(const std::vector<Entry>& entries, const TakeCard& take);
 
 // A warning on messages for each entry whose card differs from what the

@@ -30,8 +30,9 @@ constexpr int kFailed = 2;      // cannot read or write, or wrong arguments
 
 void printHelp() {
     std::cout << "Usage: " << kProgram << " --to vcard|csv [FILE] [-o OUT]\n"
-              << "  or:  " << kProgram << " --to vdir [FILE] -o DIR\n"
-              << "  or:  " << kProgram << " [--from vcard|csv] [--merge [--dry-run]] FILE|DIR [-o OUT]\n"
+              << "  or:  " << kProgram << " --to vdir [FILE] [--dry-run] -o DIR\n"
+              << "  or:  " << kProgram
+              << " [--from vcard|csv] [--category NAME]... [--merge [--dry-run]] FILE|DIR [-o OUT]\n"
               << "Convert a telephone directory data file to and from address book formats.\n\n"
               << "With --to, write the entries teledir loads from FILE (default " << kDataFileName << ")\n"
               << "as vCard 4.0 or CSV. Otherwise read the contacts of FILE, a vCard (2.1, 3.0\n"
@@ -52,9 +53,17 @@ void printHelp() {
               << "What was not written, or was changed to fit, is told on standard error, one\n"
               << "line each: FILE:LINE: error: ... or FILE:LINE: warning: ...\n"
               << "Of several numbers the preferred one is written, a voice line before a fax\n"
-              << "or pager, then the first; every digit is kept (a leading +1 may go).\n\n"
+              << "or pager, then the first; every digit is kept (a leading +1 may go).\n"
+              << "Contacts starred or in a group of favourites come first, then the others,\n"
+              << "each in the order of FILE; those past the 16th are told as not written.\n"
+              << "CSV headers are known in English, German, French, Spanish, Italian, Dutch\n"
+              << "and Portuguese (Outlook's and Google's exports among them).\n\n"
               << "      --to FORMAT    export to FORMAT, vcard, csv or vdir (a folder of cards)\n"
               << "      --from FORMAT  import from FORMAT, vcard or csv\n"
+              << "      --category NAME\n"
+              << "                     import only the contacts in group NAME (vCard CATEGORIES,\n"
+              << "                     Google labels, Outlook categories), in any letter case;\n"
+              << "                     repeatable: a contact in any of them is taken\n"
               << "  -o, --output OUT   write to OUT instead of standard output\n"
               << "      --merge        merge the contacts into the data file OUT\n"
               << "      --dry-run      with --merge or --to vdir: tell what would change, write nothing\n"
@@ -69,7 +78,7 @@ void printHelp() {
 constexpr Tool kTool{kProgram, kFailed, printHelp};
 
 int cannot(const std::string& path, const std::string& failure) {
-    std::cerr << kProgram << ": " << escaped(path) << ": " << failure << '\n';
+    std::cerr << kProgram << ": " << shownPath(path) << ": " << failure << '\n';
     return kFailed;
 }
 
@@ -100,6 +109,7 @@ struct Arguments {
     bool vdir = false;  // --to vdir: to a folder of cards
     bool merge = false, dryRun = false;
     std::optional<std::string> file, output;
+    Choice choice;
 };
 
 // Reports each message on standard error, in file order; returns the
@@ -109,7 +119,7 @@ int report(const std::vector<std::string>& files, Messages messages) {
     bool errors = false;
     for (const Message& message : messages) {
         errors = errors || message.severity == Severity::Error;
-        std::cerr << escaped(files.at(message.file)) << ':' << message.line << ": "
+        std::cerr << shownPath(files.at(message.file)) << ':' << message.line << ": "
                   << severityWord(message.severity) << ": " << message.text << '\n';
     }
     return errors ? kNotAll : kAllWritten;
@@ -182,7 +192,7 @@ std::optional<int> loadMergeTarget(const std::string& path, std::vector<Entry>& 
     LoadedEntries loaded = loadDataFile(file.stream);
     if (!loaded.failure.empty()) return cannot(path, loaded.failure);
     if (loaded.problem) {
-        std::cerr << escaped(path) << ':' << loaded.problem->line << ": "
+        std::cerr << shownPath(path) << ':' << loaded.problem->line << ": "
                   << severityWord(loaded.problem->severity) << ": " << loaded.problem->message << '\n';
         return cannot(path,
                       "not merged into, as the directory does not load it whole (telelist-check tells "
@@ -199,7 +209,7 @@ void tellMerged(const std::string& out, const Merge& merge) {
         const char* what = merged.kind == MergedEntry::Kind::Kept      ? "kept"
                            : merged.kind == MergedEntry::Kind::Updated ? "updated"
                                                                        : "added";
-        std::cerr << kProgram << ": " << escaped(out) << ": " << what << ' ' << quotedName(entry) << ' '
+        std::cerr << kProgram << ": " << shownPath(out) << ": " << what << ' ' << quotedName(entry) << ' '
                   << shownNumber(entry.areaCode, entry.number);
         if (merged.kind == MergedEntry::Kind::Updated)
             std::cerr << " (was " << shownNumber(merged.oldAreaCode, merged.oldNumber) << ')';
@@ -214,11 +224,11 @@ int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
     tellMerged(out, merge);
     std::error_code unknown;
     if (!merge.changed() && std::filesystem::exists(out, unknown)) {
-        std::cerr << kProgram << ": " << escaped(out) << ": nothing added or updated; left as it was\n";
+        std::cerr << kProgram << ": " << shownPath(out) << ": nothing added or updated; left as it was\n";
         return status;
     }
     if (arguments.dryRun) {
-        std::cerr << kProgram << ": " << escaped(out) << ": not written (--dry-run)\n";
+        std::cerr << kProgram << ": " << shownPath(out) << ": not written (--dry-run)\n";
         return status;
     }
     std::vector<Entry> entries;
@@ -248,24 +258,25 @@ int importFile(const Arguments& arguments, bool folder) {
             if (refusedAsInput(arguments, card)) return kFailed;
         }
         if (files.empty()) {
-            std::cerr << kProgram << ": " << escaped(path) << ": no card file (*.vcf) in the folder\n";
+            std::cerr << kProgram << ": " << shownPath(path) << ": no card file (*.vcf) in the folder\n";
             imported.errors = true;
         } else {
-            imported = importVCardFiles(files, room);
+            imported = importVCardFiles(files, arguments.choice, room);
         }
     } else {
         OpenedFile file = openDataFile(path);
         if (!file.isOpen()) return cannot(path, file.failure);
-        imported = importContacts(file.stream, *arguments.from, room);
+        imported = importContacts(file.stream, *arguments.from, arguments.choice, room);
     }
     if (!imported.failure.empty()) return cannot(files.at(imported.failedFile), imported.failure);
     int status = report(files, std::move(imported.messages));
-    if (!imported.notKept.empty())
-        std::cerr << kProgram << ": " << escaped(path) << ": " << imported.notKept << '\n';
+    for (const std::string* line : {&imported.notChosen, &imported.notKept}) {
+        if (!line->empty()) std::cerr << kProgram << ": " << shownPath(path) << ": " << *line << '\n';
+    }
     if (imported.entries.empty()) {
         if (arguments.merge) tellMerged(*arguments.output, merge);
-        std::cerr << kProgram << ": " << escaped(path) << ": no contact written"
-                  << (arguments.output ? "; " + escaped(*arguments.output) + " is left as it was" : "")
+        std::cerr << kProgram << ": " << shownPath(path) << ": no contact written"
+                  << (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was" : "")
                   << '\n';
         return kNotAll;
     }
@@ -293,7 +304,7 @@ int exportFolder(const Arguments& arguments) {
     how.removeGone = status == kAllWritten;
     std::optional<FolderFailure> failed =
         writeCardFolder(folder, entries, how, [&](const CardFileChange& change) {
-            std::cerr << kProgram << ": " << escaped(pathIn(folder, change.name)) << ": ";
+            std::cerr << kProgram << ": " << shownPath(pathIn(folder, change.name)) << ": ";
             switch (change.kind) {
                 case CardFileChange::Kind::Added: std::cerr << "added\n"; break;
                 case CardFileChange::Kind::Changed: std::cerr << "changed\n"; break;
@@ -312,11 +323,11 @@ int exportFolder(const Arguments& arguments) {
         });
     if (failed) return cannot(failed->path, failed->reason);
     if (arguments.dryRun)
-        std::cerr << kProgram << ": " << escaped(folder) << ": nothing written (--dry-run)\n";
+        std::cerr << kProgram << ": " << shownPath(folder) << ": nothing written (--dry-run)\n";
     return status;
 }
 
-enum OptionId { kTo, kFrom, kOutput, kMerge, kDryRun };
+enum OptionId { kTo, kFrom, kOutput, kMerge, kDryRun, kCategory };
 
 // One option or operand into arguments; returns a usage problem or "".
 std::string take(const Argument& argument, Arguments& arguments) {
@@ -331,6 +342,10 @@ std::string take(const Argument& argument, Arguments& arguments) {
     } else if (argument.option->id == kTo && argument.value == "vdir") {
         arguments.to = Format::VCard;
         arguments.vdir = true;
+    } else if (argument.option->id == kCategory) {
+        if (groupKey(argument.value).empty())
+            return "empty category name " + shownArgument(argument.value) + " for " + argument.name;
+        arguments.choice.categories.push_back(argument.value);
     } else {
         std::optional<Format> format = formatNamed(argument.value);
         if (!format) {
@@ -345,15 +360,16 @@ std::string take(const Argument& argument, Arguments& arguments) {
 
 int run(int argc, char** argv) {
     Arguments arguments;
-    const std::vector<Option> options = {{kTo, '\0', "to", true},
-                                         {kFrom, '\0', "from", true},
-                                         {kOutput, 'o', "output", true},
-                                         {kMerge, '\0', "merge", false},
-                                         {kDryRun, '\0', "dry-run", false}};
+    const std::vector<Option> options = {
+        {kTo, '\0', "to", true},           {kFrom, '\0', "from", true},
+        {kOutput, 'o', "output", true},    {kMerge, '\0', "merge", false},
+        {kDryRun, '\0', "dry-run", false}, {kCategory, '\0', "category", true}};
     std::optional<int> ended = readArguments(
         kTool, argc, argv, options, 1, [&](const Argument& argument) { return take(argument, arguments); });
     if (ended) return *ended;
     if (arguments.to && arguments.from) return usageError(kTool, "--to and --from cannot be used together");
+    if (arguments.to && !arguments.choice.categories.empty())
+        return usageError(kTool, "--category chooses contacts to import: it cannot be used with --to");
     if (arguments.merge && arguments.to) return usageError(kTool, "--merge merges an import: not with --to");
     if (arguments.merge && !arguments.output)
         return usageError(kTool, "--merge needs -o OUT, the data file to merge into");
@@ -373,8 +389,8 @@ int run(int argc, char** argv) {
     if (!arguments.from) arguments.from = formatOfName(*arguments.file);
     if (!arguments.from) {
         return usageError(kTool,
-                          "cannot tell the format of " + shownArgument(*arguments.file) +
-                              " from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
+                          "cannot tell the format of '" + shownPath(*arguments.file) +
+                              "' from its name (.vcf, .vcard or .csv): give --from vcard or --from csv");
     }
     return importFile(arguments, false);
 }

@@ -35,7 +35,7 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 // The properties read; every other one is skipped unread.
 bool isKept(std::string_view name) {
     return name == "BEGIN" || name == "END" || name == "N" || name == "FN" || name == "TEL" ||
-           name == "AGENT";
+           name == "AGENT" || name == "CATEGORIES";
 }
 
 // What a card may hold that an entry has no room for, and how the line
@@ -78,6 +78,13 @@ constexpr NotKept kNotKept[] = {
     {"GENDER", "gender", "genders"},
 };
 constexpr std::size_t kNotKeptKinds = sizeof kNotKept / sizeof kNotKept[0];
+constexpr std::size_t kindOf(std::string_view name) {
+    std::size_t k = 0;
+    while (k < kNotKeptKinds && kNotKept[k].name != name) ++k;
+    return k;
+}
+constexpr std::size_t kCategoriesKind = kindOf("CATEGORIES");
+static_assert(kCategoriesKind < kNotKeptKinds);
 
 using NotKeptCounts = std::array<long long, kNotKeptKinds>;
 
@@ -278,27 +285,32 @@ std::vector<std::string> components(std::string_view value) {
     return parts;
 }
 
+// Hands add each item of a list value, split at each unescaped ",", with
+// its escapes undone.
+template <typename Add>
+void forEachListItem(std::string_view value, Add add) {
+    std::string item;
+    for (std::size_t k = 0; k < value.size(); ++k) {
+        char c = value[k];
+        if (c == '\\' && k + 1 < value.size() &&
+            std::string_view("\\,;:").find(value[k + 1]) != std::string_view::npos) {
+            item += value[++k];
+        } else if (c == ',') {
+            add(item);
+            item.clear();
+        } else {
+            item += c;
+        }
+    }
+    add(item);
+}
+
 // The text of an unstructured value: its components joined again.
 std::string textValue(std::string_view value) {
     std::vector<std::string> parts = components(value);
     std::string text = parts[0];
     for (std::size_t k = 1; k < parts.size(); ++k) text += ";" + parts[k];
     return text;
-}
-
-// A TEL value: a tel: URI without its scheme. A local number's
-// phone-context, when it is a global number's start ("+1-617"), goes in
-// front of it; any other context is dropped.
-std::string phoneText(std::string text) {
-    if (!startsWithNoCase(text, "TEL:")) return text;
-    text.erase(0, 4);
-    const std::string key = ";PHONE-CONTEXT=";
-    std::size_t at = upper(text).find(key);
-    if (at == std::string::npos) return text;
-    std::string context = text.substr(at + key.size());
-    context.erase(std::min(context.size(), context.find(';')));
-    text.erase(at);
-    return context.empty() || context[0] != '+' ? text : context + "-" + text;
 }
 
 // Lines no one answers: a number of one of these types goes after every
@@ -324,7 +336,10 @@ struct OpenCard {
 
 class CardReader {
 public:
-    CardReader(const TakeContact& take, Reporter& reporter) : take_(take), reporter_(reporter) {}
+    // taken: where the cards taken are kept past the file, when several are
+    // read as one; then what they held is told by notKeptOfVCards.
+    CardReader(const TakeContact& take, Reporter& reporter, TakenCards* taken = nullptr, std::size_t file = 0)
+        : take_(take), reporter_(reporter), shared_(taken), file_(file) {}
 
     // A content line whose head ends at colon, the first colon outside quotes.
     void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
@@ -363,7 +378,9 @@ public:
                 end();
             }
         }
-        reporter_.notKept(notKeptList(notKept_));
+        if (shared_) return;
+        reporter_.notKept(
+            notKeptOfVCards(taken_, [&](const TakenCard& card) { return reporter_.written(card.line); }));
     }
 
     long long cards() const { return cards_; }
@@ -432,9 +449,10 @@ private:
     }
 
     void hand(OpenCard& card) {
-        if (take_(card.contact)) {
-            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept_[k] += card.notKept[k];
-        }
+        if (!take_(card.contact)) return;
+        (shared_ ? *shared_ : taken_)
+            .push_back(
+                {file_, card.contact.line, std::vector<long long>(card.notKept.begin(), card.notKept.end())});
     }
 
     // The outermost card holds cards inside it.
@@ -457,7 +475,7 @@ private:
         OpenCard& card = open_.back();
         Contact& contact = card.contact;
         card.agentFollows = false;
-        if (cut && property.name != "AGENT") {
+        if (cut && property.name != "AGENT" && property.name != "CATEGORIES") {
             contact.fail("its " + property.name + " is longer than " + std::to_string(kValueLimit) +
                          " bytes, far beyond any name or number");
             return;
@@ -471,8 +489,18 @@ private:
             card.haveFn = true;
             contact.fullName = textValue(decodedValue(property, contact));
         } else if (property.name == "TEL") {
-            contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
-                              isVoice(property.types)});
+            // A tel: URI keeps its scheme and parameters: the number's reading
+            // takes in ;ext= and ;phone-context=.
+            contact.addPhone(
+                {textValue(decodedValue(property, contact)), property.preference, isVoice(property.types)});
+        } else if (property.name == "CATEGORIES") {
+            // Read to choose by, and not kept. Groups that cannot be read
+            // (a character set the system does not know) are not told of,
+            // nor do they keep the contact from being written.
+            ++card.notKept[kCategoriesKind];
+            Contact unread;
+            forEachListItem(decodedValue(property, unread),
+                            [&](const std::string& group) { contact.addGroup(group); });
         } else if (property.name == "AGENT") {
             std::string_view value = withoutTrailingBlanks(property.value);
             if (value.empty()) {
@@ -493,7 +521,10 @@ private:
     // goes to a card around them.
     long long unread_ = 0;
     long long cards_ = 0;
-    NotKeptCounts notKept_{};  // of the contacts written
+    // The contacts taken, and what they held that is not kept.
+    TakenCards taken_;
+    TakenCards* shared_;
+    std::size_t file_;
 };
 
 // Physical lines made into content lines: folded lines joined, and
@@ -579,8 +610,19 @@ private:
 
 }  // namespace
 
-long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter) {
-    CardReader cards(take, reporter);
+std::string notKeptOfVCards(const TakenCards& taken, const std::function<bool(const TakenCard&)>& written) {
+    NotKeptCounts notKept{};  // of the contacts written
+    for (const TakenCard& card : taken) {
+        if (!written(card)) continue;
+        for (std::size_t k = 0; k < kNotKeptKinds && k < card.notKept.size(); ++k)
+            notKept[k] += card.notKept[k];
+    }
+    return notKeptList(notKept);
+}
+
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter, TakenCards* taken,
+                     std::size_t file) {
+    CardReader cards(take, reporter, taken, file);
     Unfolder unfolder(cards);
     std::string text;
     bool cut = false;

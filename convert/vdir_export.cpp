@@ -4,6 +4,7 @@
 #include <fstream>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <system_error>
 
 #include "card_folder.h"
@@ -78,6 +79,23 @@ bool holdsUid(const std::string& text, const std::string& uid) {
     return false;
 }
 
+// Whether the file at path holds just what card writes, compared a piece
+// at a time.
+bool holdsCard(const std::string& path, const Pieces& card) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bool same = true;
+    std::string piece;
+    card([&](std::string_view text) {
+        piece.resize(text.size());
+        in.read(piece.data(), static_cast<std::streamsize>(text.size()));
+        same =
+            same && static_cast<std::size_t>(in.gcount()) == text.size() && std::string_view(piece) == text;
+        return same;
+    });
+    return same && in.peek() == std::ifstream::traits_type::eof() && !in.bad();
+}
+
 }  // namespace
 
 std::optional<FolderFailure> writeCardFolder(const std::string& folder, const std::vector<Entry>& entries,
@@ -92,12 +110,12 @@ std::optional<FolderFailure> writeCardFolder(const std::string& folder, const st
     const std::set<std::string> before = readManifest(folder);
     std::set<std::string> after;  // the list as this run leaves it
     std::set<std::string> written;
-    eachVCard(entries, [&](const Entry& entry, const std::string& uid, const std::string& card) {
+    eachVCard(entries, [&](const Entry& entry, const std::string& uid, const Pieces& card) {
         std::string name = uid + ".vcf";
         std::string path = pathIn(folder, name);
         written.insert(name);
-        FileRead now = readSome(path, std::max(card.size() + 1, kReadLimit));
-        if (now.read && now.text == card) {
+        FileRead now = readSome(path, kReadLimit);
+        if (now.read && holdsCard(path, card)) {
             after.insert(name);
             return true;
         }

@@ -75,6 +75,7 @@ struct EntryReader::Stream : std::streambuf {
     // Shown each chunk as it is read: a load that stops early, as one of
     // UTF-16 does at its first area code, still has it judge all of them.
     Utf16Detector utf16;
+    AddressBookDetector addressBook;
     std::vector<char> chunk;
     std::size_t chunkOffset = 0;   // file offset of chunk[0]
     std::size_t filled = 0;        // bytes of chunk read from the source
@@ -115,6 +116,7 @@ private:
         readError = read.failed;
         readErrno = read.error;
         utf16.passed(std::string_view(chunk.data(), read.size));
+        addressBook.passed(std::string_view(chunk.data(), read.size));
         return read.size;
     }
 };
@@ -176,14 +178,23 @@ EntryRead EntryReader::readEntry(apstring& first, apstring& last, int& code, aps
     return entry;
 }
 
-bool EntryReader::readToEnd() {
+bool EntryReader::readToEnd(std::size_t most) {
     if (stream_->fieldTooLong || stream_->readError) return false;
-    stream_->in.clear();
-    stream_->in.ignore(std::numeric_limits<std::streamsize>::max());
-    return !stream_->readError;
+    std::istream& in = stream_->in;
+    in.clear();
+    // ignore() of the largest count has no bound.
+    constexpr auto kAll = static_cast<std::size_t>(std::numeric_limits<std::streamsize>::max());
+    in.ignore(static_cast<std::streamsize>(std::min(most, kAll)));
+    stream_->catchUp();
+    // The end may come right after the bound.
+    return in.peek() == std::char_traits<char>::eof() && !stream_->readError;
 }
 
 std::optional<ByteOrder> EntryReader::utf16Order() const { return stream_->utf16.order(); }
+
+std::optional<AddressBook> EntryReader::addressBook() const {
+    return stream_->addressBook.kind(stream_->utf16.order().has_value());
+}
 
 bool EntryReader::readFailed() const { return stream_->readError; }
 

@@ -10,11 +10,13 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "address_book_detector.h"
 #include "utf16_detector.h"
 
 class apstring;
@@ -83,14 +85,19 @@ public:
     // is no number leaves code as it was. The read stops at either.
     EntryRead readEntry(apstring& first, apstring& last, int& code, apstring& phone);
 
-    // Reads past the rest of the file, showing it to the observer; true when
-    // it reached the end. Not after a field too long or a read error.
-    bool readToEnd();
+    // Reads past the rest of the file, or its next most bytes, showing them
+    // to the observer; true when it reached the end. Not after a field too
+    // long or a read error.
+    bool readToEnd(std::size_t most = std::numeric_limits<std::size_t>::max());
 
     // The byte order when the bytes read from the source so far, whole
     // chunks and so also some past the last token, are UTF-16 (see
     // Utf16Detector), or nothing.
     std::optional<ByteOrder> utf16Order() const;
+
+    // A vCard or CSV address book, by the first line read (see
+    // AddressBookDetector), or nothing.
+    std::optional<AddressBook> addressBook() const;
 
     // A read of the source failed; why, as "cannot read: Input/output error".
     bool readFailed() const;

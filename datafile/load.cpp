@@ -13,7 +13,8 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
                                                   table.areaCode[vectorSize], table.number[vectorSize]));
     }
     std::optional<ByteOrder> utf16 = reader.readFailed() ? std::nullopt : reader.utf16Order();
-    if (reader.readFailed() || utf16) {
+    std::optional<AddressBook> book = reader.readFailed() ? std::nullopt : reader.addressBook();
+    if (reader.readFailed() || utf16 || book) {
         for (int slot = 0; slot < kSlotCount; ++slot) {
             table.firstName[slot] = "";
             table.lastName[slot] = "";
@@ -23,6 +24,7 @@ LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table) {
         result = LoadResult();
         if (reader.readFailed()) result.readFailure = reader.failure();
         result.utf16 = utf16;
+        result.addressBook = book;
     }
     return result;
 }

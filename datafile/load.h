@@ -11,11 +11,15 @@
 
 // What loading the data file found.
 struct LoadResult {
-    std::vector<EntryRead> entries;  // one per filled slot, in file order
-    bool tooMany = false;            // a 17th entry follows the 16th
-    TokenRead extraEntry;            // the 17th entry's first token
-    std::optional<ByteOrder> utf16;  // the file is UTF-16: nothing is loaded
-    std::string readFailure;         // a read of the file failed: "cannot read: ..."
+    std::vector<EntryRead> entries;          // one per filled slot, in file order
+    bool tooMany = false;                    // a 17th entry follows the 16th
+    TokenRead extraEntry;                    // the 17th entry's first token
+    std::optional<ByteOrder> utf16;          // the file is UTF-16: nothing is loaded
+    std::optional<AddressBook> addressBook;  // the file is a vCard or CSV (in UTF-16 too): nothing is loaded
+    std::string readFailure;                 // a read of the file failed: "cannot read: ..."
+
+    // The file is no data file that can be read (UTF-16, a vCard or CSV).
+    bool notADataFile() const { return utf16 || addressBook; }
 };
 
 // Fills slots 0, 1, ... of table with the file's entries in file order.
@@ -25,7 +29,8 @@ struct LoadResult {
 // which it reports without reading further than its first token. A file
 // that cannot be read to the point where the load stops leaves the table
 // empty, as one that cannot be opened does, and so does a UTF-16 file,
-// whose tokens would be its bytes paired with NUL bytes.
+// whose tokens would be its bytes paired with NUL bytes, and an address
+// book, whose tokens would be its lines.
 LoadResult loadDirectory(EntryReader& reader, const DirectoryTable& table);
 
 #endif  // DATAFILE_LOAD_H

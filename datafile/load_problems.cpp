@@ -14,6 +14,16 @@ LoadProblem utf16File(ByteOrder order) {
                 "), which the directory cannot read: it starts empty; save the file as UTF-8"};
 }
 
+LoadProblem addressBookFile(AddressBook book) {
+    const char* what =
+        book == AddressBook::Vcard ? "a vCard address book" : "a CSV address book (line 1 names its columns)";
+    return {LoadStop::AddressBookFile, 1, 1, Severity::Error,
+            std::string("the file is ") + what +
+                ", which the directory cannot read: it starts empty; make a data file of it with "
+                "telelist-convert --from " +
+                (book == AddressBook::Vcard ? "vcard" : "csv")};
+}
+
 LoadProblem fieldTooLong(const TokenRead& token) {
     return {LoadStop::FieldTooLong, token.line, token.column, Severity::Error,
             "a field of more than " + std::to_string(kFieldLimit) +
@@ -25,7 +35,7 @@ LoadProblem areaCodeNotANumber(const TokenRead& code) {
     const std::string& token = code.text;
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
     bool digits = digitsAt < token.size() && token[digitsAt] >= '0' && token[digitsAt] <= '9';
-    std::string message = "area code " + quotedShort(token) + (digits ? " is too large" : " is not a number");
+    std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
     if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
     return {LoadStop::AreaCodeNotANumber, code.line, code.column, Severity::Error,
             message + "; the directory stops loading here: this entry gets no number"};
@@ -42,13 +52,15 @@ LoadProblem cutShort(const EntryRead& entry) {
 
 LoadProblem seventeenthEntry(const TokenRead& start) {
     return {LoadStop::SeventeenthEntry, start.line, start.column, Severity::Error,
-            "a 17th entry, " + quotedShort(start.text) + ", but the directory holds " +
+            "a 17th entry, " + quoted(start.text) + ", but the directory holds " +
                 std::to_string(kSlotCount) + " entries: it refuses to start"};
 }
 
 }  // namespace
 
 std::optional<LoadProblem> loadProblem(const LoadResult& loaded) {
+    // An address book in UTF-16 is told as one: the converter reads it.
+    if (loaded.addressBook) return addressBookFile(*loaded.addressBook);
     if (loaded.utf16) return utf16File(*loaded.utf16);
     if (loaded.tooMany) return seventeenthEntry(loaded.extraEntry);
     if (loaded.entries.empty()) return std::nullopt;

@@ -17,7 +17,14 @@ enum class Severity {
 const char* severityWord(Severity severity);
 
 // What ended the load.
-enum class LoadStop { Utf16File, FieldTooLong, AreaCodeNotANumber, CutShort, SeventeenthEntry };
+enum class LoadStop {
+    Utf16File,
+    AddressBookFile,
+    FieldTooLong,
+    AreaCodeNotANumber,
+    CutShort,
+    SeventeenthEntry
+};
 
 struct LoadProblem {
     LoadStop stop;
@@ -28,9 +35,10 @@ struct LoadProblem {
 };
 
 // The one problem that ended the load before the end of the file, or that
-// a 17th entry followed the 16th, when there is one: a UTF-16 file, a field
-// too long, an area code that is not a number, an entry cut short by the
-// end of the file, or a 17th entry. A failed read is not one of them.
+// a 17th entry followed the 16th, when there is one: a UTF-16 file, a vCard
+// or CSV file, a field too long, an area code that is not a number, an
+// entry cut short by the end of the file, or a 17th entry. A failed read
+// is not one of them.
 std::optional<LoadProblem> loadProblem(const LoadResult& loaded);
 
 #endif  // DATAFILE_LOAD_PROBLEMS_H

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "apstring.h"
 #include "hidden_characters.h"
@@ -20,52 +21,93 @@ bool isHidden(char32_t c) {
     return range != end && range->first <= c;
 }
 
-}  // namespace
+// One character of a text as escaped() shows it: its bytes, as they are
+// or each as \xNN.
+struct ShownCharacter {
+    std::string_view bytes;
+    bool plain;
+    std::size_t width() const { return plain ? bytes.size() : 4 * bytes.size(); }
+};
 
-std::string escaped(std::string_view bytes) {
+ShownCharacter nextCharacter(std::string_view bytes) {
+    Utf8Char character = decodeUtf8(bytes);
+    // A sequence the text ends inside is not UTF-8 either.
+    std::size_t taken = character.length > 0 ? character.length : bytes.size();
+    return {bytes.substr(0, taken), character.valid && !isHidden(character.code)};
+}
+
+void append(std::string& shown, const ShownCharacter& character) {
     static const char kHex[] = "0123456789ABCDEF";
-    std::string shown;
-    shown.reserve(bytes.size());
-    while (!bytes.empty()) {
-        Utf8Char character = decodeUtf8(bytes);
-        bool plain = character.valid && !isHidden(character.code);
-        // A sequence the text ends inside is not UTF-8 either.
-        std::size_t taken = character.length > 0 ? character.length : bytes.size();
-        for (char c : bytes.substr(0, taken)) {
-            auto byte = static_cast<unsigned char>(c);
-            if (plain) {
-                shown += c;
-            } else {
-                shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
-            }
-        }
-        bytes.remove_prefix(taken);
+    if (character.plain) {
+        shown += character.bytes;
+        return;
     }
+    for (char c : character.bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+    }
+}
+
+// Appends bytes to shown, escaped, as far as they fit in limit bytes of
+// it; returns how many of the bytes were taken.
+std::size_t appendEscaped(std::string& shown, std::string_view bytes, std::size_t limit) {
+    std::size_t taken = 0;
+    std::size_t width = 0;
+    while (taken < bytes.size()) {
+        ShownCharacter character = nextCharacter(bytes.substr(taken));
+        width += character.width();
+        if (width > limit) break;
+        append(shown, character);
+        taken += character.bytes.size();
+    }
+    return taken;
+}
+
+// The last characters of bytes that show in at most limit bytes, escaped.
+std::string escapedEnd(std::string_view bytes, std::size_t limit) {
+    // No character shows in less than a byte.
+    std::size_t from = bytes.size() > limit ? bytes.size() - limit : 0;
+    for (int k = 0; k < 3 && from > 0 && (static_cast<unsigned char>(bytes[from]) & 0xC0) == 0x80; ++k)
+        --from;
+    std::vector<ShownCharacter> characters;
+    for (std::string_view rest = bytes.substr(from); !rest.empty();) {
+        characters.push_back(nextCharacter(rest));
+        rest.remove_prefix(characters.back().bytes.size());
+    }
+    std::size_t first = characters.size();
+    for (std::size_t width = 0; first > 0 && width + characters[first - 1].width() <= limit; --first)
+        width += characters[first - 1].width();
+    std::string shown;
+    for (std::size_t k = first; k < characters.size(); ++k) append(shown, characters[k]);
     return shown;
 }
 
-std::string quoted(std::string_view bytes) { return "\"" + escaped(bytes) + "\""; }
-
-namespace {
-
-// A name's worth of a value that may be any length: its first 40 bytes,
-// cut between characters.
-std::string_view shortened(std::string_view bytes) {
-    constexpr std::size_t kShown = 40;
-    if (bytes.size() <= kShown) return bytes;
-    std::size_t cut = kShown;
-    while (cut > kShown - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
-    return bytes.substr(0, cut);
-}
-
 }  // namespace
 
-std::string escapedShort(std::string_view bytes) {
-    std::string_view shown = shortened(bytes);
-    return escaped(shown) + (shown.size() < bytes.size() ? "..." : "");
+std::string escaped(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    appendEscaped(shown, bytes, std::string::npos);
+    return shown;
 }
 
-std::string quotedShort(std::string_view bytes) {
-    std::string_view shown = shortened(bytes);
-    return quoted(shown) + (shown.size() < bytes.size() ? "..." : "");
+std::string escapedShort(std::string_view bytes, std::size_t shown) {
+    std::string text;
+    bool whole = appendEscaped(text, bytes, shown) == bytes.size();
+    return whole ? text : text + "...";
+}
+
+std::string quoted(std::string_view bytes, std::size_t shown) {
+    std::string text = "\"";
+    bool whole = appendEscaped(text, bytes, shown) == bytes.size();
+    return text + (whole ? "\"" : "\"...");
+}
+
+std::string shownPath(std::string_view path) {
+    constexpr std::size_t kWhole = 160, kStart = 40, kEnd = 100;
+    std::string shown;
+    if (appendEscaped(shown, path, kWhole) == path.size()) return shown;
+    shown.clear();
+    appendEscaped(shown, path, kStart);
+    return shown + "..." + escapedEnd(path, kEnd);
 }

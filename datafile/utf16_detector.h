@@ -16,14 +16,23 @@ enum class ByteOrder { LittleEndian, BigEndian };
 //    high side, and some of those are blanks or line ends: whatever the
 //    script of the names, each entry's blanks, line end, digits and hyphen
 //    are such units;
-//  - its NUL bytes sit on the high side of the units: units whose low byte
-//    alone is NUL are at most one in 8 of those whose high byte alone is;
+//  - its NUL bytes are not ASCII text shifted by a byte: units whose low
+//    byte is NUL and whose high byte is a printable ASCII character, in
+//    runs of two or more, are at most one in 8 of the ASCII characters. One
+//    such unit alone is a character like any other (U+4E00, as U+AC00 and
+//    U+DE00 are), but a run of them is a name whose characters each have a
+//    NUL byte after them, read a byte off;
 //  - almost all its units are text: at most one in 64 is U+0000 or a
 //    surrogate outside a pair.
-// A name holding a NUL byte, or a run of them, in a UTF-8 file does not
-// make the file UTF-16: its blanks and line ends are no such units, and
-// its NUL bytes fall on either side or pair up as U+0000. Nor does a stray
-// NUL byte after a line end. A file with no NUL byte is never UTF-16
+// Where both orders read so, the one with more ASCII characters is taken.
+// A file whose first line is ASCII text in single bytes (at least 8
+// printable characters, blanks and tabs between them, then its line end)
+// is never UTF-16
+// without a mark, whatever NUL bytes follow: a vCard's BEGIN:VCARD, a
+// CSV header or an entry. Nor does a name holding a NUL byte, or a run of
+// them, in a UTF-8 file make it UTF-16: its blanks and line ends are no
+// such units, and its NUL bytes fall on either side, shift its letters by
+// a byte or pair up as U+0000. A file with no NUL byte is never UTF-16
 // without a mark.
 class Utf16Detector {
 public:
@@ -37,13 +46,19 @@ private:
     struct Tally {
         std::size_t ascii = 0;    // an ASCII character, NUL on the high side
         std::size_t breaks = 0;   // of them, a blank, tab or line end
-        std::size_t nulHigh = 0;  // the high byte alone is NUL
-        std::size_t nulLow = 0;   // the low byte alone is NUL
+        std::size_t shifted = 0;  // in a run of units: NUL low, printable ASCII high
+        std::size_t run = 0;      // units in the run going on
         std::size_t broken = 0;   // U+0000, or a surrogate outside a pair
         bool openPair = false;    // the last unit was a high surrogate
     };
     static void count(Tally& tally, unsigned char low, unsigned char high);
     bool reads(const Tally& tally) const;
+    void firstLinePassed(unsigned char byte);
+
+    // The first line, as far as it has been shown, as single bytes.
+    enum class FirstLine { Open, Text, NotText };
+    FirstLine firstLine_ = FirstLine::Open;
+    std::size_t printable_ = 0;  // bytes of the first line other than blanks, tabs and CR
 
     std::size_t offset_ = 0;     // bytes shown so far
     unsigned char pending_ = 0;  // the first byte of a unit, at an odd offset_

@@ -6,7 +6,7 @@ Matcher::Matcher(const Criterion& criterion, bool ignoreCase)
       folded_(ignoreCase ? foldName(criterion.text).text : "") {}
 
 bool Matcher::sameName(std::string_view name) const {
-    return ignoreCase_ ? foldName(name).text == folded_ : name == criterion_.text;
+    return ignoreCase_ ? foldsTo(name, folded_) : name == criterion_.text;
 }
 
 bool Matcher::matches(const Entry& entry) const {
@@ -16,7 +16,11 @@ bool Matcher::matches(const Entry& entry) const {
         case Field::Last: return sameName(entry.last);
         case Field::Number: break;
     }
-    return numberMatches(*criterion_.number, entry.areaCode, entry.number);
+    return numberMatch(entry).strength != MatchStrength::None;
+}
+
+CallerIdMatch Matcher::numberMatch(const Entry& entry) const {
+    return compareForCallerId(*criterion_.number, readEntryNumber(entry.areaCode, entry.number));
 }
 
 std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<Entry>& entries) {

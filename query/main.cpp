@@ -25,22 +25,28 @@ void printHelp() {
               << "                     last-name search never shows (it shows one entry a name)\n"
               << "      --number NUMBER\n"
               << "                     entries with that phone number, in any common form:\n"
-              << "                     358-9111 (under any area code), (312) 358-9111,\n"
-              << "                     312.358.9111, +1 312 358 9111, tel:+1-312-358-9111;\n"
-              << "                     other numbers match by their digits\n"
+              << "                     358-9111 (under any area code, a weaker match),\n"
+              << "                     (312) 358-9111, +1 312 358 9111, +44 20 7946 0958,\n"
+              << "                     tel:+1-418-656-9254;ext=102, 656-9254 x102 (an extension\n"
+              << "                     given must be the entry's; none given, any matches)\n"
               << "  -i, --ignore-case  compare names without letter case and accents, in any script\n"
               << "      --tsv          print first name, last name, area code and number separated\n"
-              << "                     by tabs (with --last, then true or false: shown by teledir);\n"
+              << "                     by tabs (with --last, then true or false: shown by teledir;\n"
+              << "                     with --number, then the match: exact, same number, weaker);\n"
               << "                     a backslash, tab or line end in a field is written \\\\, \\t,\n"
-              << "                     \\n or \\r\n"
+              << "                     \\n or \\r, every other byte that is not printable UTF-8\n"
+              << "                     \\xNN, as without --tsv\n"
               << "      --json         print one JSON object a line: first, last, area_code,\n"
-              << "                     number, line (with --last, shown_by_last_name_search); a byte\n"
+              << "                     number, line (with --last, shown_by_last_name_search; with\n"
+              << "                     --number, match and match_reason); a byte\n"
               << "                     that is not UTF-8 is the character \\u00XX of its Latin-1\n"
               << "                     value, and the field's exact bytes follow in hex, as\n"
-              << "                     first_bytes, last_bytes or number_bytes\n"
+              << "                     first_bytes, last_bytes or number_bytes; a character\n"
+              << "                     escaped without --json is \\uXXXX\n"
               << "      --why          when nothing is found, tell why on standard error, and what\n"
               << "                     would find it; with --last, name the entry teledir shows\n"
-              << "                     instead of each one it never shows\n"
+              << "                     instead of each one it never shows; past where the load\n"
+              << "                     stopped it reads 64 MiB at most\n"
               << "      --help         display this help and exit\n"
               << "      --version      output version information and exit\n\n"
               << "Names are compared byte for byte unless -i is given. Without --tsv or --json\n"
@@ -51,7 +57,8 @@ void printHelp() {
               << "Exit status:\n"
               << " 0  at least one entry found\n"
               << " 1  no entry found\n"
-              << " 2  the file cannot be read, the output cannot be written, or the arguments are wrong\n";
+              << " 2  the file cannot be read or is no data file (UTF-16, a vCard or CSV), the output\n"
+              << "    cannot be written, or the arguments are wrong\n";
 }
 
 constexpr Tool kTool{kProgram, kQueryFailed, printHelp};
@@ -80,14 +87,29 @@ std::string setValue(QueryOptions& options, const Argument& argument) {
     }
     Field field = id == kFirst ? Field::First : id == kLast ? Field::Last : Field::Number;
     if (field == Field::Number) {
-        std::optional<TypedNumber> number = typedNumber(value);
-        if (!number)
+        PhoneNumber number = readPhoneNumber(value);
+        if (number.kind == NumberKind::NotANumber)
             return "invalid number " + shownArgument(value) + " for --number: digits, as in 358-9111";
         setCriterion(options.query, {field, value, number});
         return "";
     }
     if (value.empty()) return "empty name for " + argument.name;
     setCriterion(options.query, {field, value, std::nullopt});
+    return "";
+}
+
+// With -i, a name that folds to nothing (combining marks alone) would find
+// every name without letters: a usage problem, or empty.
+std::string nameWithoutLetters(const Query& query) {
+    if (!query.ignoreCase) return "";
+    for (const Criterion& criterion : query.criteria) {
+        if (criterion.field == Field::Number || !foldName(criterion.text).text.empty()) continue;
+        std::string name = criterion.field == Field::Name    ? "NAME"
+                           : criterion.field == Field::First ? "name for --first"
+                                                             : "name for --last";
+        return name + " " + shownArgument(criterion.text) +
+               " is only accents (combining marks), which -i leaves out";
+    }
     return "";
 }
 
@@ -120,6 +142,8 @@ int run(int argc, char** argv) {
         return std::string();
     });
     if (ended) return *ended;
+    if (std::string problem = nameWithoutLetters(options.query); !problem.empty())
+        return usageError(kTool, problem);
     if (tsv && json) return usageError(kTool, "--tsv and --json cannot be used together");
     options.format = tsv ? OutputFormat::Tsv : json ? OutputFormat::Json : OutputFormat::Lines;
     return runQuery(options, std::cout, std::cerr);

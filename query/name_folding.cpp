@@ -16,25 +16,47 @@ const FoldRange* rangeOf(char32_t c) {
     return range != end && range->first <= c ? range : nullptr;
 }
 
-void appendFolded(FoldedName& folded, const FoldRange& range, char32_t c) {
+// Appends what c, of range, folds to; true when that drops a combining
+// mark (c bears an accent).
+bool appendFolded(std::string& text, const FoldRange& range, char32_t c) {
     switch (range.fold) {
         case Fold::Dropped: break;
-        case Fold::Same: appendUtf8(folded.text, range.to); break;
-        case Fold::Shifted: appendUtf8(folded.text, range.to + (c - range.first)); break;
+        case Fold::Same: appendUtf8(text, range.to); break;
+        case Fold::Shifted: appendUtf8(text, range.to + (c - range.first)); break;
         case Fold::Alternate:
             // The characters between the range's pairs fold to themselves.
             if ((c - range.first) % 2 != 0) {
-                appendUtf8(folded.text, c);
-                return;
+                appendUtf8(text, c);
+                return false;
             }
-            appendUtf8(folded.text, range.to + (c - range.first));
+            appendUtf8(text, range.to + (c - range.first));
             break;
         case Fold::Expanded:
-            for (unsigned k = 0; k < range.length; ++k)
-                appendUtf8(folded.text, kFoldExpansions[range.to + k]);
+            for (unsigned k = 0; k < range.length; ++k) appendUtf8(text, kFoldExpansions[range.to + k]);
             break;
     }
-    if (range.dropsMark) folded.accents.push_back(folded.text.size());
+    return range.dropsMark;
+}
+
+// Folds name a character at a time: take(folded, accent) is handed what
+// each folds to, and whether it bore an accent, and returns false to stop.
+template <typename Take>
+void foldEach(std::string_view name, Take take) {
+    std::string folded;
+    while (!name.empty()) {
+        Utf8Char character = decodeUtf8(name);
+        std::size_t taken = character.length > 0 ? character.length : name.size();
+        const FoldRange* range = character.valid ? rangeOf(character.code) : nullptr;
+        folded.clear();
+        bool accent = false;
+        if (range != nullptr) {
+            accent = appendFolded(folded, *range, character.code);
+        } else {
+            folded.append(name.substr(0, taken));
+        }
+        if (!take(std::string_view(folded), accent)) return;
+        name.remove_prefix(taken);
+    }
 }
 
 }  // namespace
@@ -42,16 +64,20 @@ void appendFolded(FoldedName& folded, const FoldRange& range, char32_t c) {
 FoldedName foldName(std::string_view name) {
     FoldedName folded;
     folded.text.reserve(name.size());
-    while (!name.empty()) {
-        Utf8Char character = decodeUtf8(name);
-        std::size_t taken = character.length > 0 ? character.length : name.size();
-        const FoldRange* range = character.valid ? rangeOf(character.code) : nullptr;
-        if (range != nullptr) {
-            appendFolded(folded, *range, character.code);
-        } else {
-            folded.text.append(name.substr(0, taken));
-        }
-        name.remove_prefix(taken);
-    }
+    foldEach(name, [&](std::string_view piece, bool accent) {
+        folded.text += piece;
+        if (accent) folded.accents.push_back(folded.text.size());
+        return true;
+    });
     return folded;
+}
+
+bool foldsTo(std::string_view name, std::string_view folded) {
+    bool same = true;
+    foldEach(name, [&](std::string_view piece, bool) {
+        same = folded.substr(0, piece.size()) == piece;
+        folded.remove_prefix(same ? piece.size() : 0);
+        return same;
+    });
+    return same && folded.empty();
 }

@@ -24,4 +24,8 @@ struct FoldedName {
 
 FoldedName foldName(std::string_view name);
 
+// foldName(name).text == folded, found without folding more of name than
+// it takes to tell: for a lookup through many words, most unlike.
+bool foldsTo(std::string_view name, std::string_view folded);
+
 #endif  // QUERY_NAME_FOLDING_H

@@ -13,7 +13,7 @@
 namespace {
 
 int cannotRead(const std::string& path, const std::string& failure, std::ostream& err) {
-    err << "telelist-query: " << escaped(path) << ": " << failure << '\n';
+    err << "telelist-query: " << shownPath(path) << ": " << failure << '\n';
     return kQueryFailed;
 }
 
@@ -34,21 +34,40 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
     if (!directory.loaded.readFailure.empty())
         return cannotRead(options.file, directory.loaded.readFailure, err);
     if (std::optional<LoadProblem> problem = loadProblem(directory.loaded)) {
-        err << escaped(options.file) << ':' << problem->line << ':' << problem->column << ": "
+        err << shownPath(options.file) << ':' << problem->line << ':' << problem->column << ": "
             << severityWord(problem->severity) << ": " << problem->message << '\n';
     }
+    // A file that is no data file cannot be searched: not a "not found".
+    if (directory.loaded.notADataFile()) return kQueryFailed;
 
     std::vector<std::size_t> found = matchingEntries(options.query, directory.entries);
     bool lastName = searchesLastName(options.query);
-    for (std::size_t k : found) out << entryLine(directory.entries[k], options.format, lastName);
+    // With --number, how each entry's number answers it.
+    auto number = std::find_if(options.query.criteria.begin(), options.query.criteria.end(),
+                               [](const Criterion& criterion) { return criterion.field == Field::Number; });
+    for (std::size_t k : found) {
+        const Entry& entry = directory.entries[k];
+        std::optional<CallerIdMatch> match;
+        if (number != options.query.criteria.end()) match = Matcher(*number, false).numberMatch(entry);
+        out << entryLine(entry, options.format, lastName, match ? &*match : nullptr);
+    }
     if (!options.why) return found.empty() ? kQueryMissed : kQueryFound;
 
     std::vector<std::string> lines;
     if (found.empty()) {
         auto searchUnread = [&](UnreadWords::Wanted wanted) {
             unread->lookFrom(*unreadFrom(directory.loaded), std::move(wanted));
-            if (reader.readToEnd()) unread->fileEnded();
-            return unread->foundLine();
+            UnreadFound found;
+            if (reader.readToEnd(kUnreadLimit)) {
+                unread->fileEnded();
+            } else {
+                // A read error stops it too; a field too long leaves nothing
+                // to search.
+                found.stoppedAtLimit = !reader.readFailed();
+            }
+            found.line = unread->foundLine();
+            found.lastLine = unread->line();
+            return found;
         };
         lines = whyNotFound(options.query, directory, searchUnread);
     } else if (lastName) {

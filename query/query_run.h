@@ -13,7 +13,8 @@
 // Exit statuses, as grep's.
 constexpr int kQueryFound = 0;   // at least one entry found
 constexpr int kQueryMissed = 1;  // none
-constexpr int kQueryFailed = 2;  // the file cannot be read, the output not written, or wrong arguments
+constexpr int kQueryFailed =
+    2;  // the file cannot be read or is no data file, the output not written, or wrong arguments
 
 struct QueryOptions {
     std::string file = kDataFileName;

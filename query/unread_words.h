@@ -27,6 +27,8 @@ public:
 
     // The line of the first word wanted, or 0.
     long long foundLine() const { return foundLine_; }
+    // The line of the last byte passed.
+    long long line() const { return line_; }
 
 private:
     void endWord();

@@ -12,15 +12,15 @@ namespace {
 // ======================================================================
 
 std::string shownNumberOf(const Criterion& criterion) {
-    return criterion.number->scope == NumberScope::Digits ? quotedShort(criterion.text)
-                                                          : shownNumber(*criterion.number);
+    return criterion.number->kind == NumberKind::Digits ? quoted(criterion.text)
+                                                        : escapedShort(displayNumber(*criterion.number));
 }
 
 std::string described(const Criterion& criterion) {
     switch (criterion.field) {
-        case Field::Name: return "the name " + quotedShort(criterion.text);
-        case Field::First: return "first name " + quotedShort(criterion.text);
-        case Field::Last: return "last name " + quotedShort(criterion.text);
+        case Field::Name: return "the name " + quoted(criterion.text);
+        case Field::First: return "first name " + quoted(criterion.text);
+        case Field::Last: return "last name " + quoted(criterion.text);
         case Field::Number: break;
     }
     return "number " + shownNumberOf(criterion);
@@ -28,7 +28,7 @@ std::string described(const Criterion& criterion) {
 
 std::string notFound(const Query& query) {
     if (query.criteria.size() == 1 && query.criteria[0].field == Field::Name)
-        return "no entry " + quotedShort(query.criteria[0].text);
+        return "no entry " + quoted(query.criteria[0].text);
     std::string line = "no entry with ";
     for (std::size_t k = 0; k < query.criteria.size(); ++k)
         line += (k == 0 ? "" : " and ") + described(query.criteria[k]);
@@ -70,13 +70,14 @@ std::pair<const Entry*, const std::string*> firstAlike(const std::vector<Entry>&
 }
 
 std::string at(const Entry& entry, const std::string& name) {
-    return quotedShort(name) + " (line " + std::to_string(entry.line) + ")";
+    return quoted(name) + " (line " + std::to_string(entry.line) + ")";
 }
 
 void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
                     std::vector<std::string>& reasons) {
     if (matcher.ignoresCase()) return;
     const FoldedName typed = foldName(matcher.criterion().text);
+    if (typed.text.empty()) return;  // accents alone, which -i refuses
     FoldedName other;
     auto [entry, name] = firstAlike(entries, matcher.criterion().field, [&](const std::string& candidate) {
         other = foldName(candidate);
@@ -97,13 +98,13 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
         std::string other = withoutBlanksOrHyphens(candidate);
         if (other.size() == candidate.size() && squeezed.size() == typed.size()) return false;
         if (other == squeezed) return true;
-        caseToo = foldName(other).text == folded;
+        caseToo = !folded.empty() && foldName(other).text == folded;
         return caseToo;
     });
     std::string blank = hasBlank(typed) ? std::string(kBlankInName) + "; " : "";
     if (entry != nullptr) {
         reasons.push_back(blank + at(*entry, *name) + " differs in blanks or hyphens: search for " +
-                          quotedShort(*name) + (caseToo && !matcher.ignoresCase() ? " with -i" : ""));
+                          quoted(*name) + (caseToo && !matcher.ignoresCase() ? " with -i" : ""));
         return;
     }
     // "Mary Ann" may be a first and a last name: the load splits a name at
@@ -115,14 +116,13 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
     Matcher last({Field::Last, lastWord, std::nullopt}, matcher.ignoresCase());
     for (const Entry& candidate : entries) {
         if (!hasBlank(lastWord) && first.matches(candidate) && last.matches(candidate)) {
-            reasons.push_back(blank + entryName(candidate) + " has first name " +
-                              quotedShort(candidate.first) + " and last name " + quotedShort(candidate.last) +
-                              ": search with --first " + quotedShort(firstWord) + " --last " +
-                              quotedShort(lastWord));
+            reasons.push_back(blank + entryName(candidate) + " has first name " + quoted(candidate.first) +
+                              " and last name " + quoted(candidate.last) + ": search with --first " +
+                              quoted(firstWord) + " --last " + quoted(lastWord));
             return;
         }
     }
-    reasons.push_back(std::string(kBlankInName) + ": no name is " + quotedShort(typed));
+    reasons.push_back(std::string(kBlankInName) + ": no name is " + quoted(typed));
 }
 
 void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
@@ -133,7 +133,7 @@ void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
     auto [entry, name] =
         firstAlike(entries, other, [&](const std::string& candidate) { return matcher.sameName(candidate); });
     if (entry == nullptr) return;
-    reasons.push_back(quotedShort(matcher.criterion().text) + " is the " +
+    reasons.push_back(quoted(matcher.criterion().text) + " is the " +
                       (other == Field::First ? "first" : "last") + " name of " + entryName(*entry) +
                       ": search with " + (other == Field::First ? "--first" : "--last") + " or as NAME");
 }
@@ -143,35 +143,30 @@ void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
 // ======================================================================
 
 std::string shownEntryNumber(const Entry& entry) {
-    return "(" + std::to_string(entry.areaCode) + ") " + escapedShort(entry.number);
+    return escapedShort(displayNumber(readEntryNumber(entry.areaCode, entry.number)));
 }
 
-bool sameLastSeven(const std::string& a, const std::string& b) {
-    return a.size() >= 7 && b.size() >= 7 && a.compare(a.size() - 7, 7, b, b.size() - 7, 7) == 0;
-}
-
-void otherAreaOrForm(const Criterion& criterion, const std::vector<Entry>& entries,
-                     std::vector<std::string>& reasons) {
-    const TypedNumber& typed = *criterion.number;
-    auto otherArea = std::find_if(entries.begin(), entries.end(), [&](const Entry& entry) {
-        return typed.scope == NumberScope::NorthAmerican && digitsOf(entry.number) == typed.local;
-    });
-    if (otherArea != entries.end()) {
-        const std::string local = shownNumber({NumberScope::Local, "", 0, typed.local});
-        reasons.push_back(entryName(*otherArea) + " has " + local + " under area code " +
-                          std::to_string(otherArea->areaCode) + ": --number " + local +
-                          " finds it under any area code");
-        return;
-    }
-    for (const Entry& entry : entries) {
-        if (!sameLastSeven(entryDigits(entry.areaCode, entry.number), typed.digits)) continue;
-        std::string found = entryName(entry) + " has " + shownEntryNumber(entry) +
-                            ", the same last seven digits written in another form";
-        std::optional<TypedNumber> own = typedNumber(entry.number);
-        if (own && numberMatches(*own, entry.areaCode, entry.number))
-            found += ": search for " + quotedShort(entry.number);
-        reasons.push_back(found);
-        return;
+// The entry whose number is nearest the one looked for, and why it is not
+// that number: the same number with another extension, the same digits in
+// another country, the same seven digits under another area code (another
+// number, which --why never offers as this one).
+void nearNumbers(const Matcher& matcher, const std::vector<Entry>& entries,
+                 std::vector<std::string>& reasons) {
+    const Mismatch nearest[] = {Mismatch::OtherExtension, Mismatch::OtherCountry, Mismatch::OtherAreaCode};
+    for (Mismatch wanted : nearest) {
+        for (const Entry& entry : entries) {
+            if (matcher.numberMatch(entry).reason != wanted) continue;
+            std::string near = entryName(entry) + " has " + shownEntryNumber(entry);
+            if (wanted == Mismatch::OtherExtension) {
+                near += ", the same number with another extension or none: look it up without the extension";
+            } else if (wanted == Mismatch::OtherCountry) {
+                near += ", the same digits with another country code: another number";
+            } else {
+                near += ", the same last seven digits under another area code: another number";
+            }
+            reasons.push_back(near);
+            return;
+        }
     }
 }
 
@@ -189,10 +184,9 @@ UnreadWords::Wanted wantedWord(const Matcher& matcher) {
         return [&matcher](std::string_view, std::string_view word) { return matcher.sameName(word); };
     // A number with the area code before it, or on its own.
     return [&matcher](std::string_view previous, std::string_view word) {
-        const TypedNumber& typed = *matcher.criterion().number;
-        bool code = !previous.empty() && previous.size() <= 9 && digitsOf(previous) == previous;
-        return numberMatches(typed, code ? std::stoi(std::string(previous)) : 0, word) ||
-               numberMatches(typed, 0, word);
+        const PhoneNumber& typed = *matcher.criterion().number;
+        return compareForCallerId(typed, readEntryNumber(previous, word)).strength != MatchStrength::None ||
+               compareForCallerId(typed, readEntryNumber(0, word)).strength != MatchStrength::None;
     };
 }
 
@@ -205,20 +199,24 @@ void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadS
                           stopped(*problem));
         return;
     }
-    long long line = searchUnread(wantedWord(matcher));
-    if (line == 0) return;
+    UnreadFound found = searchUnread(wantedWord(matcher));
     const Criterion& criterion = matcher.criterion();
-    std::string what =
-        criterion.field == Field::Number ? shownNumberOf(criterion) : quotedShort(criterion.text);
-    reasons.push_back(what + " is on line " + std::to_string(line) +
-                      ", past where the load stopped: " + stopped(*problem));
+    std::string what = criterion.field == Field::Number ? shownNumberOf(criterion) : quoted(criterion.text);
+    if (found.line != 0) {
+        reasons.push_back(what + " is on line " + std::to_string(found.line) +
+                          ", past where the load stopped: " + stopped(*problem));
+    } else if (found.stoppedAtLimit) {
+        reasons.push_back(what + " is not in the first " + std::to_string(kUnreadLimit >> 20) +
+                          " MiB past where the load stopped, up to line " + std::to_string(found.lastLine) +
+                          ", and the rest of the file is not read: the load stopped at " + stopped(*problem));
+    }
 }
 
 std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntries& directory,
                                     const UnreadSearch& searchUnread) {
     std::vector<std::string> reasons;
     if (matcher.criterion().field == Field::Number) {
-        otherAreaOrForm(matcher.criterion(), directory.entries, reasons);
+        nearNumbers(matcher, directory.entries, reasons);
     } else {
         caseAndAccents(matcher, directory.entries, reasons);
         blanksAndHyphens(matcher, directory.entries, reasons);
@@ -280,7 +278,7 @@ std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
     for (std::size_t k : found) {
         const Entry& entry = entries[k];
         if (entry.shownInstead < 0) continue;
-        lines.push_back(entryName(entry) + ": teledir's last-name search for " + quotedShort(entry.last) +
+        lines.push_back(entryName(entry) + ": teledir's last-name search for " + quoted(entry.last) +
                         " shows " + entryName(entries[static_cast<std::size_t>(entry.shownInstead)]) +
                         " instead");
     }

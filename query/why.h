@@ -11,9 +11,19 @@
 #include "lookup.h"
 #include "unread_words.h"
 
-// Reads the file on from where its load stopped, looking for a word wanted;
-// the line of the first, or 0.
-using UnreadSearch = std::function<long long(UnreadWords::Wanted)>;
+// How far --why reads on past where the load stopped: a file need not end
+// (/dev/urandom, a pipe that streams on), and a lookup must.
+constexpr std::size_t kUnreadLimit = std::size_t{64} << 20;
+
+// What reading on past the load found.
+struct UnreadFound {
+    long long line = 0;           // of the first word wanted, or 0
+    long long lastLine = 0;       // the line the read stopped on
+    bool stoppedAtLimit = false;  // kUnreadLimit bytes were read and the file went on
+};
+
+// Reads the file on from where its load stopped, looking for a word wanted.
+using UnreadSearch = std::function<UnreadFound(UnreadWords::Wanted)>;
 
 // Where the rest of the file can be searched from: the first token the load
 // did not take (an area code that is not a number, a 17th entry), or

@@ -9,12 +9,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "started_program.h"
 
 namespace scratch_run {
 
@@ -74,14 +77,26 @@ protected:
     // Runs command (shell words, already quoted) in dir with input on its
     // standard input. A run takes milliseconds: one that loops is ended by
     // a second of processor time (TELEDIR_TEST_CPU_SECONDS, for a program
-    // run under wine), so the suite fails fast.
+    // run under wine), so the suite fails fast; one that waits, by ten times
+    // as long on the clock. Either fails the test. The shell and all it
+    // starts end with the run, or with the test however it ends.
     Outcome run(const std::string& command, const std::string& input = "") const {
         write(".stdin", input);
         const char* seconds = std::getenv("TELEDIR_TEST_CPU_SECONDS");
         std::string limit = seconds != nullptr && *seconds != '\0' ? seconds : "1";
         std::string line = "cd " + shellQuoted(dir.string()) + " && { ulimit -t " + shellQuoted(limit) +
                            "; " + command + "; } < .stdin > .stdout 2> .stderr";
-        int status = std::system(("/bin/sh -c " + shellQuoted(line)).c_str());
+        const std::chrono::duration<double> wall(10 * std::max(1.0, std::strtod(limit.c_str(), nullptr)));
+        started_program::StartedProgram shell(
+            [&] { execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr)); });
+        int status = 0;
+        if (!shell.waitUntil(std::chrono::steady_clock::now() +
+                                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(wall),
+                             &status)) {
+            shell.end();
+            shell.wait(&status);
+            ADD_FAILURE() << "still running after " << wall.count() << " s, ended: " << command;
+        }
         Outcome outcome{slurp(dir / ".stdout"), slurp(dir / ".stderr"),
                         WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
         for (const char* stream : {".stdin", ".stdout", ".stderr"}) fs::remove(dir / stream);

@@ -9,6 +9,7 @@
 
 #include "fit.h"
 #include "import.h"
+#include "latin_folding.h"
 #include "text_source.h"
 
 namespace {
@@ -137,6 +138,12 @@ TEST(FitNumber, EveryDigitKept) {
         {"(99999999999) 5", 0, "(99999999999)-5", true},
         {"(12) 345 678", 0, "(12)-345-678", true},
         {"1-800-FLOWERS", 0, "1-800-FLOWERS", true},
+        {"tel:+1-418-656-9254;ext=102", 418, "656-9254x102", false},
+        {"1-800-555-0199 ext. 12", 800, "555-0199x12", false},
+        {"13866192019", 386, "619-2019", true},  // eleven digits not grouped as North American ones
+        {"+44 (0)20 7946 0958", 0, "+44-20-7946-0958", true},
+        {"(0) +33685733244", 0, "+33685733244", true},  // the export's form of area code 0
+        {"business", 0, "business", true},
     };
     for (const Row& row : rows) {
         FittedNumber fitted = fitNumber(row.text);
@@ -201,6 +208,134 @@ std::string allMessages(const ImportResult& result) {
     for (const Message& message : result.messages)
         text += std::to_string(message.line) + ": " + message.text + "\n";
     return text;
+}
+
+// The header rows of Outlook's and Google's exports in each language, a
+// contact under each: a fax column before the phones is no voice line, and
+// a preferred phone goes first.
+TEST(ImportCsvColumns, ExportsInEachLanguage) {
+    struct Row {
+        const char *header, *contact, *number;
+    };
+    const Row rows[] = {
+        {"Anrede,Vorname,Weitere Vornamen,Nachname,Firma,Fax geschäftlich,Telefon geschäftlich,Telefon "
+         "privat,Mobiltelefon,Kategorien",
+         ",Ann,,Lee,Acme,312 555 0199,312 555 0100,,312 555 0101,Freunde", "555-0100"},
+        {"Vorname,Zweiter Vorname,Nachname,Labels,Telefon 1 – Label,Telefon 1 – Wert,Telefon 2 – "
+         "Label,Telefon 2 "
+         "– Wert",
+         "Ann,,Lee,* myContacts,Fax,312 555 0199,* Mobil,312 555 0101", "555-0101"},
+        {"Titre,Prénom,Deuxième prénom,Nom,Société,Télécopie bureau,Téléphone bureau,Téléphone domicile,Tél. "
+         "mobile,Téléphone principal,Catégories",
+         ",Ann,,Lee,Acme,312 555 0199,312 555 0100,,,312 555 0102,", "555-0102"},
+        {"Prénom,Deuxième prénom,Nom de famille,Libellés,Téléphone 1 – Libellé,Téléphone 1 – Valeur",
+         "Ann,,Lee,* myContacts,Mobile,312 555 0101", "555-0101"},
+        {"Tratamiento,Nombre,Segundo nombre,Apellidos,Organización,Fax del trabajo,Teléfono del "
+         "trabajo,Particular,Móvil,Teléfono principal,Categorías",
+         ",Ann,,Lee,Acme,312 555 0199,,312 555 0103,312 555 0101,,", "555-0103"},
+        {"Nombre,Segundo nombre,Apellido,Etiquetas,Teléfono 1 – Etiqueta,Teléfono 1 – Valor",
+         "Ann,,Lee,,Móvil,312 555 0101", "555-0101"},
+        {"Titolo,Nome,Secondo nome,Cognome,Società,Fax ufficio,Ufficio,Abitazione,Cellulare,Telefono "
+         "principale,Categorie",
+         ",Ann,,Lee,Acme,312 555 0199,,,312 555 0101,,", "555-0101"},
+        {"Nome,Secondo nome,Cognome,Etichette,Telefono 1 – Etichetta,Telefono 1 – Valore",
+         "Ann,,Lee,,Cellulare,312 555 0101", "555-0101"},
+        {"Titel,Voornaam,Middelste naam,Achternaam,Bedrijf,Fax op werk,Telefoon op werk,Telefoon "
+         "thuis,Mobiele "
+         "telefoon,Hoofdtelefoon,Categorieën",
+         ",Ann,,Lee,Acme,312 555 0199,,312 555 0103,,,", "555-0103"},
+        {"Voornaam,Tweede voornaam,Achternaam,Labels,Telefoon 1 – Label,Telefoon 1 – Waarde",
+         "Ann,,Lee,,Mobiel,312 555 0101", "555-0101"},
+        {"Título,Nome,Segundo nome,Apelido,Empresa,Fax comercial,Telefone comercial,Telefone "
+         "particular,Telemóvel,Telefone principal,Categorias",
+         ",Ann,,Lee,Acme,312 555 0199,312 555 0100,,,,", "555-0100"},
+        {"Nome,Segundo nome,Sobrenome,Marcadores,Telefone 1 – Rótulo,Telefone 1 – Valor",
+         "Ann,,Lee,,Celular,312 555 0101", "555-0101"},
+        // Letter case and Windows-1252 in the header; names told apart by
+        // the columns beside them.
+        {"PRÉNOM;NOM;TÉLÉPHONE BUREAU", "Ann;Lee;312 555 0100", "555-0100"},
+        {"Vorname;Name;Telefon gesch\xE4\x66tlich", "Ann;Lee;312 555 0100", "555-0100"},
+        {"Nome;Telefone", "Ann Lee;312 555 0100", "555-0100"},
+    };
+    for (const Row& row : rows) {
+        ImportResult result = imported(std::string(row.header) + "\n" + row.contact + "\n", Format::Csv);
+        ASSERT_EQ(result.entries.size(), 1u) << row.header << "\n" << allMessages(result);
+        const Entry& entry = result.entries[0];
+        EXPECT_EQ(entry.first + " " + entry.last + " " + std::to_string(entry.areaCode) + " " + entry.number,
+                  "Ann Lee 312 " + std::string(row.number))
+            << row.header;
+    }
+}
+
+TEST(LatinFolding, CaseAccentsAndPunctuation) {
+    EXPECT_EQ(caseFolded("TÉLÉ Œuvre ŠŽŸ", 64), "télé œuvre šžÿ");
+    EXPECT_EQ(caseFolded("M\xDCLLER", 64), "müller");  // Windows-1252
+    EXPECT_EQ(nameKey("Téléphone 1 – Valeur", 64), "telephone1valeur");
+    EXPECT_EQ(nameKey("Straße × Œ", 64), "strasseoe");
+    EXPECT_EQ(nameKey("Телефон", 64), "Телефон");  // other scripts as they are
+    EXPECT_EQ(nameKey("abcdef", 3), "abc");
+}
+
+// Favourites after the 16th contact take the places of the last others:
+// those left out are named in file order, whichever way they were left out.
+TEST(ImportChoice, FavouritesFirstAndLeftOutInFileOrder) {
+    auto card = [](int k, const char* categories) {
+        return "BEGIN:VCARD\nN:F" + std::to_string(k) + ";P\n" + categories + "TEL:312 555 " +
+               std::to_string(1000 + k) + "\nEND:VCARD\n";
+    };
+    std::string cards;
+    for (int k = 1; k <= 20; ++k) cards += card(k, "");
+    for (int k = 21; k <= 23; ++k) cards += card(k, "CATEGORIES:x,STARRED\n");
+    ImportResult result = imported(cards, Format::VCard);
+    ASSERT_EQ(result.entries.size(), 16u);
+    EXPECT_EQ(result.entries[0].last, "F21");
+    EXPECT_EQ(result.entries[3].last, "F1");
+    EXPECT_EQ(result.entries[15].last, "F13");
+    EXPECT_EQ(
+        allMessages(result),
+        "53: \"P F14\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "57: \"P F15\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "61: \"P F16\": the directory holds 16 entries, and a 17th would stop it; not written\n"
+        "65: 4 more contacts from this line on are not written either: the directory holds 16 entries\n");
+    // Chosen by group: a name for favourites takes every kind of them.
+    std::istringstream stream(card(1, "CATEGORIES:Favorites\n") + card(2, "CATEGORIES:Familie\n") +
+                              card(3, "CATEGORIES:famille\n") + card(4, "") +
+                              card(5, "CATEGORIES:FAMILIE\n"));
+    result = importContacts(stream, Format::VCard, Choice{{"starred", "familie"}});
+    std::string lasts;
+    for (const Entry& entry : result.entries) lasts += entry.last + " ";
+    EXPECT_EQ(lasts, "F1 F2 F5 ");
+    EXPECT_EQ(result.notChosen, "2 contacts not in the categories asked for are not written");
+}
+
+// Groups as each export separates them, chosen in any letter case.
+TEST(ImportChoice, GroupsOfEachExport) {
+    struct Row {
+        const char* csv;
+        std::vector<std::string> categories;
+        const char* lasts;
+    };
+    const Row rows[] = {
+        {"First Name,Last Name,Phone,Categories\nA,Outlook1,312 555 0100,Friends;Family\n"
+         "B,Outlook2,312 555 0101,\"Work, HOME \"\nC,Outlook3,312 555 0102,Homework\n",
+         {"home", "FAMILY"},
+         "Outlook1 Outlook2 "},
+        {"Name,Group Membership,Phone 1 - Value\nA Old1,* My Contacts ::: * Starred,312 555 0100\n"
+         "B Old2,* My Contacts ::: Club,312 555 0101\nC Old3,Club ::: Starred Club,312 555 0102\n",
+         {"Favourites", "my contacts"},
+         "Old1 Old2 "},
+        {"Name,Group Membership,Phone 1 - Value\nA Old1,* My Contacts,312 555 0100\n"
+         "B Old2,Club ::: * Starred,312 555 0101\n",
+         {},
+         "Old2 Old1 "},
+    };
+    for (const Row& row : rows) {
+        std::istringstream stream(row.csv);
+        ImportResult result = importContacts(stream, Format::Csv, Choice{row.categories});
+        std::string lasts;
+        for (const Entry& entry : result.entries) lasts += entry.last + " ";
+        EXPECT_EQ(lasts, row.lasts) << row.csv << allMessages(result);
+    }
 }
 
 TEST(ImportNotKept, WhatContactsWrittenHeld) {

@@ -13,12 +13,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "scratch_run.h"
+#include "started_program.h"
 
 namespace {
 
@@ -96,14 +98,12 @@ TEST_F(OutputFile, GroupNotKeptGetsNoMoreThanOthers) {
     ASSERT_EQ(chown(dir.c_str(), nobody, nobody), 0);
     write("out.dat", "Old\n");
     ASSERT_EQ(chmod(at("out.dat").c_str(), 0664), 0);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    started_program::StartedProgram child([&] {
         bool asNobody = setgroups(0, nullptr) == 0 && setgid(nobody) == 0 && setuid(nobody) == 0;
         _exit(asNobody && writeOutputFile(at("out.dat"), "New\n").empty() ? 0 : 1);
-    }
+    });
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(child.wait(&status), child.pid());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     struct stat replaced = statusOf(dir / "out.dat");
     EXPECT_EQ(replaced.st_uid, nobody);
@@ -186,11 +186,10 @@ protected:
 
     // Forks the writer and waits until it stops; ignored is a signal the
     // child ignores, as if started so. The child exits 3 when the write
-    // fails with "File too large".
-    pid_t startStoppedWriter(int ignored) {
+    // fails with "File too large". The child ends with the test.
+    std::unique_ptr<started_program::StartedProgram> startStoppedWriter(int ignored) {
         write("out.dat", "Old Entry 312 555-0101\n");
-        pid_t child = fork();
-        if (child == 0) {
+        auto child = std::make_unique<started_program::StartedProgram>([&] {
             for (int sig : {SIGHUP, SIGINT, SIGTERM}) signal(sig, sig == ignored ? SIG_IGN : SIG_DFL);
             signal(SIGXFSZ, stop);
             struct rlimit limit {
@@ -199,9 +198,9 @@ protected:
             setrlimit(RLIMIT_FSIZE, &limit);
             std::string result = writeOutputFile(at("out.dat"), std::string(1 << 20, 'x'));
             _exit(result == "cannot write: File too large" ? 3 : 1);
-        }
+        });
         int status = 0;
-        EXPECT_EQ(waitpid(child, &status, WUNTRACED), child);
+        EXPECT_EQ(child->wait(&status, WUNTRACED), child->pid());
         EXPECT_TRUE(WIFSTOPPED(status));
         return child;
     }
@@ -209,7 +208,8 @@ protected:
 };
 
 TEST_P(OutputFileSignal, TemporaryFileIsPrivateAndRemovedBySignal) {
-    pid_t child = startStoppedWriter(0);
+    auto writer = startStoppedWriter(0);
+    const pid_t child = writer->pid();
     std::vector<std::string> during = names(dir);
     ASSERT_EQ(during.size(), 2u);
     EXPECT_EQ(during[0].substr(0, 4), ".tlc");
@@ -221,18 +221,19 @@ TEST_P(OutputFileSignal, TemporaryFileIsPrivateAndRemovedBySignal) {
     kill(child, GetParam());
     kill(child, SIGCONT);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(writer->wait(&status), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << status;
     EXPECT_EQ(names(dir), std::vector<std::string>{"out.dat"});
     EXPECT_EQ(slurp(dir / "out.dat"), "Old Entry 312 555-0101\n");
 }
 
 TEST_P(OutputFileSignal, IgnoredSignalStaysIgnored) {
-    pid_t child = startStoppedWriter(GetParam());
+    auto writer = startStoppedWriter(GetParam());
+    const pid_t child = writer->pid();
     kill(child, GetParam());
     kill(child, SIGCONT);
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(writer->wait(&status), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
     EXPECT_EQ(names(dir), std::vector<std::string>{"out.dat"});
 }

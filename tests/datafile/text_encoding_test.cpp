@@ -129,11 +129,14 @@ TEST(Escaped, HidesCharactersThatShowAsNothingOrABlank) {
 }
 
 // Forty bytes are shown whole; past them the cut falls between characters,
-// at most three bytes back, so a run of stray continuation bytes is cut too.
-TEST(QuotedShort, CutsBetweenCharacters) {
-    const std::string a38(38, 'a'), a39(39, 'a'), a40(40, 'a');
-    std::string stray37;
-    for (int k = 0; k < 37; ++k) stray37 += "\\x80";
+// and an escaped byte counts as the four bytes it shows as.
+TEST(Quoted, CutsBetweenCharacters) {
+    const std::string a36(36, 'a'), a38(38, 'a'), a39(39, 'a'), a40(40, 'a');
+    auto times = [](int count, const std::string& text) {
+        std::string result;
+        for (int k = 0; k < count; ++k) result += text;
+        return result;
+    };
     struct Row {
         std::string bytes, shown;
     };
@@ -142,10 +145,30 @@ TEST(QuotedShort, CutsBetweenCharacters) {
         {a40 + "b", "\"" + a40 + "\"..."},
         {a39 + "\xC3\xA9", "\"" + a39 + "\"..."},
         {a38 + "\xF0\x9F\x93\x9E", "\"" + a38 + "\"..."},
-        {std::string(45, '\x80'), "\"" + stray37 + "\"..."},
-        {a39 + "\x1B[2J", "\"" + a39 + "\\x1B\"..."},
+        {std::string(45, '\x80'), "\"" + times(10, "\\x80") + "\"..."},
+        {a36 + "\x1B[2J", "\"" + a36 + "\\x1B\"..."},
+        {a39 + "\x1B", "\"" + a39 + "\"..."},
+        {std::string(100000, '\x01'), "\"" + times(10, "\\x01") + "\"..."},
     };
-    for (const Row& row : rows) EXPECT_EQ(quotedShort(row.bytes), row.shown);
+    for (const Row& row : rows) EXPECT_EQ(quoted(row.bytes), row.shown);
+}
+
+// A file's name is whole up to 160 bytes as shown; a longer one keeps its
+// first 40 and its last 100, cut between characters.
+TEST(ShownPath, KeepsStartAndEnd) {
+    const std::string a40(40, 'a'), x30(30, 'x'), b97(97, 'b'), b99(99, 'b');
+    const std::string e = "\xC3\xA9", esc10 = "\\x1B\\x1B\\x1B\\x1B\\x1B\\x1B\\x1B\\x1B\\x1B\\x1B";
+    struct Row {
+        std::string path, shown;
+    };
+    const std::vector<Row> rows = {
+        {std::string(160, 'a'), std::string(160, 'a')},
+        {a40 + std::string(100000, 'x') + b99 + "c", a40 + "..." + b99 + "c"},
+        {a40 + x30 + "\n" + e + b97, a40 + "..." + e + b97},
+        {a40 + x30 + e + b99, a40 + "..." + b99},
+        {std::string(41, '\x1B'), esc10 + "..." + esc10 + esc10 + "\\x1B\\x1B\\x1B\\x1B\\x1B"},
+    };
+    for (const Row& row : rows) EXPECT_EQ(shownPath(row.path), row.shown);
 }
 
 TEST(Windows1252, ReadsAsPython) {

@@ -53,6 +53,7 @@
 #include <vector>
 
 #include "screen_texts.h"
+#include "started_program.h"
 
 namespace fs = std::filesystem;
 using namespace screen_texts;
@@ -115,18 +116,22 @@ std::string asLineFeeds(std::string text) {
 
 // Runs program in dir with input on its standard input and args after its
 // name; stackLimit bytes of stack when not 0. A run past allowance times
-// runLimit() seconds, or past kKeptBytes on a stream, is killed (with the
-// process group it leads, which holds what a wrapper starts) and fails the
-// test.
+// runLimit() seconds, or past kKeptBytes on a stream, is killed and fails
+// the test. Its process group, which holds what a wrapper starts, ends with
+// the run, or with the test however it ends.
 Outcome runProgram(const std::string& program, const fs::path& dir, const std::string& input,
                    rlim_t stackLimit = 0, const std::vector<std::string>& args = {}, int allowance = 1) {
     using Clock = std::chrono::steady_clock;
     std::signal(SIGPIPE, SIG_IGN);  // the program may end before reading all
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) ADD_FAILURE() << "pipe failed";
-    pid_t pid = fork();
-    if (pid == 0) {
-        setpgid(0, 0);
+    std::vector<std::string> words = wrapperWords();
+    words.emplace_back(program);
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    started_program::StartedProgram started([&] {
         dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             if (fd > 2) close(fd);  // a pipe end may already be 0, 1 or 2 when those were closed
@@ -134,16 +139,8 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
             rlimit limit{stackLimit, stackLimit};
             setrlimit(RLIMIT_STACK, &limit);
         }
-        std::vector<std::string> words = wrapperWords();
-        words.emplace_back(program);
-        words.insert(words.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
         if (chdir(dir.c_str()) == 0) execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    setpgid(pid, 0);  // as the child does, whichever comes first
+    });
     const double seconds = allowance * runLimit();
     const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     auto millisecondsLeft = [&] {
@@ -186,13 +183,12 @@ Outcome runProgram(const std::string& program, const fs::path& dir, const std::s
     // Both streams closed: the program has ended, or is about to, unless it
     // closed them and carries on.
     int status = 0;
-    while (run.stopped.empty() && waitpid(pid, &status, WNOHANG) == 0) {
-        if (Clock::now() >= deadline) run.stopped = limitText.str();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    if (run.stopped.empty() &&
+        !started.waitUntil(std::chrono::time_point_cast<Clock::duration>(deadline), &status))
+        run.stopped = limitText.str();
     if (!run.stopped.empty()) {
-        kill(-pid, SIGKILL);
-        waitpid(pid, &status, 0);
+        started.end();
+        started.wait(&status);
         std::string tail = run.out.substr(run.out.size() - std::min<std::size_t>(run.out.size(), 160));
         ADD_FAILURE() << program << " " << run.stopped << " and was killed; its standard output ends ..."
                       << ::testing::PrintToString(tail);
@@ -468,6 +464,44 @@ TEST_F(Scratch, CheckReportIsPrintableUtf8) {
         ASSERT_EQ(bad, std::string::npos)
             << "at byte " << bad << " of the report on a file of " << bytes.size() << " bytes:\n"
             << report;
+    }
+}
+
+// Whatever a file name, a field or an argument holds, each line a tool
+// writes about it is short and printable: a 100,000-byte file name, fields
+// of 64 KiB of control bytes, a 17th entry's first.
+TEST_F(Scratch, MessagesStayShort) {
+    if (kProgram != TELEDIR_PROGRAM) GTEST_SKIP() << "the other tools are those built here";
+    const std::string name(100000, 'n'), controls(65536, '\x01');
+    std::string fields, sixteen;
+    for (int entry = 0; entry < 2; ++entry)
+        fields += controls + " " + controls + " " + std::string(65533, '0') + "312 " + controls + "\n";
+    for (int entry = 0; entry < 16; ++entry) sixteen += "Ann Smith 312 555-0101\n";
+    struct Run {
+        std::string program;
+        std::vector<std::string> args;
+        std::string data;  // telelist.dat
+        bool report;       // standard output is a report too
+    };
+    const std::string check = CHECK_PROGRAM, convert = CONVERT_PROGRAM, query = QUERY_PROGRAM;
+    for (const Run& run :
+         {Run{check, {name}, "", false}, Run{check, {}, fields, true},
+          Run{query, {"-f", name, "Smith"}, "", false}, Run{query, {"--why", name}, fields, false},
+          Run{convert, {"--to", "vcard", name}, "", false}, Run{convert, {name + ".vcf"}, "", false},
+          Run{convert, {"--to", "csv", "-o", name}, fields, false},
+          Run{convert, {"--to", "vcard"}, fields, false},
+          Run{kProgram, {}, sixteen + controls + " Smith 312 555-0101\n", false}}) {
+        SCOPED_TRACE(run.program + (run.args.empty() ? "" : " " + run.args.front().substr(0, 20)) +
+                     (run.data.empty() ? "" : " on fields"));
+        writeDataFile(run.data);
+        Outcome ran = runProgram(run.program, dir, "3\n4\n", 0, run.args, kLongRun);
+        std::istringstream lines(ran.err + (run.report ? ran.out : ""));
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count) {
+            EXPECT_LT(line.size(), 400u) << line.substr(0, 400);
+            EXPECT_EQ(firstUnprintable(line), std::string::npos) << line.substr(0, 400);
+        }
+        EXPECT_GT(count, 0);
     }
 }
 

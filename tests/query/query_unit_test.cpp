@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "name_folding.h"
-#include "number_forms.h"
 #include "output.h"
+#include "phone_number.h"
 
 namespace {
 
@@ -40,6 +40,7 @@ TEST(FoldName, NamesAlikeInAnyScript) {
         FoldedName typed = foldName(row.typed), name = foldName(row.name);
         EXPECT_EQ(typed.text, name.text);
         EXPECT_EQ(typed.accents == name.accents, row.caseOnly);
+        EXPECT_TRUE(foldsTo(row.name, typed.text));
     }
 }
 
@@ -53,7 +54,10 @@ TEST(FoldName, NamesThatDiffer) {
         {"か", "き"},  // unaccented Japanese letters stay apart
         {"1", "¹"},    // only letters and marks fold
     };
-    for (const auto& [typed, name] : rows) EXPECT_NE(foldName(typed).text, foldName(name).text) << typed;
+    for (const auto& [typed, name] : rows) {
+        EXPECT_NE(foldName(typed).text, foldName(name).text) << typed;
+        EXPECT_FALSE(foldsTo(name, foldName(typed).text)) << typed;
+    }
 }
 
 TEST(FoldName, ExactForms) {
@@ -68,51 +72,60 @@ struct NumberRow {
     std::string typed;
     int areaCode;
     std::string number;
-    bool matches;
+    MatchStrength strength;
 };
 
+// The caller-ID lookup on the phone-number unit, as --number uses it.
 TEST(Numbers, FormsMatchAreaCodeAndNumber) {
+    using S = MatchStrength;
     const std::vector<NumberRow> rows = {
-        {"358-9111", 312, "358-9111", true},
-        {"3589111", 706, "358-9111", true},
-        {"312 358-9111", 312, "358-9111", true},
-        {"(312) 358-9111", 706, "358-9111", false},
-        {"312.358.9111", 312, "3589111", true},
-        {"+1 312 358 9111", 312, "358-9111", true},
-        {"1-312-358-9111", 312, "358-9111", true},
-        {"tel:+1-312-358-9111", 312, "358-9111", true},
-        {"TEL:+13123589111", 0, "+1-312-358-9111", true},
-        {"312 358-9111", 0, "312-358-9111", true},
-        {"+44 20 7946 0958", 0, "+44-20-7946-0958", true},
-        {"+44 20 7946 0958", 44, "20-7946-0958", true},
-        {"+44 20 7946 0958", 0, "020-7946-0958", false},
-        {"358-9111", 0, "312-358-9111", false},
-        {"070 358 9111", 70, "358-9111", true},
+        {"358-9111", 312, "358-9111", S::Weaker},
+        {"3589111", 706, "358-9111", S::Weaker},
+        {"312 358-9111", 312, "358-9111", S::Exact},
+        {"(312) 358-9111", 706, "358-9111", S::None},
+        {"312.358.9111", 312, "3589111", S::Exact},
+        {"+1 312 358 9111", 312, "358-9111", S::SameNumber},
+        {"1-312-358-9111", 312, "358-9111", S::Exact},
+        {"tel:+1-312-358-9111", 312, "358-9111", S::SameNumber},
+        {"TEL:+13123589111", 0, "+1-312-358-9111", S::Exact},
+        {"312 358-9111", 0, "312-358-9111", S::Exact},
+        {"+44 20 7946 0958", 0, "+44-20-7946-0958", S::Exact},
+        {"+44 20 7946 0958", 44, "20-7946-0958", S::SameNumber},
+        {"+44 20 7946 0958", 0, "020-7946-0958", S::Weaker},  // a trunk 0, no country
+        {"358-9111", 0, "312-358-9111", S::Weaker},
+        {"070 358 9111", 70, "358-9111", S::Weaker},
+        {"+1 418 656 9254", 418, "656-9254x102", S::SameNumber},
+        {"+1 418 656 9254", 0, "+1-418-656-9254;ext=102", S::SameNumber},
+        {"418 656 9254 ext. 103", 418, "656-9254x102", S::None},
     };
     for (const NumberRow& row : rows) {
-        std::optional<TypedNumber> typed = typedNumber(row.typed);
-        ASSERT_TRUE(typed) << row.typed;
-        EXPECT_EQ(numberMatches(*typed, row.areaCode, row.number), row.matches)
+        PhoneNumber typed = readPhoneNumber(row.typed);
+        ASSERT_NE(typed.kind, NumberKind::NotANumber) << row.typed;
+        EXPECT_EQ(strengthName(compareForCallerId(typed, readEntryNumber(row.areaCode, row.number)).strength),
+                  std::string(strengthName(row.strength)))
             << row.typed << " against (" << row.areaCode << ") " << row.number;
     }
 }
 
 TEST(Numbers, NotANumber) {
-    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 x12"})
-        EXPECT_FALSE(typedNumber(text)) << text;
+    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 xyz", "business 1"})
+        EXPECT_EQ(readPhoneNumber(text).kind, NumberKind::NotANumber) << text;
 }
 
 TEST(Numbers, ShownInMessages) {
-    EXPECT_EQ(shownNumber(*typedNumber("+1 312 358 9111")), "(312) 358-9111");
-    EXPECT_EQ(shownNumber(*typedNumber("3589111")), "358-9111");
-    EXPECT_EQ(shownNumber(*typedNumber("+44 20 7946 0958")), "442079460958");
+    EXPECT_EQ(displayNumber(readPhoneNumber("+1 312 358 9111")), "(312) 358-9111");
+    EXPECT_EQ(displayNumber(readPhoneNumber("3589111")), "358-9111");
+    EXPECT_EQ(displayNumber(readPhoneNumber("+44 20 7946 0958")), "+44-20-7946-0958");
+    EXPECT_EQ(displayNumber(readEntryNumber(0, "+44-20-7946-0958")), "+44-20-7946-0958");  // no (0)
 }
 
 // The data file's fields hold no tab or line end, but a field of TSV never
-// breaks its line whatever it holds.
+// breaks its line whatever it holds, nor acts on a terminal.
 TEST(Output, TsvFields) {
     EXPECT_EQ(tsvField("a\\b\tc\nd\re"), "a\\\\b\\tc\\nd\\re");
-    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC", 3)), std::string("\0\x1B\xFC", 3));
+    EXPECT_EQ(tsvField(std::string("\0\x1B\xFC\x7F", 4)), "\\x00\\x1B\\xFC\\x7F");
+    EXPECT_EQ(tsvField("\\x41 \xC2\x9B \xE2\x80\xA8 \xE2\x80\xAE Zoë"),
+              "\\\\x41 \\xC2\\x9B \\xE2\\x80\\xA8 \\xE2\\x80\\xAE Zoë");
 }
 
 TEST(Output, JsonStrings) {
@@ -122,6 +135,10 @@ TEST(Output, JsonStrings) {
         {std::string("a\0b\x1B\x7F", 5), "\"a\\u0000b\\u001b\\u007f\""},
         {"\xC2\x9B \xE2\x80\xA8 \xE2\x80\xA9", "\"\\u009b \\u2028 \\u2029\""},  // C1, line and paragraph ends
         {"M\xFCller", "\"M\\u00fcller\""},
+        // Bidirectional controls, and characters that show as nothing
+        {"\xE2\x80\xAE \xE2\x81\xA6 \xE2\x80\x8F \xD8\x9C \xE2\x80\x8B",
+         "\"\\u202e \\u2066 \\u200f \\u061c \\u200b\""},
+        {"\xF3\xA0\x80\x81", "\"\\udb40\\udc01\""},  // U+E0001, above U+FFFF
         {"\xE2\x82x \xED\xA0\x80 \xC0\xAF", "\"\\u00e2\\u0082x \\u00ed\\u00a0\\u0080 \\u00c0\\u00af\""},
     };
     for (const auto& [text, json] : rows) EXPECT_EQ(jsonString(text), json) << text;

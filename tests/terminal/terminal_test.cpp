@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "screen_texts.h"
+#include "started_program.h"
 
 extern char** environ;
 
@@ -112,8 +113,8 @@ std::string shownText(const std::string& raw) {
 // itself, as a terminal window told to run it does.
 enum class Launch { AsJob, InBackground, Directly };
 
-// In the session leader: its job, and the terminal's mode as it keeps it
-// for its jobs (as found).
+// In the session leader: its job's process group, and the terminal's mode
+// as it keeps it for its jobs (as found).
 pid_t leadersJob = 0;
 termios shellMode{};
 
@@ -170,6 +171,8 @@ std::vector<std::string> environmentFor(const Program& program) {
 
 // teledir on a pseudo-terminal, with a session leader that reports every
 // change of the program's state (stopped, exited, killed) through a pipe.
+// The program's process group, with all it starts there, ends with the
+// session, or with this process however it ends (see started_program.h).
 class TerminalSession {
 public:
     explicit TerminalSession(const fs::path& dir, int ignoredSignal = 0, Launch launch = Launch::AsJob,
@@ -179,29 +182,27 @@ public:
         std::vector<std::string> environment = environmentFor(program);
         std::vector<char*> argv = execVector(program.command), envp = execVector(environment);
         tcgetattr(slave_, &found_);
-        int reports[2];
+        const long openMax = sysconf(_SC_OPEN_MAX);
+        int reports[2], lifeline[2];
         if (pipe(reports) == -1) throw std::runtime_error("pipe failed");
+        started_program::makeLifeline(lifeline);
+        lifeline_ = lifeline[1];
         leader_ = fork();
         if (leader_ == 0) {
-            close(master_);
-            close(reports[0]);
-            lead(slave_, dir.c_str(), reports[1], ignoredSignal, launch, argv.data(), envp.data());
+            lead(slave_, dir.c_str(), reports[1], lifeline[0], openMax, ignoredSignal, launch, argv.data(),
+                 envp.data());
         }
         close(reports[1]);
+        close(lifeline[0]);
         reports_ = reports[0];
-        if (!waitUntil([&] { return program_ > 0; })) throw std::runtime_error("program did not start");
-    }
-
-    ~TerminalSession() {
-        if (!ended_) {
-            if (program_ > 0) kill(program_, SIGKILL);
-            kill(leader_, SIGKILL);
+        if (!waitUntil([&] { return program_ > 0; })) {
+            end();
+            throw std::runtime_error("program did not start");
         }
-        waitpid(leader_, nullptr, 0);
-        close(master_);
-        close(slave_);
-        if (reports_ >= 0) close(reports_);
     }
+    TerminalSession(const TerminalSession&) = delete;
+    TerminalSession& operator=(const TerminalSession&) = delete;
+    ~TerminalSession() { end(); }
     void type(const std::string& keys) {
         lastStir_ = Clock::now();
         if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) ADD_FAILURE();
@@ -291,16 +292,34 @@ public:
         if (!waitUntil([&] { return !statuses_.empty(); })) return "still running" + whyInVain();
         int status = statuses_.front();
         statuses_.pop_front();
-        ended_ = !WIFSTOPPED(status);
         return describe(status);
     }
 
 private:
+    // Ends the program's group and waits for the leader, which waits for
+    // the group's guard: once this returns, they are gone.
+    void end() {
+        if (lifeline_ < 0) return;
+        close(lifeline_);
+        lifeline_ = -1;
+        if (leader_ > 0) waitpid(leader_, nullptr, 0);
+        close(master_);
+        close(slave_);
+        if (reports_ >= 0) close(reports_);
+    }
+
     // The session leader: takes the terminal, starts the program in the
-    // foreground and reports on it. Only async-signal-safe calls after fork.
-    [[noreturn]] static void lead(int slave, const char* dir, int reports, int ignoredSignal, Launch launch,
-                                  char* const argv[], char* const envp[]) {
+    // foreground, in a process group the guard of lifeline leads, and
+    // reports on it. Only async-signal-safe calls after fork.
+    [[noreturn]] static void lead(int slave, const char* dir, int reports, int lifeline, long openMax,
+                                  int ignoredSignal, Launch launch, char* const argv[], char* const envp[]) {
         if (login_tty(slave) == -1 || chdir(dir) == -1) _exit(126);
+        // Nothing else open: another session's lifeline held here would keep
+        // that session going.
+        started_program::closeAllBut(reports, lifeline, openMax);
+        // Started directly, the program is the leader, in the leader's group.
+        const pid_t job = started_program::startGuard(lifeline, launch == Launch::Directly ? getpgrp() : 0);
+        if (job == -1) _exit(126);
         tcgetattr(STDIN_FILENO, &shellMode);
         if (launch == Launch::InBackground) {
             termios lineEditor = shellMode;
@@ -309,17 +328,20 @@ private:
         }
         pid_t program = launch == Launch::Directly ? 0 : fork();
         if (program == 0) {
+            if (launch != Launch::Directly) {
+                // Joined while the lifeline still holds: the guard is alive
+                // then, and kills it with the group.
+                pollfd ended{lifeline, 0, 0};
+                if (setpgid(0, job) == -1 || getpgrp() != job || poll(&ended, 1, 0) != 0) _exit(126);
+            }
             if (launch == Launch::AsJob) {
                 sigset_t ttou;
                 sigemptyset(&ttou);
                 sigaddset(&ttou, SIGTTOU);
-                setpgid(0, 0);
                 sigprocmask(SIG_BLOCK, &ttou, nullptr);
-                tcsetpgrp(STDIN_FILENO, getpid());
+                tcsetpgrp(STDIN_FILENO, job);
                 sigprocmask(SIG_UNBLOCK, &ttou, nullptr);
-            } else if (launch == Launch::InBackground) {
-                setpgid(0, 0);
-            } else {
+            } else if (launch == Launch::Directly) {
                 pid_t self = getpid();  // no reports follow
                 if (write(reports, &self, sizeof self) != sizeof self) _exit(1);
             }
@@ -332,8 +354,10 @@ private:
             execve(argv[0], argv, envp);
             _exit(127);
         }
-        setpgid(program, program);
-        leadersJob = program;
+        close(lifeline);
+        if (program == -1) _exit(126);
+        setpgid(program, job);
+        leadersJob = job;
         struct sigaction jobControl {};
         sigemptyset(&jobControl.sa_mask);
         sigaddset(&jobControl.sa_mask, SIGTTOU);
@@ -342,15 +366,19 @@ private:
         sigaction(SIGUSR1, &jobControl, nullptr);
         jobControl.sa_handler = shellBg;
         sigaction(SIGUSR2, &jobControl, nullptr);
-        if (write(reports, &program, sizeof program) != sizeof program) _exit(1);
-        for (;;) {
-            int status = 0;
-            if (waitpid(program, &status, WUNTRACED) == -1) {
-                if (errno == EINTR) continue;
-                _exit(1);
+        if (write(reports, &program, sizeof program) == sizeof program) {
+            for (;;) {
+                int status = 0;
+                if (waitpid(program, &status, WUNTRACED) == -1) {
+                    if (errno == EINTR) continue;
+                    break;
+                }
+                if (write(reports, &status, sizeof status) != sizeof status || !WIFSTOPPED(status)) break;
             }
-            if (write(reports, &status, sizeof status) != sizeof status || !WIFSTOPPED(status)) _exit(0);
         }
+        while (waitpid(job, nullptr, 0) == -1 && errno == EINTR) {
+        }
+        _exit(0);
     }
 
     // Waits until done, for kPatience at most, or until the program has
@@ -434,9 +462,9 @@ private:
     int master_ = -1;
     int slave_ = -1;
     int reports_ = -1;
+    int lifeline_ = -1;  // see started_program.h
     pid_t leader_ = 0;
     pid_t program_ = 0;
-    bool ended_ = false;
     termios found_{};
     std::string output_;
     size_t matched_ = 0;
@@ -462,27 +490,17 @@ protected:
     fs::path dir_;
 };
 
-// Runs a shell command in dir with a time limit; how it ended.
+// Runs a shell command in dir with a time limit; how it ended. The shell
+// and all it starts end with the run.
 std::string runShell(const fs::path& dir, const std::string& command, bool ignoreBrokenPipe = false) {
-    pid_t shell = fork();
-    if (shell == 0) {
-        setpgid(0, 0);
+    started_program::StartedProgram shell([&] {
         if (chdir(dir.c_str()) == -1) _exit(126);
         (void)::signal(SIGPIPE, ignoreBrokenPipe ? SIG_IGN : SIG_DFL);
         execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    setpgid(shell, shell);
-    auto deadline = Clock::now() + kPatience;
+    });
     int status = 0;
-    while (waitpid(shell, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            kill(-shell, SIGKILL);
-            waitpid(shell, &status, 0);
-            return "still running after " + std::to_string(kPatience.count()) + " ms";
-        }
-        usleep(10000);
-    }
+    if (!shell.waitUntil(Clock::now() + kPatience, &status))
+        return "still running after " + std::to_string(kPatience.count()) + " ms";
     return describe(status);
 }
 
@@ -943,4 +961,90 @@ TEST_F(TerminalTest, TerminalThatRefusesKeyModeContinuesAtALineEnd) {
     EXPECT_EQ(listing.find("Invalid"), std::string::npos);
     ASSERT_TRUE(tty.expect(kPrompt));
     quitFromPause(tty, "\n");
+}
+
+namespace {
+
+// The processes, zombies left out, of process group group and, when not 0,
+// of session session.
+std::vector<pid_t> livingIn(pid_t group, pid_t session) {
+    std::vector<pid_t> found;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string stat = readFile(entry.path() / "stat");
+        const size_t nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos) continue;
+        std::istringstream fields(stat.substr(nameEnd + 1));
+        char state = 0;
+        long parent = 0, itsGroup = 0, itsSession = 0;
+        if (!(fields >> state >> parent >> itsGroup >> itsSession) || state == 'Z') continue;
+        if (itsGroup == group || (session != 0 && itsSession == session)) found.push_back(std::stoi(name));
+    }
+    return found;
+}
+
+}  // namespace
+
+// A program that hangs, deaf to the hang-up of a closed terminal, with a
+// second one it started: neither outlives the test that started them,
+// whether the test ends them or is killed itself, as ctest kills a test at
+// its TIMEOUT.
+TEST_F(TerminalTest, HungProgramEndsWithItsWholeGroup) {
+#ifndef __linux__
+    GTEST_SKIP() << "the processes are found through /proc";
+#endif
+    // The shell's /proc/PID/stat holds its group and session.
+    const std::string hang = "trap '' HUP; sleep 300 & cat /proc/$$/stat >stat.new && mv stat.new stat; wait";
+    const fs::path stat = dir_ / "stat";
+    auto started = [&] {
+        for (auto until = Clock::now() + kPatience; Clock::now() < until; usleep(10000))
+            if (fs::exists(stat)) return true;
+        return false;
+    };
+    struct Row {
+        const char* name;
+        bool onTerminal;  // or else a shell run
+        bool testKilled;  // or else the test ends the session
+    };
+    for (Row row :
+         {Row{"terminal session ended by the test", true, false},
+          Row{"terminal session, test killed", true, true}, Row{"shell run, test killed", false, true}}) {
+        SCOPED_TRACE(row.name);
+        fs::remove(stat);
+        started_program::StartedProgram test([&] {  // the test process
+            try {
+                if (row.onTerminal) {
+                    Program hung;
+                    hung.command = {"/bin/sh", "-c", hang};
+                    TerminalSession tty(dir_, 0, Launch::AsJob, hung);
+                    if (!started()) _exit(1);
+                    if (row.testKilled) raise(SIGKILL);
+                } else {
+                    runShell(dir_, hang);
+                }
+            } catch (...) {
+                _exit(1);
+            }
+            _exit(0);
+        });
+        ASSERT_TRUE(started());
+        const std::string shellStat = readFile(stat);
+        std::istringstream fields(shellStat.substr(shellStat.rfind(')') + 1));
+        char state = 0;
+        long parent = 0, group = 0, session = 0;
+        ASSERT_TRUE(fields >> state >> parent >> group >> session);
+        if (!row.onTerminal) kill(test.pid(), SIGKILL);
+        int status = 0;
+        ASSERT_EQ(test.wait(&status), test.pid());
+        EXPECT_EQ(describe(status), row.testKilled ? "killed by " + std::to_string(SIGKILL) : "exit 0");
+        std::vector<pid_t> left;
+        for (auto until = Clock::now() + kPatience; Clock::now() < until; usleep(10000))
+            if ((left = livingIn(static_cast<pid_t>(group), row.onTerminal ? static_cast<pid_t>(session) : 0))
+                    .empty())
+                break;
+        EXPECT_EQ(left.size(), 0u) << "processes left behind";
+        for (pid_t process : left) kill(process, SIGKILL);
+    }
 }
