@@ -20,8 +20,9 @@ Usage: carddav_sync_test.py TELELIST_CONVERT TELEDIR
 Exits 77 (skipped) where Radicale (for this interpreter) or vdirsyncer is
 not installed (Debian packages radicale, vdirsyncer). Every program it
 starts runs in a process group of its own, which is ended when the test
-ends, fails, times out or is itself ended; the server also ends by itself
-when this process goes away.
+ends, fails, times out or is itself ended; when this process is killed,
+the programs get SIGKILL, and the server removes the temporary folder and
+ends.
 """
 import atexit
 import base64
@@ -56,7 +57,8 @@ class Failure(Exception):
     pass
 
 
-# Each child gets SIGKILL when this process dies, however it dies (Linux).
+# Each program run to its end gets SIGKILL when this process dies, however
+# it dies (Linux).
 try:
     _prctl = ctypes.CDLL(None, use_errno=True).prctl
 except (OSError, AttributeError):
@@ -106,13 +108,16 @@ def run_ok(args, cwd, env, stdin=b"", what=None):
     return out, err
 
 
-# The server reads no configuration but its own, watches its standard
-# input and ends when it closes: when this process goes away.
+# The server reads no configuration but its own, and watches its standard
+# input: when it closes, as when this process is killed, the server removes
+# the temporary folder and ends.
 SERVER_MAIN = """
-import os, runpy, sys, threading
+import os, runpy, shutil, sys, threading
+scratch = sys.argv.pop(1)
 def watch():
     while os.read(0, 512):
         pass
+    shutil.rmtree(scratch, ignore_errors=True)
     os._exit(1)
 threading.Thread(target=watch, daemon=True).start()
 sys.argv[0] = "radicale"
@@ -122,6 +127,7 @@ runpy.run_module("radicale", run_name="__main__", alter_sys=True)
 
 class Server:
     def __init__(self, scratch):
+        self.scratch = scratch
         with socket.socket() as probe:
             probe.bind(("127.0.0.1", 0))
             self.port = probe.getsockname()[1]
@@ -142,9 +148,9 @@ class Server:
     def start(self):
         started = time.monotonic()
         with open(self.log_path, "wb") as log:
-            self.proc = subprocess.Popen([sys.executable, "-c", SERVER_MAIN, "--config", self.config],
+            self.proc = subprocess.Popen([sys.executable, "-c", SERVER_MAIN, self.scratch, "--config", self.config],
                                          stdin=subprocess.PIPE, stdout=log, stderr=subprocess.STDOUT,
-                                         env=self.env, start_new_session=True, preexec_fn=_die_with_parent)
+                                         env=self.env, start_new_session=True)
         deadline = time.monotonic() + 15
         while True:
             if self.proc.poll() is not None:
@@ -395,8 +401,25 @@ def flow_export_again(setup):
     expect_on_server(setup.server, [EDITED] + MERGED[1:], "after the second export and sync")
 
 
+def remove_left_behind():
+    """Removes the temporary folders of runs killed together with their
+    server (ctest's timeout kills every process of the test), which could
+    not remove them: those whose process is gone."""
+    for name in os.listdir(tempfile.gettempdir()):
+        match = re.fullmatch(r"carddav-sync-(\d+)-\w+", name)
+        if match is None:
+            continue
+        try:
+            os.kill(int(match.group(1)), 0)
+        except ProcessLookupError:
+            shutil.rmtree(os.path.join(tempfile.gettempdir(), name), ignore_errors=True)
+        except OSError:
+            pass
+
+
 def main():
-    scratch = tempfile.mkdtemp(prefix="carddav-sync-")
+    remove_left_behind()
+    scratch = tempfile.mkdtemp(prefix=f"carddav-sync-{os.getpid()}-")
     server = None
 
     def end(*_):
