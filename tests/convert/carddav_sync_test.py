@@ -427,7 +427,7 @@ def main():
             server.stop()
 
     atexit.register(end)
-    # SIGTERM (ctest's timeout among others) unwinds through the finally below.
+    # SIGTERM and SIGHUP unwind through the finally below, as Ctrl-C does.
     for sig in (signal.SIGTERM, signal.SIGHUP):
         signal.signal(sig, lambda number, _: sys.exit(128 + number))
     started = time.monotonic()
