@@ -69,7 +69,13 @@ struct Message {
     long long line;
     Severity severity;
     std::string text;
+    std::size_t file = 0;  // of several files read as one (a folder), which
 };
+
+// a is told before b: file order, then line order.
+inline bool toldBefore(const Message& a, const Message& b) {
+    return a.file != b.file ? a.file < b.file : a.line < b.line;
+}
 
 using Messages = std::vector<Message>;
 

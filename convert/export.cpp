@@ -266,15 +266,12 @@ std::vector<LoadedEntry> loadForExport(std::istream& source, Messages& messages,
     return std::move(directory.entries);
 }
 
-void checkVCards(const std::vector<LoadedEntry>& entries, Messages& messages) {
-    for (const LoadedEntry& entry : entries) {
-        CardFields fields = cardFields(entry);
-        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
-    }
-}
+namespace {
 
-void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
-    CardWriter writer(sink);
+// Each entry with its card's fields and UID, in turn, until take returns
+// false.
+template <typename Take>
+void eachCard(const std::vector<LoadedEntry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
     // themselves are not kept twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
@@ -291,9 +288,35 @@ void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink)
         std::uint64_t hash = fnv1a(0xCBF29CE484222325, key, kFields);
         count = std::to_string(seen[{hash, fnv1a(hash, key, kFields)}]++);
         key[0] = count;
-        writeCard(writer, fields, entry.areaCode, uuidFrom(key));
-        if (!writer.flush()) return;
+        if (!take(entry, fields, uuidFrom(key))) return;
     }
+}
+
+}  // namespace
+
+void checkVCards(const std::vector<LoadedEntry>& entries, Messages& messages) {
+    for (const LoadedEntry& entry : entries) {
+        CardFields fields = cardFields(entry);
+        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
+    }
+}
+
+void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
+    CardWriter writer(sink);
+    eachCard(entries, [&](const LoadedEntry& entry, const CardFields& fields, const std::string& uid) {
+        writeCard(writer, fields, entry.areaCode, uid);
+        return writer.flush();
+    });
+}
+
+void eachVCard(const std::vector<LoadedEntry>& entries, const TakeCard& take) {
+    eachCard(entries, [&](const LoadedEntry& entry, const CardFields& fields, const std::string& uid) {
+        return take(entry, uid, [&](const PieceSink& sink) {
+            CardWriter writer(sink);
+            writeCard(writer, fields, entry.areaCode, uid);
+            writer.flush();
+        });
+    });
 }
 
 void writeCsv(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {

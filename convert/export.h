@@ -3,11 +3,14 @@
 #ifndef CONVERT_EXPORT_H
 #define CONVERT_EXPORT_H
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "contact.h"
+#include "load_problems.h"
 #include "output_file.h"
 
 // The entries of the data file on source, exactly those teledir loads, in
@@ -25,6 +28,12 @@ std::vector<LoadedEntry> loadForExport(std::istream& source, Messages& messages,
 // card's fields and how many cards before it have the same, so that it is
 // the same on every export of the same file.
 void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink);
+
+// The same cards one at a time, each with its entry, its UID (the UUID,
+// without "urn:uuid:") and what writes the card to a sink, until take
+// returns false.
+using TakeCard = std::function<bool(const LoadedEntry&, const std::string& uid, const Pieces& card)>;
+void eachVCard(const std::vector<LoadedEntry>& entries, const TakeCard& take);
 
 // A warning on messages for each entry whose card differs from what the
 // data file holds.

@@ -274,12 +274,15 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
 
 Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
 
-void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages) {
+void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages,
+                        const std::vector<std::string>& files) {
     placeEntries(entries);
     for (const LoadedEntry& entry : entries) {
         if (!entry.shownInstead) continue;
-        Diagnostic warning = sameLastNameWarning(entry, entries[*entry.shownInstead]);
-        messages.push_back({warning.line, warning.severity, std::move(warning.message)});
+        const LoadedEntry& shown = entries[*entry.shownInstead];
+        Diagnostic warning =
+            sameLastNameWarning(entry, shown, shown.file == entry.file ? "" : files.at(shown.file));
+        messages.push_back({warning.line, warning.severity, std::move(warning.message), entry.file});
     }
 }
 

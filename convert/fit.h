@@ -55,8 +55,10 @@ Fitted fitContact(const Contact& contact);
 
 // Places entries, in the order they are written, as teledir's table would
 // hold them, and warns of each the last-name search never shows, since
-// another has the same last name.
-void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages);
+// another has the same last name. Entries read from several files (a
+// folder) have files, their names, to tell where the entry shown instead is.
+void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages,
+                        const std::vector<std::string>& files = {});
 
 // The data file holding entries, one a line: "First Last AAA NUMBER\n".
 std::string dataFileText(const std::vector<LoadedEntry>& entries);

@@ -75,8 +75,11 @@ std::string entryName(const LoadedEntry& entry) {
            std::to_string(entry.line) + ")";
 }
 
-Diagnostic sameLastNameWarning(const LoadedEntry& hidden, const LoadedEntry& shown) {
+Diagnostic sameLastNameWarning(const LoadedEntry& hidden, const LoadedEntry& shown,
+                               std::string_view shownFile) {
+    std::string where = shownFile.empty() ? "line " + std::to_string(shown.line)
+                                          : shownPath(shownFile) + ":" + std::to_string(shown.line);
     return {hidden.lastLine, hidden.lastColumn, Severity::Warning,
             "the last-name search never shows " + quotedName(hidden) + ": for " + quoted(hidden.last) +
-                " it shows " + quotedName(shown) + " (line " + std::to_string(shown.line) + ") instead"};
+                " it shows " + quotedName(shown) + " (" + where + ") instead"};
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diagnostic.h"
@@ -18,7 +19,8 @@ struct LoadedEntry {
     std::string first, last;
     int areaCode = 0;
     std::string number;
-    long long line = 0;  // of its first name in the file (of the contact, for one made from a contact)
+    long long line = 0;    // of its first name in the file (of the contact, for one made from a contact)
+    std::size_t file = 0;  // of several files read as one (a folder of cards), which
     // Where its last name starts; column 0 for one made from a contact.
     long long lastLine = 0, lastColumn = 0;
     std::size_t filePlace = 0;    // among the entries, in file order
@@ -52,7 +54,9 @@ std::string entryName(const LoadedEntry& entry);
 
 // The warning that the last-name search never shows hidden, since for its
 // last name it shows shown: at hidden's last name, which is what the search
-// compares and where a change would make it found.
-Diagnostic sameLastNameWarning(const LoadedEntry& hidden, const LoadedEntry& shown);
+// compares and where a change would make it found. shown is told by its
+// line, or by shownFile and line when it came from another file.
+Diagnostic sameLastNameWarning(const LoadedEntry& hidden, const LoadedEntry& shown,
+                               std::string_view shownFile = {});
 
 #endif  // DATAFILE_LOADED_ENTRIES_H

@@ -44,9 +44,17 @@ done
 # datafile/diagnostic.cpp puts together "FILE:LINE: severity: message" or
 # "PROGRAM: PATH: reason" (diagnosticLine and problemLine make them).
 owned=0
+# A record named for an entry that holds no LoadedEntry is taken for one of
+# its own; one that holds a LoadedEntry (what a merge made of it) is not.
 for file in $(git ls-files 'phone/*' 'cli/*' 'directory/*' 'check/*' 'convert/*' 'query/*' | grep -E '\.(cpp|h)$'); do
-  if grep -nE '(struct|class)[[:space:]]+[A-Za-z0-9_]*Entry[[:space:]]*(\{|:|$)' "$file" |
-    sed "s|^|$file:|; s|\$| (an entry record of its own: use LoadedEntry)|" >&2; then
+  if awk -v file="$file" '
+    /(struct|class)[[:space:]]+[A-Za-z0-9_]*Entry[[:space:]]*(\{|:|$)/ { start = FNR; text = $0; holds = 0 }
+    start && /LoadedEntry/ && FNR > start { holds = 1 }
+    start && /^[[:space:]]*};/ {
+      if (!holds) { print file ":" start ":" text " (an entry record of its own: use LoadedEntry)"; found = 1 }
+      start = 0
+    }
+    END { exit found ? 0 : 1 }' "$file" >&2; then
     owned=1
   fi
 done
