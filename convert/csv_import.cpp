@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "csv_columns.h"
+#include "csv_formula.h"
 #include "entry_reader.h"
 #include "fit.h"
 
@@ -374,15 +375,12 @@ private:
 //  Rows into contacts
 // ======================================================================
 
-bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
-
 // A field's text; the quote this program's export puts in front of a cell
 // a spreadsheet would take for a formula (after any quotes of its own) is
 // taken off.
 std::string cellText(const Field& field) {
     const std::string& text = field.text;
-    std::size_t quotes = text.find_first_not_of('\'');
-    if (quotes > 0 && quotes != std::string::npos && isFormulaStart(text[quotes])) return text.substr(1);
+    if (!text.empty() && text[0] == '\'' && startsAsFormula(text)) return text.substr(1);
     return text;
 }
 

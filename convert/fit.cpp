@@ -97,15 +97,6 @@ Utf8Char nextCharacter(std::string_view text) {
 
 bool isC1(char32_t c) { return c >= 0x80 && c < 0xA0; }
 
-// The UTF-16 surrogate text starts with, written as UTF-8 would write it
-// were it a character, or 0.
-char32_t surrogateAt(std::string_view text) {
-    if (text.size() < 3 || text[0] != '\xED') return 0;
-    auto second = static_cast<unsigned char>(text[1]), third = static_cast<unsigned char>(text[2]);
-    if (second < 0xA0 || second > 0xBF || third < 0x80 || third > 0xBF) return 0;
-    return 0xD000 | (second & 0x3F) << 6 | (third & 0x3F);
-}
-
 // The length of the terminal escape sequence at the start of text, which
 // starts with ESC or a C1 control: a control sequence (ESC [ ... final), a
 // string (ESC ] ..., ESC P ... up to BEL or ST), or ESC and one character.
@@ -296,11 +287,11 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
     result.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
-        if (char32_t high = surrogateAt(text.substr(at))) {
-            char32_t low = surrogateAt(text.substr(at + 3));
-            bool pair = high < 0xDC00 && low >= 0xDC00;
+        if (char32_t high = keptSurrogateAt(text.substr(at))) {
+            char32_t low = keptSurrogateAt(text.substr(at + 3));
+            bool pair = isHighSurrogate(high) && isLowSurrogate(low);
             cleaning.surrogates = cleaning.surrogates || !pair;
-            appendUtf8(result, pair ? 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD);
+            appendUtf8(result, pair ? joinedSurrogates(high, low) : kReplacementCharacter);
             at += pair ? 6 : 3;
             continue;
         }

@@ -183,3 +183,28 @@ TEST(Windows1252, ReadsAsPython) {
 }
 
 }  // namespace
+
+// A lone surrogate as each caller wants it, a pair split between pieces,
+// half a unit at the end, and a mark of the other byte order.
+TEST(Utf16Decoder, LoneSurrogatesAndPieces) {
+    struct Row {
+        LoneSurrogate lone;
+        std::vector<std::string> pieces;
+        std::string text;
+    };
+    const std::vector<Row> rows = {
+        {LoneSurrogate::Replaced, {std::string("a\0\x34\xD8", 4), "\x1E\xDD"}, "a\xF0\x9D\x84\x9E"},
+        {LoneSurrogate::Replaced, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xEF\xBF\xBD!\xEF\xBF\xBD"},
+        {LoneSurrogate::Kept, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xED\xB0\x80!\xED\xA0\x80"},
+        {LoneSurrogate::Kept, {std::string("a\0b", 3)}, "a\xEF\xBF\xBD"},
+        {LoneSurrogate::Kept, {std::string("a\0\xFE\xFF\0b", 6)}, "a\xEF\xBB\xBF" "b"},
+    };
+    for (const Row& row : rows) {
+        Utf16Decoder decoder(row.lone);
+        std::string text;
+        for (const std::string& piece : row.pieces) decoder.decode(piece, text, true);
+        decoder.finish(text);
+        EXPECT_EQ(text, row.text);
+        EXPECT_EQ(decoder.damaged(), text.find("\xEF\xBF\xBD") != std::string::npos || text.find('\xED') != std::string::npos);
+    }
+}
