@@ -122,7 +122,8 @@ CharsetText systemConvertToUtf8(std::string_view bytes, const std::string& chars
     DWORD error = 0;
     if (*page == kUtf16Le || *page == kUtf16Be) {
         // UTF-16 in either byte order is no code page MultiByteToWideChar takes.
-        Utf16Decoder decoder(LoneSurrogate::Replaced, *page == kUtf16Be ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
+        Utf16Decoder decoder(LoneSurrogate::Replaced,
+                             *page == kUtf16Be ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
         decoder.decode(bytes, result.text);
         decoder.finish(result.text);
         if (decoder.damaged()) result.outcome = CharsetOutcome::Replaced;

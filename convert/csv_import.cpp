@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ascii.h"
 #include "csv_columns.h"
 #include "csv_formula.h"
 #include "entry_reader.h"
@@ -384,12 +385,8 @@ std::string cellText(const Field& field) {
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool containsNoCase(std::string_view text, std::string_view word) {
-    std::string lower(text);
-    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower.find(word) != std::string::npos;
+    return asciiLowered(text).find(word) != std::string::npos;
 }
 
 class RowReader {
@@ -488,7 +485,7 @@ private:
 bool looksLikeNumber(const std::string& text) {
     std::size_t digits = 0;
     for (char c : text) {
-        if (isDigit(c)) {
+        if (isAsciiDigit(c)) {
             ++digits;
         } else if (!(c == ' ' || c == '-' || c == '.' || c == '(' || c == ')' || c == '+' || c == '/')) {
             return false;
@@ -498,7 +495,7 @@ bool looksLikeNumber(const std::string& text) {
 }
 
 bool isShortNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), isDigit);
+    return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), isAsciiDigit);
 }
 
 // The columns of a first row that is a contact, not a header: the number

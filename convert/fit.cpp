@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "ascii.h"
 #include "entry_reader.h"
 #include "message_text.h"
 #include "sorted_table.h"
 #include "text_encoding.h"
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
@@ -28,7 +27,7 @@ std::optional<int> areaCodeValue(std::string_view text) {
     if (text[at] == '0' && text.size() - at > 1) return std::nullopt;
     long long value = 0;
     for (std::size_t k = at; k < text.size(); ++k) {
-        if (!isDigit(text[k])) return std::nullopt;
+        if (!isAsciiDigit(text[k])) return std::nullopt;
         value = value * 10 + (text[k] - '0');
     }
     if (at == 1) value = -value;
@@ -63,7 +62,7 @@ std::optional<FittedNumber> fitDigits(std::string_view text) {
     bool plus = false;
     for (std::size_t k = 0; k < text.size(); ++k) {
         char c = text[k];
-        if (isDigit(c)) {
+        if (isAsciiDigit(c)) {
             if (digits.size() == 11) return std::nullopt;
             digits += c;
         } else if (c == '+' && k == 0) {

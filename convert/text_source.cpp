@@ -44,7 +44,8 @@ bool TextSource::fill(std::size_t count) {
             started_ = true;
             Utf16Detector detector;
             detector.passed(std::string_view(bytes, size));
-            if (std::optional<ByteOrder> order = detector.order()) utf16_.emplace(LoneSurrogate::Kept, *order);
+            if (std::optional<ByteOrder> order = detector.order())
+                utf16_.emplace(LoneSurrogate::Kept, *order);
             std::string_view start(bytes, size);
             std::size_t mark = 0;
             if (start.substr(0, 3) == kUtf8Mark) mark = 3;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "contact.h"  // Reporter
+#include "contact.h"        // Reporter
 #include "text_encoding.h"  // Utf16Decoder
 
 class TextSource {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ascii.h"
 #include "message_text.h"  // isFieldSpace
 
 namespace {
@@ -9,8 +10,6 @@ namespace {
 // Enough for the longest header an address book writes (Outlook's, with
 // some ninety columns, is under 2 KiB).
 constexpr std::size_t kLineLimit = 4096;
-
-char lowered(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool endsWith(const std::string& text, std::string_view end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -20,8 +19,7 @@ bool endsWith(const std::string& text, std::string_view end) {
 std::string normalized(std::string_view field) {
     std::string name;
     for (char c : field) {
-        c = lowered(c);
-        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+        if (isAsciiLetterOrDigit(c)) name += asciiLower(c);
     }
     return name;
 }
@@ -64,8 +62,7 @@ bool thirdWordIsANumber(std::string_view line) {
     word(), word();
     std::string_view third = word();
     if (!third.empty() && (third[0] == '+' || third[0] == '-')) third.remove_prefix(1);
-    return !third.empty() &&
-           std::all_of(third.begin(), third.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !third.empty() && std::all_of(third.begin(), third.end(), isAsciiDigit);
 }
 
 bool isCsvHeader(std::string_view line) {
@@ -105,7 +102,7 @@ std::optional<AddressBook> AddressBookDetector::kind(bool utf16) const {
     if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     std::string head;
     for (char c : line)
-        if (c != ' ' && c != '\t' && c != '\r') head += lowered(c);
+        if (c != ' ' && c != '\t' && c != '\r') head += asciiLower(c);
     if (head == "begin:vcard") return AddressBook::Vcard;
     if (isCsvHeader(line)) return AddressBook::Csv;
     return std::nullopt;

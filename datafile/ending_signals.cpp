@@ -3,8 +3,9 @@
 #include <signal.h>
 
 std::vector<int> endingSignals() {
-    std::vector<int> signals{SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,   SIGBUS,  SIGFPE, SIGUSR1, SIGSEGV,
-                             SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS};
+    std::vector<int> signals{SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+                             SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+                             SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS};
 #ifdef SIGPOLL
     signals.push_back(SIGPOLL);
 #endif

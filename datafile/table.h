@@ -9,16 +9,16 @@
 
 #include "apstring.h"
 #include "apvector.h"
+#include "ascii.h"
 
 constexpr int kSlotCount = 16;
 
 // The usual form of a number, "358-9111": three digits, a hyphen, four
 // digits. Others load too.
 inline bool isNumberForm(std::string_view number) {
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
     if (number.size() != 8 || number[3] != '-') return false;
     for (std::size_t k = 0; k < number.size(); ++k)
-        if (k != 3 && !digit(number[k])) return false;
+        if (k != 3 && !isAsciiDigit(number[k])) return false;
     return true;
 }
 

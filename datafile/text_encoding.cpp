@@ -137,7 +137,7 @@ void Utf16Decoder::decode(std::string_view bytes, std::string& out, bool followM
         pendingByte_ = -1;
         const int second = static_cast<unsigned char>(bytes[k++]);
         auto unit = static_cast<char16_t>(order_ == ByteOrder::LittleEndian ? second << 8 | first
-                                                                             : first << 8 | second);
+                                                                            : first << 8 | second);
         if (followMarks && unit == 0xFFFE) {
             order_ = order_ == ByteOrder::LittleEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
             unit = 0xFEFF;

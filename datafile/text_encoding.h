@@ -63,7 +63,8 @@ struct Utf16Units {
 };
 constexpr Utf16Units utf16Units(char32_t c) {
     if (c < 0x10000) return {{static_cast<char16_t>(c), 0}, 1};
-    return {{static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))},
+    return {{static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)),
+             static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF))},
             2};
 }
 

@@ -1,8 +1,8 @@
 #include "number_forms.h"
 
-namespace {
+#include "ascii.h"
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+namespace {
 
 bool isSeparator(char c) { return c == ' ' || c == '-' || c == '.' || c == '/' || c == '(' || c == ')'; }
 
@@ -21,22 +21,20 @@ std::optional<std::string> northAmerican(const std::string& digits) {
 std::string digitsOf(std::string_view text) {
     std::string digits;
     for (char c : text)
-        if (isDigit(c)) digits += c;
+        if (isAsciiDigit(c)) digits += c;
     return digits;
 }
 
 std::optional<TypedNumber> typedNumber(std::string_view text) {
     constexpr std::string_view kScheme = "tel:";
     if (text.size() >= kScheme.size()) {
-        std::string scheme(text.substr(0, kScheme.size()));
-        for (char& c : scheme) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (scheme == kScheme) text.remove_prefix(kScheme.size());
+        if (asciiLowered(text.substr(0, kScheme.size())) == kScheme) text.remove_prefix(kScheme.size());
     }
     std::size_t start = text.find_first_not_of(' ');
     bool plus = start != std::string_view::npos && text[start] == '+';
     if (plus) text.remove_prefix(start + 1);
     for (char c : text)
-        if (!isDigit(c) && !isSeparator(c)) return std::nullopt;
+        if (!isAsciiDigit(c) && !isSeparator(c)) return std::nullopt;
     std::string digits = digitsOf(text);
     if (digits.empty()) return std::nullopt;
     std::optional<std::string> ten = northAmerican(digits);

@@ -197,7 +197,10 @@ TEST(Utf16Decoder, LoneSurrogatesAndPieces) {
         {LoneSurrogate::Replaced, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xEF\xBF\xBD!\xEF\xBF\xBD"},
         {LoneSurrogate::Kept, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xED\xB0\x80!\xED\xA0\x80"},
         {LoneSurrogate::Kept, {std::string("a\0b", 3)}, "a\xEF\xBF\xBD"},
-        {LoneSurrogate::Kept, {std::string("a\0\xFE\xFF\0b", 6)}, "a\xEF\xBB\xBF" "b"},
+        {LoneSurrogate::Kept,
+         {std::string("a\0\xFE\xFF\0b", 6)},
+         "a\xEF\xBB\xBF"
+         "b"},
     };
     for (const Row& row : rows) {
         Utf16Decoder decoder(row.lone);
@@ -205,6 +208,7 @@ TEST(Utf16Decoder, LoneSurrogatesAndPieces) {
         for (const std::string& piece : row.pieces) decoder.decode(piece, text, true);
         decoder.finish(text);
         EXPECT_EQ(text, row.text);
-        EXPECT_EQ(decoder.damaged(), text.find("\xEF\xBF\xBD") != std::string::npos || text.find('\xED') != std::string::npos);
+        EXPECT_EQ(decoder.damaged(),
+                  text.find("\xEF\xBF\xBD") != std::string::npos || text.find('\xED') != std::string::npos);
     }
 }

@@ -1,0 +1,26 @@
+// The ASCII letters and digits, as names, numbers and keywords of files
+// are compared: with no locale, so that a byte above 127 is never one.
+#ifndef DATAFILE_ASCII_H
+#define DATAFILE_ASCII_H
+
+#include <string>
+#include <string_view>
+
+constexpr bool isAsciiDigit(char32_t c) { return c >= '0' && c <= '9'; }
+constexpr bool isAsciiUpper(char32_t c) { return c >= 'A' && c <= 'Z'; }
+constexpr bool isAsciiLower(char32_t c) { return c >= 'a' && c <= 'z'; }
+constexpr bool isAsciiLetter(char32_t c) { return isAsciiUpper(c) || isAsciiLower(c); }
+constexpr bool isAsciiLetterOrDigit(char32_t c) { return isAsciiLetter(c) || isAsciiDigit(c); }
+
+// c with an ASCII capital made small; any other byte as it is.
+constexpr char asciiLower(char c) {
+    return isAsciiUpper(static_cast<unsigned char>(c)) ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline std::string asciiLowered(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = asciiLower(c);
+    return lower;
+}
+
+#endif  // DATAFILE_ASCII_H
