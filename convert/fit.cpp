@@ -19,6 +19,21 @@ std::string_view trimmed(std::string_view text) {
 
 bool hasBlank(std::string_view text) { return std::any_of(text.begin(), text.end(), isFieldSpace); }
 
+// text without blanks at either end, and each run of blanks inside it one
+// hyphen (blanks: the data file's field separators).
+std::string withoutBlanks(std::string_view text) {
+    text = trimmed(text);
+    std::string result;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (!isFieldSpace(text[k])) {
+            result += text[k];
+        } else if (!isFieldSpace(text[k - 1])) {
+            result += '-';
+        }
+    }
+    return result;
+}
+
 // Decimal digits with an optional minus, without a leading zero (which the
 // area code, a number, would drop), whose value fits in an int.
 std::optional<int> areaCodeValue(std::string_view text) {
@@ -133,7 +148,7 @@ std::string shown(const Contact& contact) {
 
 class Fitter {
 public:
-    explicit Fitter(const Contact& contact) : contact_(contact) { fitted_.shownName = shown(contact); }
+    explicit Fitter(const Contact& contact) : contact_(contact), shownName_(shown(contact)) {}
 
     Fitted fit() {
         for (const std::string& note : contact_.notes) warn(note);
@@ -149,10 +164,10 @@ public:
 
 private:
     void warn(const std::string& text) {
-        fitted_.messages.push_back({contact_.line, Severity::Warning, fitted_.shownName + ": " + text});
+        fitted_.messages.push_back({contact_.line, Severity::Warning, shownName_ + ": " + text});
     }
     void fail(const std::string& text) {
-        std::string name = fitted_.shownName == "\"\"" ? "a contact" : fitted_.shownName;
+        std::string name = shownName_ == "\"\"" ? "a contact" : shownName_;
         fitted_.messages.push_back({contact_.line, Severity::Error, name + ": " + text + "; not written"});
     }
 
@@ -249,6 +264,7 @@ private:
     }
 
     const Contact& contact_;
+    std::string shownName_;  // the contact as messages name it
     Fitted fitted_;
 };
 
@@ -259,19 +275,6 @@ apstring asApstring(const std::string& text) {
 }
 
 }  // namespace
-
-std::string withoutBlanks(std::string_view text) {
-    text = trimmed(text);
-    std::string result;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isFieldSpace(text[k])) {
-            result += text[k];
-        } else if (!isFieldSpace(text[k - 1])) {
-            result += '-';
-        }
-    }
-    return result;
-}
 
 FittedNumber fitNumber(std::string_view text) {
     text = trimmed(text);

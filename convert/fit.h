@@ -29,10 +29,6 @@ struct FittedNumber {
 // text must hold something other than blanks.
 FittedNumber fitNumber(std::string_view text);
 
-// text without blanks at either end, and each run of blanks inside it one
-// hyphen (blanks: the data file's field separators).
-std::string withoutBlanks(std::string_view text);
-
 // What cleanText changed.
 struct Cleaning {
     bool controls = false;    // control characters or escape sequences removed
@@ -53,7 +49,6 @@ std::string cleanText(std::string_view text, Cleaning& cleaning);
 struct Fitted {
     std::optional<Entry> entry;
     Messages messages;
-    std::string shownName;  // the contact as messages name it
 };
 Fitted fitContact(const Contact& contact);
 

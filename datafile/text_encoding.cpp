@@ -79,15 +79,6 @@ bool isDefinedInWindows1252(unsigned char byte) {
     return !(byte >= 0x80 && byte < 0xA0) || windows1252Character(byte) != byte;
 }
 
-std::string toUtf8(std::string_view text, bool windows1252) {
-    std::string out;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, windows1252 ? windows1252Character(byte) : byte);
-    }
-    return out;
-}
-
 char32_t keptSurrogateAt(std::string_view text) {
     if (text.size() < 3 || text[0] != '\xED') return 0;
     auto second = static_cast<unsigned char>(text[1]), third = static_cast<unsigned char>(text[2]);

@@ -44,9 +44,6 @@ void appendUtf8(std::string& text, char32_t c);
 char32_t windows1252Character(unsigned char byte);
 bool isDefinedInWindows1252(unsigned char byte);
 
-// Latin-1 or Windows-1252 text as UTF-8.
-std::string toUtf8(std::string_view text, bool windows1252);
-
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 constexpr bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }

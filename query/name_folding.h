@@ -2,7 +2,7 @@
 // telelist-query -i: "muller" finds "Müller", "SWIATEK" finds "Świątek".
 //
 // The folding is a table made from Unicode's own data by
-// scripts/generate-name-folding.py (full case folding, decompositions, and
+// scripts/generate-name-folding.py (decompositions, full case folding, and
 // combining marks dropped), not a library: no maintained Unicode library
 // builds for every platform we ship with the C++ runtime linked in, and ICU,
 // which comes closest, would make each program tens of megabytes larger.
