@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "address_book_detector.h"  // csvSeparatorOf
 #include "ascii.h"
 #include "csv_columns.h"
 #include "csv_formula.h"
@@ -223,19 +224,8 @@ public:
     // The separator the first line holds most of, outside quotes: comma,
     // semicolon or tab, a comma when it holds none.
     void findSeparator() {
-        std::string_view first = source_.peekLine(kValueLimit);
-        std::size_t commas = 0, semicolons = 0, tabs = 0;
-        bool inQuotes = false;
-        for (char c : first) {
-            inQuotes = c == '"' ? !inQuotes : inQuotes;
-            if (inQuotes) continue;
-            commas += c == ',';
-            semicolons += c == ';';
-            tabs += c == '\t';
-        }
-        separator_ = semicolons > commas && semicolons >= tabs ? ';'
-                     : tabs > commas && tabs > semicolons      ? '\t'
-                                                               : ',';
+        const char separator = csvSeparatorOf(source_.peekLine(kValueLimit));
+        separator_ = separator == '\0' ? ',' : separator;
     }
 
     // Reads the next row that holds anything; false at the end of the file.

@@ -33,8 +33,9 @@ bool namesContactColumn(const std::string& name) {
            name.compare(0, 5, "phone") == 0;
 }
 
-// The separator the line holds most of, outside quotes, or 0 for none.
-char separatorOf(std::string_view line) {
+}  // namespace
+
+char csvSeparatorOf(std::string_view line) {
     std::size_t commas = 0, semicolons = 0, tabs = 0;
     bool quoted = false;
     for (char c : line) {
@@ -47,6 +48,8 @@ char separatorOf(std::string_view line) {
     std::size_t most = std::max({commas, semicolons, tabs});
     return most == 0 ? '\0' : most == commas ? ',' : most == semicolons ? ';' : '\t';
 }
+
+namespace {
 
 // The line's third word is a number, as an entry's area code is: the line
 // is an entry, whatever commas its names hold ("Name,Phone Tel,Mobile 312
@@ -66,7 +69,7 @@ bool thirdWordIsANumber(std::string_view line) {
 }
 
 bool isCsvHeader(std::string_view line) {
-    char separator = separatorOf(line);
+    char separator = csvSeparatorOf(line);
     if (separator == '\0' || thirdWordIsANumber(line)) return false;
     int known = 0;
     bool quoted = false;
