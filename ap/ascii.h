@@ -1,7 +1,7 @@
 // The ASCII letters and digits, as names, numbers and keywords of files
 // are compared: with no locale, so that a byte above 127 is never one.
-#ifndef DATAFILE_ASCII_H
-#define DATAFILE_ASCII_H
+#ifndef AP_ASCII_H
+#define AP_ASCII_H
 
 #include <string>
 #include <string_view>
@@ -23,4 +23,4 @@ inline std::string asciiLowered(std::string_view text) {
     return lower;
 }
 
-#endif  // DATAFILE_ASCII_H
+#endif  // AP_ASCII_H
