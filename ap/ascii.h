@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "apstring.h"
+
 constexpr bool isAsciiDigit(char32_t c) { return c >= '0' && c <= '9'; }
 constexpr bool isAsciiUpper(char32_t c) { return c >= 'A' && c <= 'Z'; }
 constexpr bool isAsciiLower(char32_t c) { return c >= 'a' && c <= 'z'; }
@@ -16,6 +18,15 @@ constexpr bool isAsciiLetterOrDigit(char32_t c) { return isAsciiLetter(c) || isA
 constexpr char asciiLower(char c) {
     return isAsciiUpper(static_cast<unsigned char>(c)) ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// The blanks that separate the data file's fields: those of the string
+// class's word reads, which the directory loads the file with.
+// c with an ASCII small letter made a capital; any other byte as it is.
+constexpr char asciiUpper(char c) {
+    return isAsciiLower(static_cast<unsigned char>(c)) ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
 
 inline std::string asciiLowered(std::string_view text) {
     std::string lower(text);

@@ -9,6 +9,7 @@
 #include "load.h"
 #include "load_problems.h"
 #include "message_text.h"
+#include "phone_number.h"
 #include "text_encoding.h"
 
 namespace {
@@ -186,14 +187,13 @@ std::string uuidFrom(const std::string_view (&key)[N]) {
     return uuid;
 }
 
-// The TEL property. The file holds no country code, so a global tel: URI
-// (tel:+1-...) would add one it does not know, and a local one needs a
-// phone-context that address books do not show: the number goes out as
-// text, "(AREA) NUMBER", which this program's import reads back as the
-// same two fields. abook takes a TEL only with no parameter at all or
+// The TEL property: a number of a known country as a tel: URI
+// ("tel:+1-312-358-9111;ext=102"), which every reader dials right; any
+// other as text with no area code the entry does not have ("555-0199",
+// "(48) 555-0110"). abook takes a TEL only with no parameter at all or
 // with a type of home, work or cell (one typed voice alone, or with
 // VALUE=text and no type, it drops), so every number is a home number;
-// those of the North American form are marked as voice lines too.
+// those that are numbers are marked as voice lines too.
 void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const std::string& uid) {
     for (const std::string& line :
          {std::string("BEGIN:VCARD"), std::string("VERSION:4.0"), "UID:urn:uuid:" + uid}) {
@@ -212,10 +212,15 @@ void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const
     writer.addValue(fields.last);
     writer.endLine();
     if (!fields.number.empty()) {
-        bool usual = areaCode >= 100 && areaCode <= 999 && isNumberForm(fields.number);
-        writer.add(usual ? "TEL;VALUE=text;TYPE=home,voice:" : "TEL;VALUE=text;TYPE=home:");
-        writer.addValue("(" + std::to_string(areaCode) + ") ");
-        writer.addValue(fields.number);
+        VCardTel tel = vcardTel(areaCode, fields.number);
+        bool voice = readEntryNumber(areaCode, fields.number).kind != NumberKind::NotANumber;
+        writer.add(std::string("TEL;VALUE=") + (tel.uri ? "uri" : "text") +
+                   ";TYPE=" + (voice ? "home,voice" : "home") + ":");
+        if (tel.uri) {
+            writer.add(tel.value);
+        } else {
+            writer.addValue(tel.value);
+        }
         writer.endLine();
     }
     writer.add("END:VCARD");
@@ -295,8 +300,9 @@ void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
 void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
     if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
     for (const Entry& entry : entries) {
-        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
-                  "," + csvField(entry.number) + "\r\n"))
+        CsvCells number = csvCells(entry.areaCode, entry.number);
+        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + number.areaCode + "," +
+                  csvField(number.number) + "\r\n"))
             return;
     }
 }

@@ -1,5 +1,10 @@
 // telelist-convert: the telephone directory's data file to and from the
 // formats address books use, vCard and CSV.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -124,6 +129,11 @@ bool refusedAsInput(const Arguments& arguments, const std::string& input) {
 // Writes content to the output, standard output when there is none.
 int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     if (!arguments.output) {
+#ifdef _WIN32
+        // The result's bytes as they are: Windows' text mode would make each
+        // LF a CR LF, and each of a vCard's CR LF a CR CR LF.
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
         content([](std::string_view piece) {
             return static_cast<bool>(
                 std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())));

@@ -7,15 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "ascii.h"
 #include "charset.h"
 
 namespace {
 
-char upperByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = upperByte(c);
+    for (char& c : result) c = asciiUpper(c);
     return result;
 }
 
@@ -192,7 +191,7 @@ Property parseProperty(std::string_view head, std::string_view value) {
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
-    c = upperByte(c);
+    c = asciiUpper(c);
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
@@ -311,21 +310,6 @@ std::string textValue(std::string_view value) {
     std::string text = parts[0];
     for (std::size_t k = 1; k < parts.size(); ++k) text += ";" + parts[k];
     return text;
-}
-
-// A TEL value: a tel: URI without its scheme. A local number's
-// phone-context, when it is a global number's start ("+1-617"), goes in
-// front of it; any other context is dropped.
-std::string phoneText(std::string text) {
-    if (!startsWithNoCase(text, "TEL:")) return text;
-    text.erase(0, 4);
-    const std::string key = ";PHONE-CONTEXT=";
-    std::size_t at = upper(text).find(key);
-    if (at == std::string::npos) return text;
-    std::string context = text.substr(at + key.size());
-    context.erase(std::min(context.size(), context.find(';')));
-    text.erase(at);
-    return context.empty() || context[0] != '+' ? text : context + "-" + text;
 }
 
 // Lines no one answers: a number of one of these types goes after every
@@ -501,8 +485,10 @@ private:
             card.haveFn = true;
             contact.fullName = textValue(decodedValue(property, contact));
         } else if (property.name == "TEL") {
-            contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
-                              isVoice(property.types)});
+            // A tel: URI keeps its scheme and parameters: the number's reading
+            // takes in ;ext= and ;phone-context=.
+            contact.addPhone(
+                {textValue(decodedValue(property, contact)), property.preference, isVoice(property.types)});
         } else if (property.name == "CATEGORIES") {
             // Read to choose by, and not kept. Groups that cannot be read
             // (a character set the system does not know) are not told of,

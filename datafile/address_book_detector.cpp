@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ascii.h"
-#include "message_text.h"  // isFieldSpace
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "message_text.h"  // isFieldSpace
+#include "ascii.h"  // isFieldSpace
 
 void UnreadWords::passed(std::string_view bytes) {
     auto at = bytes.begin();

@@ -138,6 +138,12 @@ TEST(FitNumber, EveryDigitKept) {
         {"(99999999999) 5", 0, "(99999999999)-5", true},
         {"(12) 345 678", 0, "(12)-345-678", true},
         {"1-800-FLOWERS", 0, "1-800-FLOWERS", true},
+        {"tel:+1-418-656-9254;ext=102", 418, "656-9254x102", false},
+        {"1-800-555-0199 ext. 12", 800, "555-0199x12", false},
+        {"13866192019", 386, "619-2019", true},  // eleven digits not grouped as North American ones
+        {"+44 (0)20 7946 0958", 0, "+44-20-7946-0958", true},
+        {"(0) +33685733244", 0, "+33685733244", true},  // the export's form of area code 0
+        {"business", 0, "business", true},
     };
     for (const Row& row : rows) {
         FittedNumber fitted = fitNumber(row.text);
