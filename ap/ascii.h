@@ -1,5 +1,7 @@
 // The ASCII letters and digits, as names, numbers and keywords of files
-// are compared: with no locale, so that a byte above 127 is never one.
+// are compared: with no locale, so that a byte above 127 is never one. And
+// the blanks that separate the data file's fields, as names and numbers
+// are made to fit one.
 #ifndef AP_ASCII_H
 #define AP_ASCII_H
 
@@ -27,6 +29,28 @@ constexpr char asciiUpper(char c) {
 }
 
 inline bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
+
+// text without field blanks at either end.
+inline std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isFieldSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// text trimmed, and each run of field blanks inside it one hyphen: a
+// name or number made one field.
+inline std::string withoutBlanks(std::string_view text) {
+    text = trimmed(text);
+    std::string result;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (!isFieldSpace(text[k])) {
+            result += text[k];
+        } else if (!isFieldSpace(text[k - 1])) {
+            result += '-';
+        }
+    }
+    return result;
+}
 
 inline std::string asciiLowered(std::string_view text) {
     std::string lower(text);

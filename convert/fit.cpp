@@ -12,28 +12,7 @@
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isFieldSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 bool hasBlank(std::string_view text) { return std::any_of(text.begin(), text.end(), isFieldSpace); }
-
-// text without blanks at either end, and each run of blanks inside it one
-// hyphen (blanks: the data file's field separators).
-std::string withoutBlanks(std::string_view text) {
-    text = trimmed(text);
-    std::string result;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isFieldSpace(text[k])) {
-            result += text[k];
-        } else if (!isFieldSpace(text[k - 1])) {
-            result += '-';
-        }
-    }
-    return result;
-}
 
 // The first character of text, or a stray byte of it.
 Utf8Char nextCharacter(std::string_view text) {

@@ -12,12 +12,6 @@ bool isSeparator(char c) {
     return isFieldSpace(c) || c == '-' || c == '.' || c == '/' || c == '(' || c == ')';
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isFieldSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 bool startsWithNoCase(std::string_view text, std::string_view start) {
     if (text.size() < start.size()) return false;
     for (std::size_t k = 0; k < start.size(); ++k)
@@ -30,20 +24,6 @@ std::string digitsOf(std::string_view text) {
     for (char c : text)
         if (isAsciiDigit(c)) digits += c;
     return digits;
-}
-
-// text without blanks at either end, each run of blanks inside one hyphen.
-std::string withoutBlanks(std::string_view text) {
-    text = trimmed(text);
-    std::string result;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isFieldSpace(text[k])) {
-            result += text[k];
-        } else if (!isFieldSpace(text[k - 1])) {
-            result += '-';
-        }
-    }
-    return result;
 }
 
 // The runs of digits of text joined by hyphens: "+49(721)123456" as
