@@ -244,38 +244,40 @@ std::string csvField(std::string field) {
 
 }  // namespace
 
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+LoadedEntries loadDataFile(std::istream& source) {
     EntryReader reader(source);
     OwnedTable table;
     LoadResult loaded = loadDirectory(reader, table.columns());
-    if (!loaded.readFailure.empty()) {
-        failure = loaded.readFailure;
-        return {};
-    }
-    std::vector<Entry> entries;
+    LoadedEntries result;
+    result.failure = loaded.readFailure;
+    if (!result.failure.empty()) return result;
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
-                           std::string(textOf(table.lastName[slot])), table.areaCode[slot],
-                           std::string(textOf(table.number[slot]))});
+        result.entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
+                                  std::string(textOf(table.lastName[slot])), table.areaCode[slot],
+                                  std::string(textOf(table.number[slot]))});
     }
-    if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
+    result.problem = loadProblem(loaded);
+    return result;
+}
+
+std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+    LoadedEntries loaded = loadDataFile(source);
+    failure = loaded.failure;
+    if (std::optional<LoadProblem>& problem = loaded.problem) {
         // An entry cut short loses nothing the file holds.
         Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
-        messages.push_back({problem->line, severity, loadStopMessage(*problem, entries)});
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, loaded.entries)});
     }
-    return entries;
+    return std::move(loaded.entries);
 }
 
-void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
-    for (const Entry& entry : entries) {
-        CardFields fields = cardFields(entry);
-        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
-    }
-}
+namespace {
 
-void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
-    CardWriter writer(sink);
+// Each entry with its card's fields and UID, in turn, until take returns
+// false.
+template <typename Take>
+void eachCard(const std::vector<Entry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
     // themselves are not kept twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
@@ -292,9 +294,35 @@ void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
         std::uint64_t hash = fnv1a(0xCBF29CE484222325, key, kFields);
         count = std::to_string(seen[{hash, fnv1a(hash, key, kFields)}]++);
         key[0] = count;
-        writeCard(writer, fields, entry.areaCode, uuidFrom(key));
-        if (!writer.flush()) return;
+        if (!take(entry, fields, uuidFrom(key))) return;
     }
+}
+
+}  // namespace
+
+void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
+    for (const Entry& entry : entries) {
+        CardFields fields = cardFields(entry);
+        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
+    }
+}
+
+void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
+    CardWriter writer(sink);
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        writeCard(writer, fields, entry.areaCode, uid);
+        return writer.flush();
+    });
+}
+
+void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        return take(entry, uid, [&](const PieceSink& sink) {
+            CardWriter writer(sink);
+            writeCard(writer, fields, entry.areaCode, uid);
+            writer.flush();
+        });
+    });
 }
 
 void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {

@@ -254,17 +254,22 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
 
 Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
 
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+                        const std::vector<std::string>& files) {
     OwnedTable table;
     for (std::size_t k = 0; k < entries.size(); ++k)
         table.lastName[static_cast<int>(k)] = asApstring(entries[k].last);
     for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
         const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
         const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
+        std::string where = reached.file == hidden.file
+                                ? "line " + std::to_string(reached.line)
+                                : shownPath(files.at(reached.file)) + ":" + std::to_string(reached.line);
         messages.push_back({hidden.line, Severity::Warning,
                             "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
-                                std::to_string(reached.line) + ") instead"});
+                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (" + where +
+                                ") instead",
+                            hidden.file});
     }
 }
 

@@ -49,8 +49,10 @@ struct Fitted {
 Fitted fitContact(const Contact& contact);
 
 // Warnings for entries the last-name search never shows, since another
-// has the same last name.
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages);
+// has the same last name. Entries read from several files (a folder) have
+// files, their names, to tell where the entry shown instead is.
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+                        const std::vector<std::string>& files = {});
 
 // The data file holding entries, one a line: "First Last AAA NUMBER\n".
 std::string dataFileText(const std::vector<Entry>& entries);

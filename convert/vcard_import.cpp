@@ -335,7 +335,10 @@ struct OpenCard {
 
 class CardReader {
 public:
-    CardReader(const TakeContact& take, Reporter& reporter) : take_(take), reporter_(reporter) {}
+    // taken: where the cards taken are kept past the file, when several are
+    // read as one; then what they held is told by notKeptOfVCards.
+    CardReader(const TakeContact& take, Reporter& reporter, TakenCards* taken = nullptr, std::size_t file = 0)
+        : take_(take), reporter_(reporter), shared_(taken), file_(file) {}
 
     // A content line whose head ends at colon, the first colon outside quotes.
     void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
@@ -374,12 +377,9 @@ public:
                 end();
             }
         }
-        NotKeptCounts notKept{};  // of the contacts written
-        for (const auto& card : taken_) {
-            if (!reporter_.written(card.first)) continue;
-            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept[k] += card.second[k];
-        }
-        reporter_.notKept(notKeptList(notKept));
+        if (shared_) return;
+        reporter_.notKept(
+            notKeptOfVCards(taken_, [&](const TakenCard& card) { return reporter_.written(card.line); }));
     }
 
     long long cards() const { return cards_; }
@@ -448,7 +448,10 @@ private:
     }
 
     void hand(OpenCard& card) {
-        if (take_(card.contact)) taken_.push_back({card.contact.line, card.notKept});
+        if (!take_(card.contact)) return;
+        (shared_ ? *shared_ : taken_)
+            .push_back(
+                {file_, card.contact.line, std::vector<long long>(card.notKept.begin(), card.notKept.end())});
     }
 
     // The outermost card holds cards inside it.
@@ -517,8 +520,10 @@ private:
     // goes to a card around them.
     long long unread_ = 0;
     long long cards_ = 0;
-    // The contacts taken, by line, and what they held that is not kept.
-    std::vector<std::pair<long long, NotKeptCounts>> taken_;
+    // The contacts taken, and what they held that is not kept.
+    TakenCards taken_;
+    TakenCards* shared_;
+    std::size_t file_;
 };
 
 // Physical lines made into content lines: folded lines joined, and
@@ -604,8 +609,19 @@ private:
 
 }  // namespace
 
-long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter) {
-    CardReader cards(take, reporter);
+std::string notKeptOfVCards(const TakenCards& taken, const std::function<bool(const TakenCard&)>& written) {
+    NotKeptCounts notKept{};  // of the contacts written
+    for (const TakenCard& card : taken) {
+        if (!written(card)) continue;
+        for (std::size_t k = 0; k < kNotKeptKinds && k < card.notKept.size(); ++k)
+            notKept[k] += card.notKept[k];
+    }
+    return notKeptList(notKept);
+}
+
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter, TakenCards* taken,
+                     std::size_t file) {
+    CardReader cards(take, reporter, taken, file);
     Unfolder unfolder(cards);
     std::string text;
     bool cut = false;

@@ -3,6 +3,8 @@
 // and the limits that keep memory bounded.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "text_source.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::size_t kChunk = 1 << 16;  // the text source's read size
 
@@ -363,6 +367,27 @@ TEST(ImportNotKept, WhatContactsWrittenHeld) {
         "not kept, as an entry holds a name and one number: \"Notes\" (2 values), \"E-mail\" (2 values), "
         "\"x1\" (2 values), \"x2\" (2 values), \"x3\" (2 values), \"x4\" (2 values), \"x5\" (2 values), "
         "\"x6\" (2 values), and 7 values of other columns");
+}
+
+TEST(ImportNotKept, FolderAddedUpOverItsFiles) {
+    // A contact of the first file left out for favourites of the second,
+    // on the line of one written there: what it held is not counted, and
+    // what the favourites of both files held is.
+    fs::path dir = fs::path(::testing::TempDir()) / "import-test-folder";
+    fs::create_directories(dir);
+    std::string favourite = "BEGIN:VCARD\nN:Fav;F\nCATEGORIES:Favorites\nTEL:312 555 0101\nEND:VCARD\n";
+    std::ofstream(dir / "a.vcf") << "BEGIN:VCARD\nN:Plain;Pat\nTEL:312 555 0100\nPHOTO:x\nEND:VCARD\n"
+                                 << "BEGIN:VCARD\nN:Fav;A\nCATEGORIES:Favorites\nTEL:312 555 0102\n"
+                                    "EMAIL:a@example.com\nEND:VCARD\n";
+    std::ofstream b(dir / "b.vcf");
+    for (int k = 0; k < 15; ++k) b << favourite;
+    b.close();
+    ImportResult result = importVCardFiles({(dir / "a.vcf").string(), (dir / "b.vcf").string()});
+    fs::remove_all(dir);
+    ASSERT_EQ(result.entries.size(), 16u);
+    EXPECT_EQ(result.entries[0].first, "A");
+    EXPECT_EQ(result.notKept,
+              "not kept, as an entry holds a name and one number: 1 e-mail address, 16 lists of categories");
 }
 
 TEST(ImportNesting, CardsInsideCards) {

@@ -133,12 +133,10 @@ def read_with_vobject(name, path, wanted):
 
 
 def read_with_khard(name, path, wanted, scratch):
-    """khard reads an address book folder of one card a file."""
+    """khard reads the address book folder that --to vdir writes, one card
+    a file, as it is."""
     book = os.path.join(scratch, "book")
-    os.makedirs(book)
-    for k, card in enumerate(export(path, "vcard").split("BEGIN:VCARD")[1:]):
-        with open(os.path.join(book, f"{k}.vcf"), "w", encoding="utf-8", newline="") as out:
-            out.write("BEGIN:VCARD" + card)
+    started_program.run([PROGRAM, "--to", "vdir", path, "-o", book], check=True)
     os.makedirs(os.path.join(scratch, "khard"))
     with open(os.path.join(scratch, "khard", "khard.conf"), "w", encoding="utf-8") as conf:
         conf.write(f"[addressbooks]\n[[book]]\npath = {book}\n")
