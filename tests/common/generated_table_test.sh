@@ -20,7 +20,7 @@ for file in "$@"; do
 done
 # The version the table was made from, and the installed data's, from the
 # first data file whose first line names it ("# Blocks-15.0.0.txt").
-pinned=$(sed -n "1s/.* from Unicode \([0-9][0-9.]*\)'s.*/\1/p" "$root/$table")
+pinned=$(sed -n '1s/.* from Unicode \([0-9][0-9.]*[0-9]\).*/\1/p' "$root/$table")
 if [ -z "$pinned" ]; then
   echo "$table names no Unicode version on its first line" >&2
   exit 1
