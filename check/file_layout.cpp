@@ -1,5 +1,6 @@
 #include "file_layout.h"
 
+#include "ascii.h"
 #include "message_text.h"
 
 void FileLayout::passed(std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "ascii.h"
 #include "load_problems.h"
 #include "message_text.h"
 #include "phone_number.h"

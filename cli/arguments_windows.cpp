@@ -8,14 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "text_encoding.h"
+
 namespace {
 
+// A lone surrogate, which no file name in UTF-8 can hold, as U+FFFD.
 std::string utf8(const wchar_t* wide) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return "";
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
-    text.pop_back();  // the terminating NUL
+    std::string text;
+    Utf16Decoder decoder(LoneSurrogate::Replaced);
+    for (; *wide != L'\0'; ++wide) decoder.take(static_cast<char16_t>(*wide), text);
+    decoder.finish(text);
     return text;
 }
 

@@ -113,7 +113,7 @@ int runTool(const Tool& tool, int (*run)(int, char**), int argc, char** argv) {
         std::cerr << tool.name << ": write error"
                   << (kept.error() != 0 ? std::string(": ") + std::strerror(kept.error()) : "") << std::endl;
         return tool.failedStatus;
-    } catch (const std::exception& error) {  // exhausted memory
+    } catch (const std::exception& error) {  // whatever the run did not catch: exhausted memory, say
         std::cerr << tool.name << ": " << error.what() << std::endl;
         return tool.failedStatus;
     }

@@ -1,4 +1,5 @@
-// What the command-line tools (telelist-check, telelist-convert) share
+// What the command-line tools (telelist-check, telelist-convert,
+// telelist-query) share
 // around their own work: --help and --version, usage errors, and how a run
 // ends.
 #ifndef CLI_TOOL_H
@@ -14,7 +15,7 @@
 
 struct Tool {
     const char* name;     // "telelist-check"
-    int failedStatus;     // wrong arguments, a result not written, exhausted memory
+    int failedStatus;     // wrong arguments, a result not written, a failed run (exhausted memory)
     void (*printHelp)();  // --help's text, on standard output
 };
 
@@ -34,7 +35,8 @@ std::optional<int> readArguments(const Tool& tool, int argc, char** argv, std::v
 
 // Returns run(argc, argv). A result that did not reach standard output (a
 // full disk, a closed stream) is a failure whatever the run found, and so
-// is exhausted memory: either gets "PROGRAM: ..." on standard error and
+// is an exception the run did not catch (exhausted memory, a text too long
+// for a string): either gets "PROGRAM: ..." on standard error and
 // the failed status. A write error gives the reason of the first write that
 // failed, which may be long before the end of the run.
 int runTool(const Tool& tool, int (*run)(int, char**), int argc, char** argv);

@@ -4,17 +4,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "ascii.h"
+
 namespace fs = std::filesystem;
 
 bool isCardFileName(std::string_view name) {
     if (name.size() <= 4 || name[0] == '.') return false;
-    std::string_view extension = name.substr(name.size() - 4);
-    for (std::size_t k = 0; k < 4; ++k) {
-        char c = extension[k];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ".vcf"[k]) return false;
-    }
-    return true;
+    return asciiLowered(name.substr(name.size() - 4)) == ".vcf";
 }
 
 std::string pathIn(const std::string& folder, const std::string& name) {

@@ -1,5 +1,6 @@
 #include "charset.h"
 
+#include "ascii.h"
 #include "charset_system.h"
 #include "text_encoding.h"
 
@@ -10,8 +11,7 @@ constexpr std::size_t kLongestName = 64;
 // The bytes of a set's name. Anything else may come from a hostile file; a
 // slash in particular would let the name pass options to glibc's iconv.
 bool isNameByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           std::string_view("-_.:+()").find(c) != std::string_view::npos;
+    return isAsciiLetterOrDigit(c) || std::string_view("-_.:+()").find(c) != std::string_view::npos;
 }
 
 bool isName(std::string_view charset) {
@@ -45,7 +45,7 @@ std::string charsetKey(std::string_view charset) {
     std::string key;
     for (char c : charset) {
         if (c == '-' || c == '_') continue;
-        key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        key += asciiLower(c);
     }
     return key;
 }

@@ -1,5 +1,5 @@
 // The conversion by Windows' code pages: MultiByteToWideChar from the set's
-// code page to UTF-16, then WideCharToMultiByte to UTF-8.
+// code page to UTF-16, then to UTF-8.
 #ifdef _WIN32  // tools that read every source on another system find nothing here
 
 #include <windows.h>
@@ -65,30 +65,6 @@ std::optional<UINT> codePage(std::string_view charset) {
 
 int toInt(std::size_t size) { return static_cast<int>(size); }
 
-// Appends UTF-16 text to out as UTF-8, in pieces that never part a
-// surrogate pair; a lone surrogate becomes U+FFFD. False when one did.
-bool appendAsUtf8(std::string& out, std::wstring_view text) {
-    constexpr std::size_t kPiece = 1 << 16;
-    bool whole = true;
-    while (!text.empty()) {
-        std::size_t length = std::min(text.size(), kPiece);
-        if (length < text.size() && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;
-        const wchar_t* piece = text.data();
-        DWORD flags = WC_ERR_INVALID_CHARS;
-        int size = WideCharToMultiByte(CP_UTF8, flags, piece, toInt(length), nullptr, 0, nullptr, nullptr);
-        if (size == 0) {
-            whole = false;
-            flags = 0;
-            size = WideCharToMultiByte(CP_UTF8, flags, piece, toInt(length), nullptr, 0, nullptr, nullptr);
-        }
-        const std::size_t at = out.size();
-        out.resize(at + static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_UTF8, flags, piece, toInt(length), &out[at], size, nullptr, nullptr);
-        text.remove_prefix(length);
-    }
-    return whole;
-}
-
 // bytes in page as UTF-16, all at once; nothing when some byte is not
 // text in page or page checks nothing (error then tells which).
 std::optional<std::wstring> wholeText(std::string_view bytes, UINT page, DWORD flags, DWORD& error) {
@@ -132,19 +108,6 @@ bool appendByCharacter(std::wstring& text, std::string_view bytes, UINT page) {
     return whole;
 }
 
-// UTF-16 in either byte order is no code page MultiByteToWideChar takes.
-std::wstring utf16Text(std::string_view bytes, bool bigEndian) {
-    std::wstring text;
-    text.reserve(bytes.size() / 2 + 1);
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        text += static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
-    }
-    if (bytes.size() % 2 != 0) text += kReplacement;  // half a unit at the end
-    return text;
-}
-
 }  // namespace
 
 CharsetText systemConvertToUtf8(std::string_view bytes, const std::string& charset) {
@@ -158,9 +121,15 @@ CharsetText systemConvertToUtf8(std::string_view bytes, const std::string& chars
     bool whole = true;
     DWORD error = 0;
     if (*page == kUtf16Le || *page == kUtf16Be) {
-        text = utf16Text(bytes, *page == kUtf16Be);
-        whole = bytes.size() % 2 == 0;
-    } else if (bytes.size() > INT_MAX) {
+        // UTF-16 in either byte order is no code page MultiByteToWideChar takes.
+        Utf16Decoder decoder(LoneSurrogate::Replaced,
+                             *page == kUtf16Be ? ByteOrder::BigEndian : ByteOrder::LittleEndian);
+        decoder.decode(bytes, result.text);
+        decoder.finish(result.text);
+        if (decoder.damaged()) result.outcome = CharsetOutcome::Replaced;
+        return result;
+    }
+    if (bytes.size() > INT_MAX) {
         whole = appendByCharacter(text, bytes, *page);
     } else if (auto checked = wholeText(bytes, *page, MB_ERR_INVALID_CHARS, error)) {
         text = std::move(*checked);
@@ -173,7 +142,10 @@ CharsetText systemConvertToUtf8(std::string_view bytes, const std::string& chars
         whole = appendByCharacter(text, bytes, *page);
     }
     result.text.reserve(text.size());
-    if (!appendAsUtf8(result.text, text)) whole = false;
+    Utf16Decoder decoder(LoneSurrogate::Replaced);
+    for (wchar_t unit : text) decoder.take(static_cast<char16_t>(unit), result.text);
+    decoder.finish(result.text);
+    if (decoder.damaged()) whole = false;
     if (!whole) result.outcome = CharsetOutcome::Replaced;
     return result;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ascii.h"
 #include "latin_folding.h"
 
 namespace {
@@ -282,8 +283,6 @@ const std::vector<Key>& columnKeys() {
     return keys;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool isOneOf(const std::string& word, std::initializer_list<const char*> words) {
     return std::any_of(words.begin(), words.end(), [&](const char* one) { return word == one; });
 }
@@ -296,7 +295,7 @@ std::optional<KnownColumn> googlePhoneColumn(const std::string& key) {
         if (key.compare(0, at, word) != 0) continue;
         std::size_t digits = at;
         int number = 0;
-        while (at < key.size() && isDigit(key[at]) && number < 10000)
+        while (at < key.size() && isAsciiDigit(key[at]) && number < 10000)
             number = number * 10 + (key[at++] - '0');
         if (at == digits) continue;
         std::string part = key.substr(at);

@@ -6,7 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "address_book_detector.h"  // csvSeparatorOf
+#include "ascii.h"
 #include "csv_columns.h"
+#include "csv_formula.h"
 #include "entry_reader.h"
 #include "fit.h"
 #include "phone_number.h"
@@ -222,19 +225,8 @@ public:
     // The separator the first line holds most of, outside quotes: comma,
     // semicolon or tab, a comma when it holds none.
     void findSeparator() {
-        std::string_view first = source_.peekLine(kValueLimit);
-        std::size_t commas = 0, semicolons = 0, tabs = 0;
-        bool inQuotes = false;
-        for (char c : first) {
-            inQuotes = c == '"' ? !inQuotes : inQuotes;
-            if (inQuotes) continue;
-            commas += c == ',';
-            semicolons += c == ';';
-            tabs += c == '\t';
-        }
-        separator_ = semicolons > commas && semicolons >= tabs ? ';'
-                     : tabs > commas && tabs > semicolons      ? '\t'
-                                                               : ',';
+        const char separator = csvSeparatorOf(source_.peekLine(kValueLimit));
+        separator_ = separator == '\0' ? ',' : separator;
     }
 
     // Reads the next row that holds anything; false at the end of the file.
@@ -375,24 +367,17 @@ private:
 //  Rows into contacts
 // ======================================================================
 
-bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
-
 // A field's text; the quote this program's export puts in front of a cell
 // a spreadsheet would take for a formula (after any quotes of its own) is
 // taken off.
 std::string cellText(const Field& field) {
     const std::string& text = field.text;
-    std::size_t quotes = text.find_first_not_of('\'');
-    if (quotes > 0 && quotes != std::string::npos && isFormulaStart(text[quotes])) return text.substr(1);
+    if (!text.empty() && text[0] == '\'' && startsAsFormula(text)) return text.substr(1);
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool containsNoCase(std::string_view text, std::string_view word) {
-    std::string lower(text);
-    for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower.find(word) != std::string::npos;
+    return asciiLowered(text).find(word) != std::string::npos;
 }
 
 class RowReader {
@@ -494,7 +479,7 @@ bool looksLikeNumber(const std::string& text) {
 }
 
 bool isShortNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), isDigit);
+    return !text.empty() && text.size() <= 4 && std::all_of(text.begin(), text.end(), isAsciiDigit);
 }
 
 // The columns of a first row that is a contact, not a header: the number

@@ -4,6 +4,7 @@
 #include <istream>
 #include <map>
 
+#include "csv_formula.h"
 #include "entry_reader.h"
 #include "load_problems.h"
 #include "loaded_entries.h"
@@ -230,16 +231,8 @@ void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const
 //  CSV
 // ======================================================================
 
-// A cell that a spreadsheet would run as a formula gets a ' in front, which
-// makes it text. So does one that starts with 's before such a character:
-// an import that takes one ' off such a cell gets every cell back exactly.
-bool runsAsFormula(const std::string& cell) {
-    std::size_t at = cell.find_first_not_of('\'');
-    return at != std::string::npos && std::string_view("=+-@\t\r").find(cell[at]) != std::string_view::npos;
-}
-
 std::string csvField(std::string field) {
-    if (runsAsFormula(field)) field.insert(0, 1, '\'');
+    if (startsAsFormula(field)) field.insert(0, 1, '\'');
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string result = "\"";
     for (char c : field) {

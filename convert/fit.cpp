@@ -3,18 +3,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "ascii.h"
 #include "entry_reader.h"
 #include "message_text.h"
 #include "phone_number.h"
 #include "text_encoding.h"
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isFieldSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 bool hasBlank(std::string_view text) { return std::any_of(text.begin(), text.end(), isFieldSpace); }
 
@@ -26,15 +21,6 @@ Utf8Char nextCharacter(std::string_view text) {
 }
 
 bool isC1(char32_t c) { return c >= 0x80 && c < 0xA0; }
-
-// The UTF-16 surrogate text starts with, written as UTF-8 would write it
-// were it a character, or 0.
-char32_t surrogateAt(std::string_view text) {
-    if (text.size() < 3 || text[0] != '\xED') return 0;
-    auto second = static_cast<unsigned char>(text[1]), third = static_cast<unsigned char>(text[2]);
-    if (second < 0xA0 || second > 0xBF || third < 0x80 || third > 0xBF) return 0;
-    return 0xD000 | (second & 0x3F) << 6 | (third & 0x3F);
-}
 
 // The length of the terminal escape sequence at the start of text, which
 // starts with ESC or a C1 control: a control sequence (ESC [ ... final), a
@@ -73,7 +59,7 @@ std::string shown(const Contact& contact) {
 
 class Fitter {
 public:
-    explicit Fitter(const Contact& contact) : contact_(contact) { fitted_.shownName = shown(contact); }
+    explicit Fitter(const Contact& contact) : contact_(contact), shownName_(shown(contact)) {}
 
     Fitted fit() {
         for (const std::string& note : contact_.notes) warn(note);
@@ -90,10 +76,10 @@ public:
 
 private:
     void warn(const std::string& text) {
-        fitted_.messages.push_back({contact_.line, Severity::Warning, fitted_.shownName + ": " + text});
+        fitted_.messages.push_back({contact_.line, Severity::Warning, shownName_ + ": " + text});
     }
     void fail(const std::string& text) {
-        std::string name = fitted_.shownName == "\"\"" ? "a contact" : fitted_.shownName;
+        std::string name = shownName_ == "\"\"" ? "a contact" : shownName_;
         fitted_.messages.push_back({contact_.line, Severity::Error, name + ": " + text + "; not written"});
     }
 
@@ -190,23 +176,11 @@ private:
     }
 
     const Contact& contact_;
+    std::string shownName_;  // the contact as messages name it
     Fitted fitted_;
 };
 
 }  // namespace
-
-std::string withoutBlanks(std::string_view text) {
-    text = trimmed(text);
-    std::string result;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isFieldSpace(text[k])) {
-            result += text[k];
-        } else if (!isFieldSpace(text[k - 1])) {
-            result += '-';
-        }
-    }
-    return result;
-}
 
 FittedNumber fitNumber(std::string_view text) {
     PhoneNumber number = readPhoneNumber(trimmed(text));
@@ -245,11 +219,11 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
     result.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
-        if (char32_t high = surrogateAt(text.substr(at))) {
-            char32_t low = surrogateAt(text.substr(at + 3));
-            bool pair = high < 0xDC00 && low >= 0xDC00;
+        if (char32_t high = keptSurrogateAt(text.substr(at))) {
+            char32_t low = keptSurrogateAt(text.substr(at + 3));
+            bool pair = isHighSurrogate(high) && isLowSurrogate(low);
             cleaning.surrogates = cleaning.surrogates || !pair;
-            appendUtf8(result, pair ? 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD);
+            appendUtf8(result, pair ? joinedSurrogates(high, low) : kReplacementCharacter);
             at += pair ? 6 : 3;
             continue;
         }

@@ -25,10 +25,6 @@ struct FittedNumber {
 // eleven digits starting with 1, which may be another country's.
 FittedNumber fitNumber(std::string_view text);
 
-// text without blanks at either end, and each run of blanks inside it one
-// hyphen (blanks: the data file's field separators).
-std::string withoutBlanks(std::string_view text);
-
 // What cleanText changed.
 struct Cleaning {
     bool controls = false;    // control characters or escape sequences removed
@@ -49,7 +45,6 @@ std::string cleanText(std::string_view text, Cleaning& cleaning);
 struct Fitted {
     std::optional<LoadedEntry> entry;
     Messages messages;
-    std::string shownName;  // the contact as messages name it
 };
 Fitted fitContact(const Contact& contact);
 

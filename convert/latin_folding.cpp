@@ -1,5 +1,6 @@
 #include "latin_folding.h"
 
+#include "ascii.h"
 #include "text_encoding.h"
 
 namespace {
@@ -15,7 +16,7 @@ constexpr const char* kLatin1Base[64] = {
 
 // The lower case of c, for the letters of Latin-1 and of Windows-1252.
 char32_t lower(char32_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if (isAsciiUpper(c) || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
     if (c == 0x152 || c == 0x160 || c == 0x17D) return c + 1;  // Œ Š Ž
     if (c == 0x178) return 0xFF;                               // Ÿ
     return c;
@@ -44,7 +45,7 @@ std::string nameKey(std::string_view text, std::size_t limit) {
     std::string result;
     eachCharacter(text, [&](char32_t c) {
         if (result.size() >= limit) return;
-        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+        if (isAsciiLower(c) || isAsciiDigit(c)) {
             result += static_cast<char>(c);
         } else if (c >= 0xDF && c <= 0xFF && c != 0xF7) {  // ß and the small letters
             result += kLatin1Base[c - 0xC0];

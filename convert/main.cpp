@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "ascii.h"
 #include "card_folder.h"
 #include "data_file.h"
 #include "diagnostic.h"
@@ -88,11 +89,6 @@ int cannot(const std::string& path, const std::string& failure) {
     return kFailed;
 }
 
-std::string lowered(std::string text) {
-    for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return text;
-}
-
 std::optional<Format> formatNamed(const std::string& name) {
     if (name == "vcard") return Format::VCard;
     if (name == "csv") return Format::Csv;
@@ -104,7 +100,7 @@ std::optional<Format> formatOfName(const std::string& path) {
     std::size_t dot = path.rfind('.');
     std::size_t slash = path.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
-    std::string extension = lowered(path.substr(dot + 1));
+    std::string extension = asciiLowered(path.substr(dot + 1));
     if (extension == "vcf" || extension == "vcard") return Format::VCard;
     if (extension == "csv") return Format::Csv;
     return std::nullopt;

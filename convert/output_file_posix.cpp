@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "ending_signals.h"
+
 namespace {
 
 #ifdef PATH_MAX
@@ -226,26 +228,6 @@ void removeAndEnd(int sig) {  // GCOVR_EXCL_START
     (void)sigaction(sig, &byDefault, nullptr);
     (void)raise(sig);
 }  // GCOVR_EXCL_STOP
-
-// Every signal whose default action ends the program, but SIGKILL.
-std::vector<int> endingSignals() {
-    std::vector<int> signals{SIGHUP,  SIGINT,  SIGQUIT, SIGTERM, SIGPIPE,   SIGALRM, SIGUSR1,
-                             SIGUSR2, SIGXCPU, SIGXFSZ, SIGABRT, SIGVTALRM, SIGPROF, SIGILL,
-                             SIGTRAP, SIGBUS,  SIGFPE,  SIGSEGV, SIGSYS};
-#ifdef SIGPOLL
-    signals.push_back(SIGPOLL);
-#endif
-#ifdef SIGPWR
-    signals.push_back(SIGPWR);
-#endif
-#ifdef SIGSTKFLT
-    signals.push_back(SIGSTKFLT);
-#endif
-#if defined(SIGRTMIN) && defined(SIGRTMAX)
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) signals.push_back(sig);
-#endif
-    return signals;
-}
 
 sigset_t emptySet() {
     sigset_t set;

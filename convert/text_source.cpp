@@ -8,18 +8,6 @@
 namespace {
 
 constexpr std::size_t kChunkSize = 1 << 16;
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// A surrogate on its own, as UTF-8 would write it were it a character.
-void appendSurrogate(std::string& text, char32_t unit) {
-    text += static_cast<char>(0xE0 | unit >> 12);
-    text += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
-    text += static_cast<char>(0x80 | (unit & 0x3F));
-}
-
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 }  // namespace
@@ -49,17 +37,15 @@ bool TextSource::fill(std::size_t count) {
         if (size == 0) {
             ended_ = true;
             // A UTF-16 file cut inside a character.
-            if (pendingSurrogate_ != 0) appendSurrogate(text_, pendingSurrogate_);
-            if (pendingByte_ >= 0) appendUtf8(text_, kReplacement);
-            pendingByte_ = -1;
-            pendingSurrogate_ = 0;
+            if (utf16_) utf16_->finish(text_);
             break;
         }
         if (!started_) {
             started_ = true;
             Utf16Detector detector;
             detector.passed(std::string_view(bytes, size));
-            utf16_ = detector.order();
+            if (std::optional<ByteOrder> order = detector.order())
+                utf16_.emplace(LoneSurrogate::Kept, *order);
             std::string_view start(bytes, size);
             std::size_t mark = 0;
             if (start.substr(0, 3) == kUtf8Mark) mark = 3;
@@ -68,49 +54,12 @@ bool TextSource::fill(std::size_t count) {
             size -= mark;
         }
         if (utf16_) {
-            decodeUtf16(bytes, size);
+            utf16_->decode(std::string_view(bytes, size), text_, true);
         } else {
             text_.append(bytes, size);
         }
     }
     return text_.size() >= count;
-}
-
-void TextSource::decodeUtf16(const char* bytes, std::size_t size) {
-    std::size_t k = 0;
-    while (k < size) {
-        int first = pendingByte_;
-        if (first < 0) first = static_cast<unsigned char>(bytes[k++]);
-        if (k == size) {
-            pendingByte_ = first;
-            return;
-        }
-        pendingByte_ = -1;
-        int second = static_cast<unsigned char>(bytes[k++]);
-        char32_t unit = *utf16_ == ByteOrder::LittleEndian ? static_cast<char32_t>(second << 8 | first)
-                                                           : static_cast<char32_t>(first << 8 | second);
-        if (pendingSurrogate_ != 0) {
-            char32_t high = pendingSurrogate_;
-            pendingSurrogate_ = 0;
-            if (isLowSurrogate(unit)) {
-                appendUtf8(text_, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
-                continue;
-            }
-            appendSurrogate(text_, high);
-        }
-        if (unit == 0xFFFE) {
-            // A mark of the other byte order: what follows is in that order.
-            utf16_ = *utf16_ == ByteOrder::LittleEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
-            unit = 0xFEFF;
-        }
-        if (isHighSurrogate(unit)) {
-            pendingSurrogate_ = static_cast<char16_t>(unit);
-        } else if (isLowSurrogate(unit)) {
-            appendSurrogate(text_, unit);
-        } else {
-            appendUtf8(text_, unit);
-        }
-    }
 }
 
 std::string_view TextSource::peekLine(std::size_t limit) {

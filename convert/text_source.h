@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "contact.h"  // Reporter
-#include "utf16_detector.h"
+#include "contact.h"        // Reporter
+#include "text_encoding.h"  // Utf16Decoder
 
 class TextSource {
 public:
@@ -61,7 +61,6 @@ private:
     // Drops the bytes given so far and decodes chunks of the file until at
     // least count bytes are left to give; false when the file ends first.
     bool fill(std::size_t count);
-    void decodeUtf16(const char* bytes, std::size_t size);
 
     std::istream& source_;
     std::vector<char> chunk_;
@@ -72,9 +71,7 @@ private:
     bool failed_ = false;
     int error_ = 0;
     unsigned long long bytesRead_ = 0;
-    std::optional<ByteOrder> utf16_;
-    int pendingByte_ = -1;           // a UTF-16 unit's first byte, from the chunk before
-    char16_t pendingSurrogate_ = 0;  // a high surrogate waiting for its low one
+    std::optional<Utf16Decoder> utf16_;  // for a UTF-16 file
 };
 
 #endif  // CONVERT_TEXT_SOURCE_H

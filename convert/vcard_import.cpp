@@ -7,15 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "ascii.h"
 #include "charset.h"
 
 namespace {
 
-char upperByte(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string upper(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = upperByte(c);
+    for (char& c : result) c = asciiUpper(c);
     return result;
 }
 
@@ -192,7 +191,7 @@ Property parseProperty(std::string_view head, std::string_view value) {
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
-    c = upperByte(c);
+    c = asciiUpper(c);
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
-#include "message_text.h"  // isFieldSpace
+#include "ascii.h"
 
 namespace {
 
 // Enough for the longest header an address book writes (Outlook's, with
 // some ninety columns, is under 2 KiB).
 constexpr std::size_t kLineLimit = 4096;
-
-char lowered(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool endsWith(const std::string& text, std::string_view end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -20,8 +18,7 @@ bool endsWith(const std::string& text, std::string_view end) {
 std::string normalized(std::string_view field) {
     std::string name;
     for (char c : field) {
-        c = lowered(c);
-        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) name += c;
+        if (isAsciiLetterOrDigit(c)) name += asciiLower(c);
     }
     return name;
 }
@@ -35,8 +32,9 @@ bool namesContactColumn(const std::string& name) {
            name.compare(0, 5, "phone") == 0;
 }
 
-// The separator the line holds most of, outside quotes, or 0 for none.
-char separatorOf(std::string_view line) {
+}  // namespace
+
+char csvSeparatorOf(std::string_view line) {
     std::size_t commas = 0, semicolons = 0, tabs = 0;
     bool quoted = false;
     for (char c : line) {
@@ -49,6 +47,8 @@ char separatorOf(std::string_view line) {
     std::size_t most = std::max({commas, semicolons, tabs});
     return most == 0 ? '\0' : most == commas ? ',' : most == semicolons ? ';' : '\t';
 }
+
+namespace {
 
 // The line's third word is a number, as an entry's area code is: the line
 // is an entry, whatever commas its names hold ("Name,Phone Tel,Mobile 312
@@ -64,12 +64,11 @@ bool thirdWordIsANumber(std::string_view line) {
     word(), word();
     std::string_view third = word();
     if (!third.empty() && (third[0] == '+' || third[0] == '-')) third.remove_prefix(1);
-    return !third.empty() &&
-           std::all_of(third.begin(), third.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !third.empty() && std::all_of(third.begin(), third.end(), isAsciiDigit);
 }
 
 bool isCsvHeader(std::string_view line) {
-    char separator = separatorOf(line);
+    char separator = csvSeparatorOf(line);
     if (separator == '\0' || thirdWordIsANumber(line)) return false;
     int known = 0;
     bool quoted = false;
@@ -105,7 +104,7 @@ std::optional<AddressBook> AddressBookDetector::kind(bool utf16) const {
     if (line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     std::string head;
     for (char c : line)
-        if (c != ' ' && c != '\t' && c != '\r') head += lowered(c);
+        if (c != ' ' && c != '\t' && c != '\r') head += asciiLower(c);
     if (head == "begin:vcard") return AddressBook::Vcard;
     if (isCsvHeader(line)) return AddressBook::Csv;
     return std::nullopt;

@@ -10,6 +10,11 @@
 
 enum class AddressBook { Vcard, Csv };
 
+// The separator of a CSV line: the one of comma, semicolon and tab it holds
+// most of outside quotes (a comma before a semicolon before a tab where
+// they tie), or 0 when it holds none.
+char csvSeparatorOf(std::string_view line);
+
 // Shown a file's bytes in order from its start, a piece at a time; judges
 // its first line, after a UTF-8 byte-order mark. A vCard file starts with
 // a line BEGIN:VCARD, in any letter case. A CSV file's first line has

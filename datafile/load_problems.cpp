@@ -1,5 +1,6 @@
 #include "load_problems.h"
 
+#include "ascii.h"
 #include "message_text.h"
 #include "table.h"
 
@@ -32,7 +33,7 @@ LoadProblem fieldTooLong(const TokenRead& token) {
 LoadProblem areaCodeNotANumber(const TokenRead& code) {
     const std::string& token = code.text;
     std::size_t digitsAt = !token.empty() && (token[0] == '+' || token[0] == '-') ? 1 : 0;
-    bool digits = digitsAt < token.size() && token[digitsAt] >= '0' && token[digitsAt] <= '9';
+    bool digits = digitsAt < token.size() && isAsciiDigit(token[digitsAt]);
     std::string message = "area code " + quoted(token) + (digits ? " is too large" : " is not a number");
     if (code.line == 1 && !digits) message += " (line 1 may be a header line, which the file cannot have)";
     return {LoadStop::AreaCodeNotANumber, code.line, code.column, Severity::Error,

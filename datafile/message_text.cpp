@@ -8,8 +8,6 @@
 #include "hidden_characters.h"
 #include "text_encoding.h"
 
-bool isFieldSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
-
 namespace {
 
 // Controls, and characters a terminal shows as nothing or as a blank.

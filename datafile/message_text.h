@@ -6,10 +6,6 @@
 #include <string>
 #include <string_view>
 
-// The word separators of the data file: those of the string class's word
-// reads, which the directory loads it with.
-bool isFieldSpace(char c);
-
 // How much of a name, field or argument a message shows: a name's worth,
 // in bytes as shown (an escaped byte takes four). A message line stays
 // short whatever the file or the command line holds.

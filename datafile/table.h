@@ -9,6 +9,7 @@
 
 #include "apstring.h"
 #include "apvector.h"
+#include "ascii.h"
 
 constexpr int kSlotCount = 16;
 

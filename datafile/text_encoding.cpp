@@ -1,8 +1,7 @@
 #include "text_encoding.h"
 
 Utf8Char decodeUtf8(std::string_view bytes) {
-    constexpr char32_t kReplacement = 0xFFFD;
-    if (bytes.empty()) return {0, false, kReplacement};
+    if (bytes.empty()) return {0, false, kReplacementCharacter};
     const auto lead = static_cast<unsigned char>(bytes[0]);
     if (lead < 0x80) return {1, true, lead};
     int tail = 0;                           // continuation bytes to come
@@ -18,14 +17,14 @@ Utf8Char decodeUtf8(std::string_view bytes) {
         if (lead == 0xF0) low = 0x90;   // no overlong forms
         if (lead == 0xF4) high = 0x8F;  // nothing past U+10FFFF
     } else {
-        return {1, false, kReplacement};  // a continuation byte, or a byte no sequence starts with
+        return {1, false, kReplacementCharacter};  // a continuation byte, or a byte no sequence starts with
     }
     char32_t code = lead & (0x3F >> tail);
     std::size_t taken = 1;
     for (; tail > 0; --tail, ++taken) {
-        if (taken == bytes.size()) return {0, false, kReplacement};
+        if (taken == bytes.size()) return {0, false, kReplacementCharacter};
         const auto next = static_cast<unsigned char>(bytes[taken]);
-        if (next < low || next > high) return {taken, false, kReplacement};
+        if (next < low || next > high) return {taken, false, kReplacementCharacter};
         code = code << 6 | (next & 0x3F);
         low = 0x80;
         high = 0xBF;
@@ -80,11 +79,70 @@ bool isDefinedInWindows1252(unsigned char byte) {
     return !(byte >= 0x80 && byte < 0xA0) || windows1252Character(byte) != byte;
 }
 
-std::string toUtf8(std::string_view text, bool windows1252) {
-    std::string out;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, windows1252 ? windows1252Character(byte) : byte);
+char32_t keptSurrogateAt(std::string_view text) {
+    if (text.size() < 3 || text[0] != '\xED') return 0;
+    auto second = static_cast<unsigned char>(text[1]), third = static_cast<unsigned char>(text[2]);
+    if (second < 0xA0 || second > 0xBF || third < 0x80 || third > 0xBF) return 0;
+    return 0xD000 | (second & 0x3F) << 6 | (third & 0x3F);
+}
+
+void Utf16Decoder::appendLone(char16_t unit, std::string& out) {
+    damaged_ = true;
+    if (lone_ == LoneSurrogate::Replaced) {
+        appendUtf8(out, kReplacementCharacter);
+        return;
     }
-    return out;
+    out += static_cast<char>(0xE0 | unit >> 12);
+    out += static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+    out += static_cast<char>(0x80 | (unit & 0x3F));
+}
+
+void Utf16Decoder::take(char16_t unit, std::string& out) {
+    if (pendingHigh_ != 0) {
+        const char16_t high = pendingHigh_;
+        pendingHigh_ = 0;
+        if (isLowSurrogate(unit)) {
+            appendUtf8(out, joinedSurrogates(high, unit));
+            return;
+        }
+        appendLone(high, out);
+    }
+    if (isHighSurrogate(unit)) {
+        pendingHigh_ = unit;
+    } else if (isLowSurrogate(unit)) {
+        appendLone(unit, out);
+    } else {
+        appendUtf8(out, unit);
+    }
+}
+
+void Utf16Decoder::decode(std::string_view bytes, std::string& out, bool followMarks) {
+    std::size_t k = 0;
+    while (k < bytes.size()) {
+        int first = pendingByte_;
+        if (first < 0) first = static_cast<unsigned char>(bytes[k++]);
+        if (k == bytes.size()) {
+            pendingByte_ = first;
+            return;
+        }
+        pendingByte_ = -1;
+        const int second = static_cast<unsigned char>(bytes[k++]);
+        auto unit = static_cast<char16_t>(order_ == ByteOrder::LittleEndian ? second << 8 | first
+                                                                            : first << 8 | second);
+        if (followMarks && unit == 0xFFFE) {
+            order_ = order_ == ByteOrder::LittleEndian ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
+            unit = 0xFEFF;
+        }
+        take(unit, out);
+    }
+}
+
+void Utf16Decoder::finish(std::string& out) {
+    if (pendingHigh_ != 0) appendLone(pendingHigh_, out);
+    pendingHigh_ = 0;
+    if (pendingByte_ >= 0) {
+        damaged_ = true;
+        appendUtf8(out, kReplacementCharacter);
+    }
+    pendingByte_ = -1;
 }

@@ -91,7 +91,8 @@ int runDirectory(std::string_view program, const DirectoryTable& table, Console&
     try {
         return runSession(program, table, console);
     } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
-        // Only a text too long for a string or exhausted memory get here.
+        // Only a failure no screen handles gets here: exhausted memory, a
+        // text too long for a string.
         std::cerr << program << ": " << error.what() << std::endl;
         return 1;
     }  // GCOVR_EXCL_STOP

@@ -26,6 +26,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "ending_signals.h"
+
 namespace {
 
 constexpr char kCursorHome[] = "\x1b[H";     // CUP: cursor to the top left
@@ -200,29 +202,7 @@ void installSignalHandlers() {
     struct sigaction action {};
     sigemptyset(&action.sa_mask);
     action.sa_handler = onFatalSignal;
-    // Every signal whose default action ends the program, but SIGKILL.
-    // SIGPOLL is SIGIO by its System V name, under which it ends the
-    // program; where there is only SIGIO (BSD), it is ignored by default.
-    static constexpr int kEndingSignals[] = {
-        SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
-        SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
-#ifdef SIGPOLL
-        SIGPOLL,
-#endif
-#ifdef SIGPWR
-        SIGPWR,
-#endif
-#ifdef SIGSTKFLT
-        SIGSTKFLT,
-#endif
-#ifdef SIGEMT
-        SIGEMT,
-#endif
-    };
-    for (int sig : kEndingSignals) catchIfDefault(sig, action);
-#if defined(SIGRTMIN) && defined(SIGRTMAX)
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) catchIfDefault(sig, action);
-#endif
+    for (int sig : endingSignals()) catchIfDefault(sig, action);
     action.sa_handler = onStopSignal;
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGTSTP, SIGTTIN, SIGTTOU}) catchIfDefault(sig, action);

@@ -57,19 +57,11 @@ void carryOut(ConsoleCommand command) { std::system(commandLine(command)); }
 //  CR LF, and CR LF comes in as "\n".
 // ----------------------------------------------------------------------
 
-constexpr char32_t kReplacement = 0xfffd;  // shown for text that is not UTF-8 or UTF-16
-constexpr wchar_t kControlZ = 0x1a;        // the console's end of input
-
-bool isHighSurrogate(char32_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xdc00 && unit <= 0xdfff; }
+constexpr wchar_t kControlZ = 0x1a;  // the console's end of input
 
 void appendUtf16(std::wstring& text, char32_t code) {
-    if (code < 0x10000) {
-        text += static_cast<wchar_t>(code);
-    } else {
-        text += static_cast<wchar_t>(0xd800 + ((code - 0x10000) >> 10));
-        text += static_cast<wchar_t>(0xdc00 + ((code - 0x10000) & 0x3ff));
-    }
+    const Utf16Units units = utf16Units(code);
+    for (std::size_t k = 0; k < units.length; ++k) text += static_cast<wchar_t>(units.unit[k]);
 }
 
 // Standard output or error on the console. Writes what the stream holds at
@@ -84,7 +76,7 @@ public:
     void finish() {
         if (!writeComplete() || pptr() == pbase()) return;
         std::wstring replacement;
-        appendUtf16(replacement, kReplacement);
+        appendUtf16(replacement, kReplacementCharacter);
         setp(buffer_, buffer_ + sizeof buffer_);
         (void)writeWide(replacement);
     }
@@ -169,7 +161,7 @@ protected:
             const wchar_t* controlZ = std::find(wide, wide + got, kControlZ);
             for (const wchar_t* unit = wide; unit != controlZ; ++unit) take(*unit, text);
             if (controlZ != wide + got) {
-                highSurrogate_ = 0;
+                decoder_ = Utf16Decoder(LoneSurrogate::Replaced);
                 carriageReturn_ = false;
                 if (text.size() == start) return traits_type::eof();
             }
@@ -183,31 +175,18 @@ private:
     // Converts one UTF-16 unit; a surrogate pair or a CR LF split between
     // two reads is made whole by the next.
     void take(wchar_t unit, std::string& text) {
-        char32_t code = unit;
-        if (highSurrogate_ != 0) {
-            if (isLowSurrogate(code)) {
-                code = 0x10000 + ((highSurrogate_ - 0xd800) << 10) + (code - 0xdc00);
-            } else {
-                add(kReplacement, text);
-            }
-            highSurrogate_ = 0;
+        std::string character;
+        decoder_.take(static_cast<char16_t>(unit), character);
+        for (char c : character) {
+            if (carriageReturn_ && c != '\n') text += '\r';
+            carriageReturn_ = c == '\r';
+            if (!carriageReturn_) text += c;
         }
-        if (isHighSurrogate(code)) {
-            highSurrogate_ = code;
-        } else {
-            add(isLowSurrogate(code) ? kReplacement : code, text);
-        }
-    }
-
-    void add(char32_t code, std::string& text) {
-        if (carriageReturn_ && code != '\n') text += '\r';
-        carriageReturn_ = code == '\r';
-        if (!carriageReturn_) appendUtf8(text, code);
     }
 
     HANDLE console_;
     std::string text_;
-    char32_t highSurrogate_ = 0;   // the first half of a pair, its second to come
+    Utf16Decoder decoder_{LoneSurrogate::Replaced};
     bool carriageReturn_ = false;  // a CR, which a LF may follow
 };
 

@@ -4,48 +4,26 @@
 #include <climits>
 #include <optional>
 
-#include "apstring.h"
+#include "ascii.h"
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-// The data file's field separators: blanks, tabs, line ends.
-bool isBlank(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
-bool isSeparator(char c) { return isBlank(c) || c == '-' || c == '.' || c == '/' || c == '(' || c == ')'; }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
+bool isSeparator(char c) {
+    return isFieldSpace(c) || c == '-' || c == '.' || c == '/' || c == '(' || c == ')';
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view start) {
     if (text.size() < start.size()) return false;
     for (std::size_t k = 0; k < start.size(); ++k)
-        if (lower(text[k]) != start[k]) return false;
+        if (asciiLower(text[k]) != start[k]) return false;
     return true;
 }
 
 std::string digitsOf(std::string_view text) {
     std::string digits;
     for (char c : text)
-        if (isDigit(c)) digits += c;
+        if (isAsciiDigit(c)) digits += c;
     return digits;
-}
-
-// text without blanks at either end, each run of blanks inside one hyphen.
-std::string withoutBlanks(std::string_view text) {
-    text = trimmed(text);
-    std::string result;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (!isBlank(text[k])) {
-            result += text[k];
-        } else if (!isBlank(text[k - 1])) {
-            result += '-';
-        }
-    }
-    return result;
 }
 
 // The runs of digits of text joined by hyphens: "+49(721)123456" as
@@ -54,11 +32,11 @@ std::string digitGroups(std::string_view text) {
     std::string groups;
     bool inDigits = false;
     for (char c : text) {
-        if (isDigit(c)) {
+        if (isAsciiDigit(c)) {
             if (!inDigits && !groups.empty()) groups += '-';
             groups += c;
         }
-        inDigits = isDigit(c);
+        inDigits = isAsciiDigit(c);
     }
     return groups;
 }
@@ -76,7 +54,7 @@ std::optional<int> areaCodeValue(std::string_view text) {
     if (text[at] == '0' && text.size() - at > 1) return std::nullopt;
     long long value = 0;
     for (std::size_t k = at; k < text.size(); ++k) {
-        if (!isDigit(text[k])) return std::nullopt;
+        if (!isAsciiDigit(text[k])) return std::nullopt;
         value = value * 10 + (text[k] - '0');
     }
     if (at == 1) value = -value;
@@ -141,7 +119,7 @@ PhoneNumber digitsOnly(std::string digits, std::string grouped, int areaCode = 0
 bool isDialable(std::string_view text) {
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
     return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || isSeparator(c); });
+           std::all_of(text.begin(), text.end(), [](char c) { return isAsciiDigit(c) || isSeparator(c); });
 }
 
 // Where an extension starts in text ("x102", "ext. 102", "#102",
@@ -160,7 +138,7 @@ Extension extensionOf(std::string_view text) {
         if (!startsWithNoCase(rest, mark)) continue;
         std::string_view digits = trimmed(rest.substr(mark.size()));
         if (!digits.empty() && (digits[0] == '.' || digits[0] == ':')) digits = trimmed(digits.substr(1));
-        if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) return {};
+        if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isAsciiDigit)) return {};
         return {at, std::string(digits)};
     }
     return {};
@@ -195,11 +173,11 @@ PhoneNumber international(std::string_view text) {
 std::optional<PhoneNumber> writtenArea(std::string_view text) {
     if (text.empty() || text[0] != '(') return std::nullopt;
     std::size_t close = text.find(')');
-    if (close == std::string_view::npos || close + 1 == text.size() || !isBlank(text[close + 1]))
+    if (close == std::string_view::npos || close + 1 == text.size() || !isFieldSpace(text[close + 1]))
         return std::nullopt;
     std::optional<int> code = areaCodeValue(text.substr(1, close - 1));
     std::string_view rest = trimmed(text.substr(close + 1));
-    if (!code || rest.empty() || std::any_of(rest.begin(), rest.end(), isBlank)) return std::nullopt;
+    if (!code || rest.empty() || std::any_of(rest.begin(), rest.end(), isFieldSpace)) return std::nullopt;
     // Area code 0, as the export once wrote it, is none.
     if (*code == 0) return readPhoneNumber(rest);
     return readEntryNumber(*code, rest);
@@ -247,7 +225,8 @@ PhoneNumber readTelUri(std::string_view uri) {
         read = withoutExtension(number);
     }
     if (!extension.empty()) {
-        if (read.kind == NumberKind::NotANumber || !std::all_of(extension.begin(), extension.end(), isDigit))
+        if (read.kind == NumberKind::NotANumber ||
+            !std::all_of(extension.begin(), extension.end(), isAsciiDigit))
             return notANumber(std::string("tel:") + std::string(number) + ";ext=" + extension);
         read.extension = extension;
     }
@@ -349,7 +328,7 @@ PhoneNumber readEntryNumber(int areaCode, std::string_view token) {
 
 PhoneNumber readEntryNumber(std::string_view areaCodeWord, std::string_view token) {
     bool code = !areaCodeWord.empty() && areaCodeWord.size() <= 9 &&
-                std::all_of(areaCodeWord.begin(), areaCodeWord.end(), isDigit);
+                std::all_of(areaCodeWord.begin(), areaCodeWord.end(), isAsciiDigit);
     return readEntryNumber(code ? std::stoi(std::string(areaCodeWord)) : 0, token);
 }
 
@@ -365,9 +344,9 @@ bool isUsualToken(std::string_view token) {
     std::string_view seven = token.substr(0, x);
     if (seven.size() != 8 || seven[3] != '-') return false;
     for (std::size_t k = 0; k < seven.size(); ++k)
-        if (k != 3 && !isDigit(seven[k])) return false;
+        if (k != 3 && !isAsciiDigit(seven[k])) return false;
     std::string_view extension = x == std::string_view::npos ? "0" : token.substr(x + 1);
-    return !extension.empty() && std::all_of(extension.begin(), extension.end(), isDigit);
+    return !extension.empty() && std::all_of(extension.begin(), extension.end(), isAsciiDigit);
 }
 
 EntryNumber entryNumber(const PhoneNumber& number) {

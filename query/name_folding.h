@@ -2,7 +2,7 @@
 // telelist-query -i: "muller" finds "Müller", "SWIATEK" finds "Świątek".
 //
 // The folding is a table made from Unicode's own data by
-// scripts/generate-name-folding.py (full case folding, decompositions, and
+// scripts/generate-name-folding.py (decompositions, full case folding, and
 // combining marks dropped), not a library. A maintained library would
 // serve (utf8proc builds everywhere the programs do, and folds so); the
 // table is kept because the programs then build from a C++ compiler alone,

@@ -18,14 +18,13 @@ bool isUtf8(std::string_view text) {
     return true;
 }
 
+// As its UTF-16 unit, or the surrogate pair past U+FFFF.
 void appendUnicodeEscape(std::string& json, char32_t c) {
-    if (c > 0xFFFF) {  // as its UTF-16 surrogate pair
-        appendUnicodeEscape(json, 0xD800 + ((c - 0x10000) >> 10));
-        appendUnicodeEscape(json, 0xDC00 + ((c - 0x10000) & 0x3FF));
-        return;
+    const Utf16Units units = utf16Units(c);
+    for (std::size_t k = 0; k < units.length; ++k) {
+        json += "\\u";
+        for (int shift = 12; shift >= 0; shift -= 4) json += kHex[(units.unit[k] >> shift) & 0xF];
     }
-    json += "\\u";
-    for (int shift = 12; shift >= 0; shift -= 4) json += kHex[(c >> shift) & 0xF];
 }
 
 // The default output shows character, one valid UTF-8 sequence, as it is:

@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <utility>
 
-#include "apstring.h"
-
-namespace {
-
-bool isSpace(char c) { return apstring::isWordSpace(static_cast<unsigned char>(c)); }
-
-}  // namespace
+#include "ascii.h"  // isFieldSpace
 
 void UnreadWords::passed(std::string_view bytes) {
     auto at = bytes.begin();
     while (at != bytes.end()) {
         if (!inWord_) {
-            auto word = std::find_if_not(at, bytes.end(), isSpace);
+            auto word = std::find_if_not(at, bytes.end(), isFieldSpace);
             line_ += std::count(at, word, '\n');
             if (word == bytes.end()) break;
             inWord_ = true;
@@ -24,7 +18,7 @@ void UnreadWords::passed(std::string_view bytes) {
             word_.clear();
             at = word;
         }
-        auto end = std::find_if(at, bytes.end(), isSpace);
+        auto end = std::find_if(at, bytes.end(), isFieldSpace);
         // A longer word is no field of the file, and matches nothing: only
         // its first kFieldLimit + 1 bytes are kept, to tell it.
         std::size_t room = kFieldLimit + 1 - word_.size();

@@ -174,12 +174,42 @@ TEST(ShownPath, KeepsStartAndEnd) {
 TEST(Windows1252, ReadsAsPython) {
     // Bytes 0x80 to 0xFF as Python's cp1252 codec decodes them, the five it
     // leaves undefined kept as Latin-1's C1 controls.
-    EXPECT_EQ(toUtf8("\x80\x8A\x8D\x99\x9F\xA0\xE9\xFF", true),
-              "\xE2\x82\xAC\xC5\xA0\xC2\x8D\xE2\x84\xA2\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF");
-    EXPECT_EQ(toUtf8("\x80\xE9", false), "\xC2\x80\xC3\xA9");
+    std::string text;
+    for (char c : std::string_view("\x80\x8A\x8D\x99\x9F\xA0\xE9\xFF"))
+        appendUtf8(text, windows1252Character(static_cast<unsigned char>(c)));
+    EXPECT_EQ(text, "\xE2\x82\xAC\xC5\xA0\xC2\x8D\xE2\x84\xA2\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF");
     EXPECT_FALSE(isDefinedInWindows1252(0x81));
     EXPECT_TRUE(isDefinedInWindows1252(0x80));
     EXPECT_TRUE(isDefinedInWindows1252(0xFC));
 }
 
 }  // namespace
+
+// A lone surrogate as each caller wants it, a pair split between pieces,
+// half a unit at the end, and a mark of the other byte order.
+TEST(Utf16Decoder, LoneSurrogatesAndPieces) {
+    struct Row {
+        LoneSurrogate lone;
+        std::vector<std::string> pieces;
+        std::string text;
+    };
+    const std::vector<Row> rows = {
+        {LoneSurrogate::Replaced, {std::string("a\0\x34\xD8", 4), "\x1E\xDD"}, "a\xF0\x9D\x84\x9E"},
+        {LoneSurrogate::Replaced, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xEF\xBF\xBD!\xEF\xBF\xBD"},
+        {LoneSurrogate::Kept, {std::string("\x00\xDC!\0\x00\xD8", 6)}, "\xED\xB0\x80!\xED\xA0\x80"},
+        {LoneSurrogate::Kept, {std::string("a\0b", 3)}, "a\xEF\xBF\xBD"},
+        {LoneSurrogate::Kept,
+         {std::string("a\0\xFE\xFF\0b", 6)},
+         "a\xEF\xBB\xBF"
+         "b"},
+    };
+    for (const Row& row : rows) {
+        Utf16Decoder decoder(row.lone);
+        std::string text;
+        for (const std::string& piece : row.pieces) decoder.decode(piece, text, true);
+        decoder.finish(text);
+        EXPECT_EQ(text, row.text);
+        EXPECT_EQ(decoder.damaged(),
+                  text.find("\xEF\xBF\xBD") != std::string::npos || text.find('\xED') != std::string::npos);
+    }
+}
