@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 // Exit statuses of telelist-check.
 constexpr int kCheckClean = 0;   // no error; warnings allowed
@@ -13,7 +14,7 @@ constexpr int kCheckFailed = 2;  // the file cannot be read, the report not writ
 // Loads the data file at path into a table of its own as the directory
 // does and writes each finding ("FILE:LINE:COLUMN: error: ...") and a
 // summary line to out; a file that cannot be read gets one line on err
-// instead. Returns the exit status.
-int checkDataFile(const std::string& path, std::ostream& out, std::ostream& err);
+// instead, "PROGRAM: FILE: reason". Returns the exit status.
+int checkDataFile(std::string_view program, const std::string& path, std::ostream& out, std::ostream& err);
 
 #endif  // CHECK_CHECK_FILE_H

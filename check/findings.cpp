@@ -9,9 +9,9 @@
 #include <utility>
 
 #include "ascii.h"
+#include "load_problems.h"
 #include "message_text.h"
 #include "phone_number.h"
-#include "sorted_table.h"
 
 // ======================================================================
 //  Layout: one entry of four fields a line
@@ -77,13 +77,6 @@ bool isControlByte(char c) {
     return (byte < 0x20 || byte == 0x7F) && !isFieldSpace(c);
 }
 
-// The fields of one loaded entry: where the reader met them, and what the
-// table holds.
-struct LoadedEntry {
-    const EntryRead& read;
-    std::string_view first, last, phone;
-};
-
 void checkControlBytes(const TokenRead& token, std::string_view text, const char* field, Findings& findings) {
     for (std::size_t k = 0; k < text.size(); ++k) {
         // A C1 control (U+0080 to U+009F) is two bytes in UTF-8: C2 80 to C2 9F.
@@ -100,16 +93,17 @@ void checkControlBytes(const TokenRead& token, std::string_view text, const char
 
 std::string entries(long long count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
 
-void checkCodeForm(const LoadedEntry& loaded, Findings& findings) {
-    const EntryRead& entry = loaded.read;
+// Each check takes an entry's fields as loaded, and where the reader met
+// them.
+void checkCodeForm(const EntryRead& entry, const LoadedEntry& loaded, Findings& findings) {
     const std::string& written = entry.code.text;
     bool moreAfterDigits = entry.phone.present && entry.phone.begin == entry.code.end;
     if (moreAfterDigits) {
         // As much of the two as the message shows.
-        std::string whole = written.substr(0, kShownName) + std::string(loaded.phone.substr(0, kShownName));
+        std::string whole = written.substr(0, kShownName) + loaded.number.substr(0, kShownName);
         warn(findings, entry.code,
              "area code " + quoted(whole) + " has more after its digits: the directory reads " +
-                 escapedShort(written) + " and takes " + quoted(loaded.phone) + " as the number");
+                 escapedShort(written) + " and takes " + quoted(loaded.number) + " as the number");
     }
     std::string listed = std::to_string(std::stoi(written));
     if (listed.size() == 3 && listed == written) return;
@@ -119,9 +113,8 @@ void checkCodeForm(const LoadedEntry& loaded, Findings& findings) {
                                 : " is listed as " + listed + ", not as three digits"));
 }
 
-void checkNumberForm(const LoadedEntry& loaded, Findings& findings) {
-    const EntryRead& entry = loaded.read;
-    std::string_view phone = loaded.phone;
+void checkNumberForm(const EntryRead& entry, const LoadedEntry& loaded, Findings& findings) {
+    const std::string& phone = loaded.number;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
     if (isUsualToken(phone) || tailOfCode) return;
     if (readPhoneNumber(phone).kind == NumberKind::NotANumber) {
@@ -133,29 +126,24 @@ void checkNumberForm(const LoadedEntry& loaded, Findings& findings) {
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }
 
-void checkEntry(const LoadedEntry& loaded, Findings& findings) {
-    const EntryRead& entry = loaded.read;
+void checkEntry(const EntryRead& entry, const LoadedEntry& loaded, Findings& findings) {
     if (!entry.first.tooLong) checkControlBytes(entry.first, loaded.first, "first name", findings);
     if (entry.last.present && !entry.last.tooLong)
         checkControlBytes(entry.last, loaded.last, "last name", findings);
     if (entry.phone.present && !entry.phone.tooLong)
-        checkControlBytes(entry.phone, loaded.phone, "number", findings);
+        checkControlBytes(entry.phone, loaded.number, "number", findings);
     // What ended the load is found once, for the whole file.
     if (entry.tooLong() != nullptr || (entry.code.present && !entry.codeIsNumber)) return;
-    if (entry.code.present) checkCodeForm(loaded, findings);
-    if (entry.phone.present) checkNumberForm(loaded, findings);
+    if (entry.code.present) checkCodeForm(entry, loaded, findings);
+    if (entry.phone.present) checkNumberForm(entry, loaded, findings);
 }
 
 }  // namespace
 
-void checkEntries(const LoadResult& loaded, const DirectoryTable& table, const FileLayout& layout,
-                  Findings& findings) {
-    for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
-        int slot = static_cast<int>(k);
-        checkEntry({loaded.entries[k], textOf(table.firstName[slot]), textOf(table.lastName[slot]),
-                    textOf(table.number[slot])},
-                   findings);
-    }
+void checkEntries(const LoadedDirectory& directory, const FileLayout& layout, Findings& findings) {
+    const LoadResult& loaded = directory.loaded;
+    for (const LoadedEntry& entry : directory.entries)
+        checkEntry(loaded.entries[entry.filePlace], entry, findings);
     std::optional<LoadProblem> problem = loadProblem(loaded);
     if (!problem) return;
     // Beyond what the directory can tell: how many entries an area code
@@ -175,25 +163,9 @@ void checkEntries(const LoadResult& loaded, const DirectoryTable& table, const F
 //  with the directory's own sort and binary search
 // ======================================================================
 
-namespace {
-
-// An entry as a finding names it: a name's worth, however long its fields.
-std::string entryName(const DirectoryTable& table, int slot) {
-    std::string_view first = textOf(table.firstName[slot]);
-    std::string name(first.substr(0, std::min<std::size_t>(first.size(), 64)));
-    return quoted(name + " " + std::string(textOf(table.lastName[slot]).substr(0, 64)));
-}
-
-}  // namespace
-
-void checkSameLastNames(const LoadResult& loaded, const DirectoryTable& table, Findings& findings) {
-    for (const UnreachableEntry& entry : unreachableEntries(table)) {
-        const EntryRead& hidden = loaded.entries[static_cast<std::size_t>(entry.place)];
-        const EntryRead& reached = loaded.entries[static_cast<std::size_t>(entry.shownPlace)];
-        findings.push_back({hidden.last.line, hidden.last.column, Severity::Warning,
-                            "the last-name search never shows " + entryName(table, entry.slot) + ": for " +
-                                quoted(textOf(table.lastName[entry.slot])) + " it shows " +
-                                entryName(table, entry.shownSlot) + " (line " +
-                                std::to_string(reached.first.line) + ") instead"});
+void checkSameLastNames(const LoadedDirectory& directory, Findings& findings) {
+    for (const LoadedEntry& entry : directory.entries) {
+        if (entry.shownInstead)
+            findings.push_back(sameLastNameWarning(entry, directory.entries[*entry.shownInstead]));
     }
 }

@@ -36,7 +36,7 @@ int run(int argc, char** argv) {
     });
     if (ended) return *ended;
     // An empty name is a file that cannot be opened, not the default.
-    return checkDataFile(file.value_or(kDataFileName), std::cout, std::cerr);
+    return checkDataFile(kProgram, file.value_or(kDataFileName), std::cout, std::cerr);
 }
 
 }  // namespace

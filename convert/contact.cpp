@@ -58,5 +58,3 @@ bool isFavourites(std::string_view key) {
 std::string counted(long long count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
-
-std::string quotedName(const Entry& entry) { return quoted(entry.first + " " + entry.last); }

@@ -1,6 +1,6 @@
 // What telelist-convert carries between its readers and writers: contacts
-// as an address book file holds them, entries as the data file holds them,
-// and the messages about both.
+// as an address book file holds them, and the messages about them. The
+// entries they are made into are the data layer's LoadedEntry.
 #ifndef CONVERT_CONTACT_H
 #define CONVERT_CONTACT_H
 
@@ -12,7 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "load_problems.h"  // Severity: an error is something not written
+#include "diagnostic.h"  // Severity: an error is something not written
+#include "loaded_entries.h"
 #include "message_text.h"
 
 // The longest property value or CSV field kept, in bytes: four times the
@@ -63,18 +64,6 @@ struct Contact {
         if (failure.empty()) failure = std::move(reason);
     }
 };
-
-// One entry of the data file.
-struct Entry {
-    long long line = 0;  // where it came from in the file read
-    std::string first, last;
-    int areaCode = 0;
-    std::string number;
-    std::size_t file = 0;  // of several files read as one (a folder), which
-};
-
-// The entry's name as messages quote it.
-std::string quotedName(const Entry& entry);
 
 struct Message {
     long long line;

@@ -6,8 +6,8 @@
 
 #include "csv_formula.h"
 #include "entry_reader.h"
-#include "load.h"
 #include "load_problems.h"
+#include "loaded_entries.h"
 #include "message_text.h"
 #include "phone_number.h"
 #include "text_encoding.h"
@@ -26,14 +26,14 @@ std::string shownName(const std::string& first, const std::string& last) {
 
 // The words of the problem that ended the load, and what it leaves out of
 // the export.
-std::string loadStopMessage(const LoadProblem& problem, const std::vector<Entry>& entries) {
+std::string loadStopMessage(const LoadProblem& problem, const std::vector<LoadedEntry>& entries) {
     if (problem.stop == LoadStop::Utf16File || problem.stop == LoadStop::AddressBookFile)
         return problem.message + "; nothing is exported";
     if (problem.stop == LoadStop::SeventeenthEntry)
         return problem.message + "; this entry and those after it are not exported";
     // The others are about the last entry loaded, which has no name when
     // its first field was too long to load.
-    const Entry& last = entries.back();
+    const LoadedEntry& last = entries.back();
     std::string name = last.first.empty() ? "" : shownName(last.first, last.last) + ": ";
     const char* exported = problem.stop == LoadStop::FieldTooLong ? "; nothing after it is exported"
                            : problem.stop == LoadStop::AreaCodeNotANumber
@@ -127,7 +127,7 @@ struct CardFields {
     std::string first, last, number;
 };
 
-CardFields cardFields(const Entry& entry) {
+CardFields cardFields(const LoadedEntry& entry) {
     CardFields card;
     card.first = forCard(entry.first, card.notUtf8, card.controls);
     card.last = forCard(entry.last, card.notUtf8, card.controls);
@@ -137,7 +137,7 @@ CardFields cardFields(const Entry& entry) {
 
 // The warning about an entry whose card differs from what the file holds,
 // with what the card holds instead.
-Message changedFields(const Entry& entry, const CardFields& card) {
+Message changedFields(const LoadedEntry& entry, const CardFields& card) {
     std::string why = card.notUtf8 && card.controls
                           ? "bytes that are not UTF-8 are read as Windows-1252 and control characters dropped"
                       : card.notUtf8 ? "bytes that are not UTF-8 are read as Windows-1252"
@@ -244,32 +244,19 @@ std::string csvField(std::string field) {
 
 }  // namespace
 
-LoadedEntries loadDataFile(std::istream& source) {
+std::vector<LoadedEntry> loadForExport(std::istream& source, Messages& messages, std::string& failure) {
     EntryReader reader(source);
-    OwnedTable table;
-    LoadResult loaded = loadDirectory(reader, table.columns());
-    LoadedEntries result;
-    result.failure = loaded.readFailure;
-    if (!result.failure.empty()) return result;
-    for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
-        int slot = static_cast<int>(k);
-        result.entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
-                                  std::string(textOf(table.lastName[slot])), table.areaCode[slot],
-                                  std::string(textOf(table.number[slot]))});
+    LoadedDirectory directory = loadEntries(reader);
+    if (!directory.loaded.readFailure.empty()) {
+        failure = directory.loaded.readFailure;
+        return {};
     }
-    result.problem = loadProblem(loaded);
-    return result;
-}
-
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
-    LoadedEntries loaded = loadDataFile(source);
-    failure = loaded.failure;
-    if (std::optional<LoadProblem>& problem = loaded.problem) {
+    if (std::optional<LoadProblem> problem = loadProblem(directory.loaded)) {
         // An entry cut short loses nothing the file holds.
         Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
-        messages.push_back({problem->line, severity, loadStopMessage(*problem, loaded.entries)});
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, directory.entries)});
     }
-    return std::move(loaded.entries);
+    return std::move(directory.entries);
 }
 
 namespace {
@@ -277,11 +264,11 @@ namespace {
 // Each entry with its card's fields and UID, in turn, until take returns
 // false.
 template <typename Take>
-void eachCard(const std::vector<Entry>& entries, Take take) {
+void eachCard(const std::vector<LoadedEntry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
     // themselves are not kept twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         CardFields fields = cardFields(entry);
         // The UID's key: how many cards before it have the same fields,
         // then the fields, a line end between each (no field holds one). The
@@ -300,23 +287,23 @@ void eachCard(const std::vector<Entry>& entries, Take take) {
 
 }  // namespace
 
-void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
-    for (const Entry& entry : entries) {
+void checkVCards(const std::vector<LoadedEntry>& entries, Messages& messages) {
+    for (const LoadedEntry& entry : entries) {
         CardFields fields = cardFields(entry);
         if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
     }
 }
 
-void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
+void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
     CardWriter writer(sink);
-    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+    eachCard(entries, [&](const LoadedEntry& entry, const CardFields& fields, const std::string& uid) {
         writeCard(writer, fields, entry.areaCode, uid);
         return writer.flush();
     });
 }
 
-void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
-    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+void eachVCard(const std::vector<LoadedEntry>& entries, const TakeCard& take) {
+    eachCard(entries, [&](const LoadedEntry& entry, const CardFields& fields, const std::string& uid) {
         return take(entry, uid, [&](const PieceSink& sink) {
             CardWriter writer(sink);
             writeCard(writer, fields, entry.areaCode, uid);
@@ -325,9 +312,9 @@ void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
     });
 }
 
-void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
+void writeCsv(const std::vector<LoadedEntry>& entries, const PieceSink& sink) {
     if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         CsvCells number = csvCells(entry.areaCode, entry.number);
         if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + number.areaCode + "," +
                   csvField(number.number) + "\r\n"))

@@ -19,15 +19,7 @@
 // is not a number or a field too long (each an error, as what follows is
 // not exported), or an entry cut short (a warning: it is exported as it
 // loads). A read error leaves failure set ("cannot read: ...").
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure);
-
-// The same entries, and the problem that ended the load, if one did.
-struct LoadedEntries {
-    std::vector<Entry> entries;
-    std::optional<LoadProblem> problem;
-    std::string failure;  // "cannot read: ..."
-};
-LoadedEntries loadDataFile(std::istream& source);
+std::vector<LoadedEntry> loadForExport(std::istream& source, Messages& messages, std::string& failure);
 
 // vCard 4.0, one card an entry, a card at a time to sink: UID, N, FN and
 // TEL, CR LF line ends, lines folded at 75 bytes. The text is UTF-8: bytes
@@ -35,22 +27,22 @@ LoadedEntries loadDataFile(std::istream& source);
 // are dropped. The UID (without which khard shows no card) is made from the
 // card's fields and how many cards before it have the same, so that it is
 // the same on every export of the same file.
-void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink);
+void writeVCards(const std::vector<LoadedEntry>& entries, const PieceSink& sink);
 
 // The same cards one at a time, each with its entry, its UID (the UUID,
 // without "urn:uuid:") and what writes the card to a sink, until take
 // returns false.
-using TakeCard = std::function<bool(const Entry&, const std::string& uid, const Pieces& card)>;
-void eachVCard(const std::vector<Entry>& entries, const TakeCard& take);
+using TakeCard = std::function<bool(const LoadedEntry&, const std::string& uid, const Pieces& card)>;
+void eachVCard(const std::vector<LoadedEntry>& entries, const TakeCard& take);
 
 // A warning on messages for each entry whose card differs from what the
 // data file holds.
-void checkVCards(const std::vector<Entry>& entries, Messages& messages);
+void checkVCards(const std::vector<LoadedEntry>& entries, Messages& messages);
 
 // CSV (RFC 4180): the header "First Name,Last Name,Area Code,Number", then
 // a row an entry, CR LF line ends. A text cell that a spreadsheet would
 // run as a formula (=, +, -, @, tab or CR first, after any ') starts with
 // a ' that keeps it text. A row at a time to sink.
-void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink);
+void writeCsv(const std::vector<LoadedEntry>& entries, const PieceSink& sink);
 
 #endif  // CONVERT_EXPORT_H

@@ -7,7 +7,6 @@
 #include "entry_reader.h"
 #include "message_text.h"
 #include "phone_number.h"
-#include "sorted_table.h"
 #include "text_encoding.h"
 
 namespace {
@@ -68,7 +67,8 @@ public:
         if (!contact_.failure.empty()) {
             fail(contact_.failure);
         } else {
-            Entry entry{contact_.line, "", "", 0, ""};
+            LoadedEntry entry;
+            entry.line = entry.lastLine = contact_.line;
             if (fitNames(entry) && fitPhone(entry)) fitted_.entry = std::move(entry);
         }
         return std::move(fitted_);
@@ -102,7 +102,7 @@ private:
         return result;
     }
 
-    bool fitNames(Entry& entry) {
+    bool fitNames(LoadedEntry& entry) {
         std::string first(trimmed(cleaned(contact_.first, "first name")));
         std::string last(trimmed(cleaned(contact_.last, "last name")));
         if (first.empty() && last.empty()) {
@@ -150,7 +150,7 @@ private:
         return false;
     }
 
-    bool fitPhone(Entry& entry) {
+    bool fitPhone(LoadedEntry& entry) {
         if (!contact_.phone) {
             fail("no phone number");
             return false;
@@ -179,12 +179,6 @@ private:
     std::string shownName_;  // the contact as messages name it
     Fitted fitted_;
 };
-
-apstring asApstring(const std::string& text) {
-    apstring result;
-    for (char c : text) result += c;
-    return result;
-}
 
 }  // namespace
 
@@ -254,28 +248,21 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
 
 Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
 
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages,
                         const std::vector<std::string>& files) {
-    OwnedTable table;
-    for (std::size_t k = 0; k < entries.size(); ++k)
-        table.lastName[static_cast<int>(k)] = asApstring(entries[k].last);
-    for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
-        const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
-        const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
-        std::string where = reached.file == hidden.file
-                                ? "line " + std::to_string(reached.line)
-                                : shownPath(files.at(reached.file)) + ":" + std::to_string(reached.line);
-        messages.push_back({hidden.line, Severity::Warning,
-                            "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (" + where +
-                                ") instead",
-                            hidden.file});
+    placeEntries(entries);
+    for (const LoadedEntry& entry : entries) {
+        if (!entry.shownInstead) continue;
+        const LoadedEntry& shown = entries[*entry.shownInstead];
+        Diagnostic warning =
+            sameLastNameWarning(entry, shown, shown.file == entry.file ? "" : files.at(shown.file));
+        messages.push_back({warning.line, warning.severity, std::move(warning.message), entry.file});
     }
 }
 
-std::string dataFileText(const std::vector<Entry>& entries) {
+std::string dataFileText(const std::vector<LoadedEntry>& entries) {
     std::string text;
-    for (const Entry& entry : entries) {
+    for (const LoadedEntry& entry : entries) {
         text.append(entry.first).append(" ").append(entry.last).append(" ");
         text.append(std::to_string(entry.areaCode)).append(" ").append(entry.number).append("\n");
     }

@@ -43,18 +43,19 @@ std::string cleanText(std::string_view text, Cleaning& cleaning);
 // A contact fitted: the entry, or nothing when it cannot be written, and
 // what to tell about it (an error when it is not written).
 struct Fitted {
-    std::optional<Entry> entry;
+    std::optional<LoadedEntry> entry;
     Messages messages;
 };
 Fitted fitContact(const Contact& contact);
 
-// Warnings for entries the last-name search never shows, since another
-// has the same last name. Entries read from several files (a folder) have
-// files, their names, to tell where the entry shown instead is.
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+// Places entries, in the order they are written, as teledir's table would
+// hold them, and warns of each the last-name search never shows, since
+// another has the same last name. Entries read from several files (a
+// folder) have files, their names, to tell where the entry shown instead is.
+void checkSameLastNames(std::vector<LoadedEntry>& entries, Messages& messages,
                         const std::vector<std::string>& files = {});
 
 // The data file holding entries, one a line: "First Last AAA NUMBER\n".
-std::string dataFileText(const std::vector<Entry>& entries);
+std::string dataFileText(const std::vector<LoadedEntry>& entries);
 
 #endif  // CONVERT_FIT_H

@@ -128,7 +128,7 @@ public:
 private:
     // An entry taken, and what to tell about it once it is written.
     struct Held {
-        Entry entry;
+        LoadedEntry entry;
         Messages messages;
     };
     struct LeftOut {
@@ -165,7 +165,7 @@ private:
 
     // A contact that fits, after 16 of its kind or refused by room; the
     // first few are kept, to be named.
-    void leftOut(const Entry& entry) {
+    void leftOut(const LoadedEntry& entry) {
         result_.errors = true;
         if (++pastFull_ <= static_cast<long long>(kNamedPastFull) + 1)
             firstLeftOut_.push_back({entry.file, entry.line, quotedName(entry)});

@@ -25,7 +25,7 @@ struct Choice {
 struct ImportResult {
     // At most the directory's 16: the favourites (starred by Google, or in
     // a group of favourites) first, then the others, each in file order.
-    std::vector<Entry> entries;
+    std::vector<LoadedEntry> entries;
     // What was not written or was changed, in file order: a few hundred
     // lines at most, the rest counted in a last line.
     Messages messages;
@@ -43,7 +43,7 @@ struct ImportResult {
 // Whether the import keeps an entry it read, in place of keeping the first
 // 16 (favourites first): asked of each entry chosen in turn, in file order,
 // it keeps those it is true for.
-using Room = std::function<bool(const Entry&)>;
+using Room = std::function<bool(const LoadedEntry&)>;
 
 // Reads the contacts of source, a vCard or CSV file. A file that holds no
 // contact (an empty file, one that is no vCard, a CSV file without a column

@@ -16,6 +16,7 @@
 #include "ascii.h"
 #include "card_folder.h"
 #include "data_file.h"
+#include "diagnostic.h"
 #include "export.h"
 #include "fit.h"
 #include "import.h"
@@ -84,7 +85,7 @@ void printHelp() {
 constexpr Tool kTool{kProgram, kFailed, printHelp};
 
 int cannot(const std::string& path, const std::string& failure) {
-    std::cerr << kProgram << ": " << shownPath(path) << ": " << failure << '\n';
+    std::cerr << problemLine(kProgram, path, failure) << '\n';
     return kFailed;
 }
 
@@ -120,8 +121,8 @@ int report(const std::vector<std::string>& files, Messages messages) {
     bool errors = false;
     for (const Message& message : messages) {
         errors = errors || message.severity == Severity::Error;
-        std::cerr << shownPath(files.at(message.file)) << ':' << message.line << ": "
-                  << severityWord(message.severity) << ": " << message.text << '\n';
+        std::cerr << diagnosticLine(files.at(message.file), {message.line, 0, message.severity, message.text})
+                  << '\n';
     }
     return errors ? kNotAll : kAllWritten;
 }
@@ -138,8 +139,10 @@ bool refusedAsInput(const Arguments& arguments, const std::string& input) {
     if (!arguments.output || !std::filesystem::is_regular_file(input, unknown) ||
         !std::filesystem::equivalent(input, *arguments.output, unknown))
         return false;
-    std::cerr << kProgram << ": " << escapedShort(*arguments.output) << ": is the input file "
-              << escapedShort(input) << " itself; nothing is read or written\n";
+    std::cerr << problemLine(
+                     kProgram, *arguments.output,
+                     "is the input file " + escapedShort(input) + " itself; nothing is read or written")
+              << '\n';
     return true;
 }
 
@@ -161,9 +164,11 @@ int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     std::string failure = writeOutputFile(*arguments.output, content, &otherLinks);
     if (!failure.empty()) return cannot(*arguments.output, failure);
     if (otherLinks > 0) {
-        std::cerr << kProgram << ": " << escapedShort(*arguments.output)
-                  << ": warning: replaced by a new file; its " << otherLinks << " other hard link"
-                  << (otherLinks == 1 ? " keeps" : "s keep") << " the old content\n";
+        std::cerr << problemLine(kProgram, *arguments.output,
+                                 "warning: replaced by a new file; its " + std::to_string(otherLinks) +
+                                     " other hard link" + (otherLinks == 1 ? " keeps" : "s keep") +
+                                     " the old content")
+                  << '\n';
     }
     return status;
 }
@@ -175,7 +180,7 @@ int exportFile(const Arguments& arguments) {
     if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
     std::string failure;
-    std::vector<Entry> entries = loadEntries(file.stream, messages, failure);
+    std::vector<LoadedEntry> entries = loadForExport(file.stream, messages, failure);
     if (!failure.empty()) return cannot(path, failure);
     bool vcard = *arguments.to == Format::VCard;
     if (vcard) checkVCards(entries, messages);
@@ -188,18 +193,18 @@ int exportFile(const Arguments& arguments) {
 // The data file into which --merge merges, its entries, or the status
 // when it cannot be merged into: one that does not load whole is left as
 // it is, whatever its problem, for the entries past it would be lost.
-std::optional<int> loadMergeTarget(const std::string& path, std::vector<Entry>& entries) {
+std::optional<int> loadMergeTarget(const std::string& path, std::vector<LoadedEntry>& entries) {
     std::error_code unknown;
     if (!std::filesystem::exists(path, unknown)) return std::nullopt;  // merged into an empty directory
     if (!std::filesystem::is_regular_file(path, unknown))
         return cannot(path, "is not a data file to merge into: --merge reads the entries OUT holds");
     OpenedFile file = openDataFile(path);
     if (!file.isOpen()) return cannot(path, file.failure);
-    LoadedEntries loaded = loadDataFile(file.stream);
-    if (!loaded.failure.empty()) return cannot(path, loaded.failure);
-    if (loaded.problem) {
-        std::cerr << shownPath(path) << ':' << loaded.problem->line << ": "
-                  << severityWord(loaded.problem->severity) << ": " << loaded.problem->message << '\n';
+    EntryReader reader(file.stream);
+    LoadedDirectory loaded = loadEntries(reader);
+    if (!loaded.loaded.readFailure.empty()) return cannot(path, loaded.loaded.readFailure);
+    if (std::optional<LoadProblem> problem = loadProblem(loaded.loaded)) {
+        std::cerr << diagnosticLine(path, {problem->line, 0, problem->severity, problem->message}) << '\n';
         return cannot(path,
                       "not merged into, as the directory does not load it whole (telelist-check tells "
                       "more); it is left as it was");
@@ -211,12 +216,13 @@ std::optional<int> loadMergeTarget(const std::string& path, std::vector<Entry>& 
 // Tells what the merge made of each entry.
 void tellMerged(const std::string& out, const Merge& merge) {
     for (const MergedEntry& merged : merge.entries()) {
-        const Entry& entry = merged.entry;
+        const LoadedEntry& entry = merged.entry;
         const char* what = merged.kind == MergedEntry::Kind::Kept      ? "kept"
                            : merged.kind == MergedEntry::Kind::Updated ? "updated"
                                                                        : "added";
-        std::cerr << kProgram << ": " << shownPath(out) << ": " << what << ' ' << quotedName(entry) << ' '
-                  << shownNumber(entry.areaCode, entry.number);
+        std::cerr << problemLine(
+            kProgram, out,
+            std::string(what) + ' ' + quotedName(entry) + ' ' + shownNumber(entry.areaCode, entry.number));
         if (merged.kind == MergedEntry::Kind::Updated)
             std::cerr << " (was " << shownNumber(merged.oldAreaCode, merged.oldNumber) << ')';
         std::cerr << '\n';
@@ -230,14 +236,14 @@ int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
     tellMerged(out, merge);
     std::error_code unknown;
     if (!merge.changed() && std::filesystem::exists(out, unknown)) {
-        std::cerr << kProgram << ": " << shownPath(out) << ": nothing added or updated; left as it was\n";
+        std::cerr << problemLine(kProgram, out, "nothing added or updated; left as it was") << '\n';
         return status;
     }
     if (arguments.dryRun) {
-        std::cerr << kProgram << ": " << shownPath(out) << ": not written (--dry-run)\n";
+        std::cerr << problemLine(kProgram, out, "not written (--dry-run)") << '\n';
         return status;
     }
-    std::vector<Entry> entries;
+    std::vector<LoadedEntry> entries;
     for (const MergedEntry& merged : merge.entries()) entries.push_back(merged.entry);
     std::string text = dataFileText(entries);
     return writeResult(
@@ -247,13 +253,13 @@ int writeMerged(const Arguments& arguments, const Merge& merge, int status) {
 int importFile(const Arguments& arguments, bool folder) {
     const std::string& path = *arguments.file;
     if (refusedAsInput(arguments, path)) return kFailed;
-    std::vector<Entry> held;
+    std::vector<LoadedEntry> held;
     if (arguments.merge) {
         if (std::optional<int> refused = loadMergeTarget(*arguments.output, held)) return *refused;
     }
     Merge merge(held);
     Room room;
-    if (arguments.merge) room = [&](const Entry& entry) { return merge.take(entry); };
+    if (arguments.merge) room = [&](const LoadedEntry& entry) { return merge.take(entry); };
     std::vector<std::string> files{path};
     ImportResult imported;
     if (folder) {
@@ -264,7 +270,7 @@ int importFile(const Arguments& arguments, bool folder) {
             if (refusedAsInput(arguments, card)) return kFailed;
         }
         if (files.empty()) {
-            std::cerr << kProgram << ": " << shownPath(path) << ": no card file (*.vcf) in the folder\n";
+            std::cerr << problemLine(kProgram, path, "no card file (*.vcf) in the folder") << '\n';
             imported.errors = true;
         } else {
             imported = importVCardFiles(files, arguments.choice, room);
@@ -277,12 +283,15 @@ int importFile(const Arguments& arguments, bool folder) {
     if (!imported.failure.empty()) return cannot(files.at(imported.failedFile), imported.failure);
     int status = report(files, std::move(imported.messages));
     for (const std::string* line : {&imported.notChosen, &imported.notKept}) {
-        if (!line->empty()) std::cerr << kProgram << ": " << shownPath(path) << ": " << *line << '\n';
+        if (!line->empty()) std::cerr << problemLine(kProgram, path, *line) << '\n';
     }
     if (imported.entries.empty()) {
         if (arguments.merge) tellMerged(*arguments.output, merge);
-        std::cerr << kProgram << ": " << shownPath(path) << ": no contact written"
-                  << (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was" : "")
+        std::cerr << problemLine(
+                         kProgram, path,
+                         "no contact written" +
+                             (arguments.output ? "; " + shownPath(*arguments.output) + " is left as it was"
+                                               : ""))
                   << '\n';
         return kNotAll;
     }
@@ -300,7 +309,7 @@ int exportFolder(const Arguments& arguments) {
     if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
     std::string failure;
-    std::vector<Entry> entries = loadEntries(file.stream, messages, failure);
+    std::vector<LoadedEntry> entries = loadForExport(file.stream, messages, failure);
     if (!failure.empty()) return cannot(path, failure);
     checkVCards(entries, messages);
     int status = report(path, messages);
@@ -310,7 +319,7 @@ int exportFolder(const Arguments& arguments) {
     how.removeGone = status == kAllWritten;
     std::optional<FolderFailure> failed =
         writeCardFolder(folder, entries, how, [&](const CardFileChange& change) {
-            std::cerr << kProgram << ": " << shownPath(pathIn(folder, change.name)) << ": ";
+            std::cerr << problemLine(kProgram, pathIn(folder, change.name), "");
             switch (change.kind) {
                 case CardFileChange::Kind::Added: std::cerr << "added\n"; break;
                 case CardFileChange::Kind::Changed: std::cerr << "changed\n"; break;
@@ -328,8 +337,7 @@ int exportFolder(const Arguments& arguments) {
             }
         });
     if (failed) return cannot(failed->path, failed->reason);
-    if (arguments.dryRun)
-        std::cerr << kProgram << ": " << shownPath(folder) << ": nothing written (--dry-run)\n";
+    if (arguments.dryRun) std::cerr << problemLine(kProgram, folder, "nothing written (--dry-run)") << '\n';
     return status;
 }
 

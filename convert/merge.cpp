@@ -7,17 +7,17 @@
 
 namespace {
 
-bool sameFields(const Entry& a, const Entry& b) {
+bool sameFields(const LoadedEntry& a, const LoadedEntry& b) {
     return a.first == b.first && a.last == b.last && a.areaCode == b.areaCode && a.number == b.number;
 }
 
 }  // namespace
 
-Merge::Merge(const std::vector<Entry>& existing) : matched_(existing.size(), false) {
-    for (const Entry& entry : existing) merged_.push_back({entry, MergedEntry::Kind::Kept, 0, ""});
+Merge::Merge(const std::vector<LoadedEntry>& existing) : matched_(existing.size(), false) {
+    for (const LoadedEntry& entry : existing) merged_.push_back({entry, MergedEntry::Kind::Kept, 0, ""});
 }
 
-bool Merge::take(const Entry& entry) {
+bool Merge::take(const LoadedEntry& entry) {
     for (std::size_t k = 0; k < matched_.size(); ++k) {
         MergedEntry& held = merged_[k];
         if (matched_[k] || held.entry.first != entry.first || held.entry.last != entry.last) continue;

@@ -13,7 +13,7 @@
 
 struct MergedEntry {
     enum class Kind { Kept, Updated, Added };
-    Entry entry;
+    LoadedEntry entry;
     Kind kind = Kind::Kept;
     int oldAreaCode = 0;    // an entry updated: its number before
     std::string oldNumber;  // the same
@@ -21,12 +21,12 @@ struct MergedEntry {
 
 class Merge {
 public:
-    explicit Merge(const std::vector<Entry>& existing);
+    explicit Merge(const std::vector<LoadedEntry>& existing);
 
     // Takes entry, read from the contacts, when it has a place: the first
     // entry of the same names no contact has been merged into yet, else a
     // free slot. False when it has none.
-    bool take(const Entry& entry);
+    bool take(const LoadedEntry& entry);
 
     // The directory merged: the entries it held first, then those added.
     const std::vector<MergedEntry>& entries() const { return merged_; }

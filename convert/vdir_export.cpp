@@ -98,7 +98,8 @@ bool holdsCard(const std::string& path, const Pieces& card) {
 
 }  // namespace
 
-std::optional<FolderFailure> writeCardFolder(const std::string& folder, const std::vector<Entry>& entries,
+std::optional<FolderFailure> writeCardFolder(const std::string& folder,
+                                             const std::vector<LoadedEntry>& entries,
                                              const CardFolderWrite& how, const TellChange& tell) {
     std::error_code error;
     if (!fs::exists(folder, error)) {
@@ -110,7 +111,7 @@ std::optional<FolderFailure> writeCardFolder(const std::string& folder, const st
     const std::set<std::string> before = readManifest(folder);
     std::set<std::string> after;  // the list as this run leaves it
     std::set<std::string> written;
-    eachVCard(entries, [&](const Entry& entry, const std::string& uid, const Pieces& card) {
+    eachVCard(entries, [&](const LoadedEntry& entry, const std::string& uid, const Pieces& card) {
         std::string name = uid + ".vcf";
         std::string path = pathIn(folder, name);
         written.insert(name);

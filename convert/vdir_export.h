@@ -47,7 +47,8 @@ struct FolderFailure {
     std::string path;    // the folder, or its list
     std::string reason;  // "cannot create: ..."
 };
-std::optional<FolderFailure> writeCardFolder(const std::string& folder, const std::vector<Entry>& entries,
+std::optional<FolderFailure> writeCardFolder(const std::string& folder,
+                                             const std::vector<LoadedEntry>& entries,
                                              const CardFolderWrite& how, const TellChange& tell);
 
 #endif  // CONVERT_VDIR_EXPORT_H

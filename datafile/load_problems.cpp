@@ -4,8 +4,6 @@
 #include "message_text.h"
 #include "table.h"
 
-const char* severityWord(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
-
 namespace {
 
 LoadProblem utf16File(ByteOrder order) {

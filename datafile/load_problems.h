@@ -6,15 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "diagnostic.h"
 #include "load.h"
-
-enum class Severity {
-    Error,    // what the file holds is not loaded, or not as written
-    Warning,  // it loads, but probably not as meant
-};
-
-// The word a message gives its severity: "error" or "warning".
-const char* severityWord(Severity severity);
 
 // What ended the load.
 enum class LoadStop {

@@ -42,9 +42,8 @@ int findLastName(const DirectoryTable& table, const apstring& target) {
     return kNotFound;
 }
 
-std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table) {
+std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table, apvector<int>& place) {
     // Each slot's place before the sort, followed through it.
-    apvector<int> place(kSlotCount);
     for (int slot = 0; slot < kSlotCount; ++slot) place[slot] = slot;
     sortData(table, place);
     std::vector<UnreachableEntry> unreachable;

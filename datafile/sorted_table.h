@@ -33,8 +33,10 @@ struct UnreachableEntry {
     int shownPlace;
 };
 
-// Sorts table as sortData does and lists, in slot order, the entries the
-// search never shows. Empty last names (empty slots) are not searched for.
-std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table);
+// Sorts table as sortData does, setting place[slot] to the slot the entry
+// held before the sort (place has 16 elements), and lists, in slot order,
+// the entries the search never shows. Empty last names (empty slots) are
+// not searched for.
+std::vector<UnreachableEntry> unreachableEntries(const DirectoryTable& table, apvector<int>& place);
 
 #endif  // DATAFILE_SORTED_TABLE_H

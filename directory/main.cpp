@@ -9,7 +9,10 @@ apvector<apstring> lastName(kSlotCount);
 apvector<int> areaCode(kSlotCount);
 apvector<apstring> number(kSlotCount);
 
+// The name its messages on standard error give it.
+constexpr char kProgram[] = "telephone directory";
+
 int main() {
     TerminalConsole console;
-    return runDirectory({firstName, lastName, areaCode, number}, console);
+    return runDirectory(kProgram, {firstName, lastName, areaCode, number}, console);
 }

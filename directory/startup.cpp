@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data_file.h"
+#include "diagnostic.h"
 #include "entry_reader.h"
 #include "load.h"
 #include "load_problems.h"
@@ -22,7 +23,8 @@
 namespace {
 
 std::string cannotRead(const std::string& failure) {
-    return std::string(kDataFileName) + ": warning: " + failure + "; the directory is empty\n";
+    return diagnosticLine(kDataFileName, {0, 0, Severity::Warning, failure + "; the directory is empty"}) +
+           '\n';
 }
 
 // The line about a file that could not be read, or about a load that did
@@ -34,15 +36,17 @@ std::string startupMessage(const OpenedFile& file, const LoadResult& loaded) {
     if (!loaded.readFailure.empty()) return cannotRead(loaded.readFailure);
     std::optional<LoadProblem> problem = loadProblem(loaded);
     if (!problem) return "";
-    return std::string(kDataFileName) + ":" + std::to_string(problem->line) + ": " +
-           severityWord(problem->severity) + ": " + problem->message + " (run telelist-check)\n";
+    // The line alone: the directory's messages have always left out the column.
+    return diagnosticLine(kDataFileName,
+                          {problem->line, 0, problem->severity, problem->message + " (run telelist-check)"}) +
+           '\n';
 }
 
 // ======================================================================
 //  The run
 // ======================================================================
 
-int runSession(const DirectoryTable& table, Console& console) {
+int runSession(std::string_view program, const DirectoryTable& table, Console& console) {
     // On the screen before the file is opened, which may take a while (a
     // named pipe waits for its writer).
     std::cout << "Alphabetically sorting data file by last name...\n\nOne moment please..." << std::flush;
@@ -67,7 +71,7 @@ int runSession(const DirectoryTable& table, Console& console) {
 
     Session session{table, console};
     if (!runScreens(session)) {
-        std::cerr << "telephone directory: cannot write to standard output" << std::endl;
+        std::cerr << program << ": cannot write to standard output" << std::endl;
         return 1;
     }
     console.run(ConsoleCommand::FinalPause);
@@ -75,7 +79,7 @@ int runSession(const DirectoryTable& table, Console& console) {
     // not open for reading) for its end, and the session has ended as at
     // the end; only the C stream underneath still knows it was no end.
     if (std::ferror(stdin) != 0) {
-        std::cerr << "telephone directory: cannot read standard input" << std::endl;
+        std::cerr << program << ": cannot read standard input" << std::endl;
         return 1;
     }
     return 0;
@@ -83,13 +87,13 @@ int runSession(const DirectoryTable& table, Console& console) {
 
 }  // namespace
 
-int runDirectory(const DirectoryTable& table, Console& console) {
+int runDirectory(std::string_view program, const DirectoryTable& table, Console& console) {
     try {
-        return runSession(table, console);
+        return runSession(program, table, console);
     } catch (const std::exception& error) {  // GCOVR_EXCL_START: needs gigabytes of input
         // Only a failure no screen handles gets here: exhausted memory, a
         // text too long for a string.
-        std::cerr << "telephone directory: " << error.what() << std::endl;
+        std::cerr << program << ": " << error.what() << std::endl;
         return 1;
     }  // GCOVR_EXCL_STOP
 }

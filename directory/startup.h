@@ -2,6 +2,8 @@
 #ifndef DIRECTORY_STARTUP_H
 #define DIRECTORY_STARTUP_H
 
+#include <string_view>
+
 #include "console.h"
 #include "table.h"
 
@@ -10,7 +12,8 @@
 // the console commands, and returns the exit status: 0 after Quit or the
 // end of input, 1 after a 17th entry, when standard output could not be
 // written or standard input could not be read, and when the run failed
-// (exhausted memory, a text too long for a string).
-int runDirectory(const DirectoryTable& table, Console& console);
+// (exhausted memory, a text too long for a string). What ends the run
+// early is told on standard error as "PROGRAM: ...".
+int runDirectory(std::string_view program, const DirectoryTable& table, Console& console);
 
 #endif  // DIRECTORY_STARTUP_H

@@ -18,8 +18,8 @@
 #include "check_file.h"
 #include "fit.h"
 #include "import.h"
-#include "load.h"
 #include "load_problems.h"
+#include "loaded_entries.h"
 
 namespace {
 
@@ -64,8 +64,6 @@ bool decode(std::string_view text, std::vector<char32_t>& points) {
 // C0 (tab and line ends too), DEL and C1.
 bool isControl(char32_t point) { return point < 0x20 || (point >= 0x7F && point <= 0x9F); }
 
-std::string fieldText(const apstring& s) { return std::string(s.c_str(), s.length()); }
-
 void checkMessages(Format format, const ImportResult& result) {
     if (result.messages.size() > kMessageBound)
         fail(format, std::to_string(result.messages.size()) + " messages");
@@ -81,12 +79,11 @@ void checkMessages(Format format, const ImportResult& result) {
     if (result.entries.empty() && !result.errors) fail(format, "nothing written, and no error told");
 }
 
-void checkLoad(Format format, const std::vector<Entry>& entries, const std::string& text) {
+void checkLoad(Format format, const std::vector<LoadedEntry>& entries, const std::string& text) {
     std::istringstream in(text);
     EntryReader reader(in);
-    OwnedTable table;
-    DirectoryTable columns = table.columns();
-    LoadResult loaded = loadDirectory(reader, columns);
+    LoadedDirectory directory = loadEntries(reader);
+    const LoadResult& loaded = directory.loaded;
     if (loaded.utf16) fail(format, "the data file is taken for UTF-16");
     if (std::optional<LoadProblem> problem = loadProblem(loaded))
         fail(format, "the data file does not load whole: " + problem->message);
@@ -94,11 +91,10 @@ void checkLoad(Format format, const std::vector<Entry>& entries, const std::stri
         fail(format, std::to_string(loaded.entries.size()) + " entries loaded of " +
                          std::to_string(entries.size()) + " written");
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const Entry& entry = entries[i];
-        int slot = static_cast<int>(i);
-        if (fieldText(columns.firstName[slot]) != entry.first ||
-            fieldText(columns.lastName[slot]) != entry.last || columns.areaCode[slot] != entry.areaCode ||
-            fieldText(columns.number[slot]) != entry.number)
+        const LoadedEntry& entry = entries[i];
+        const LoadedEntry& read = directory.entries[i];
+        if (read.first != entry.first || read.last != entry.last || read.areaCode != entry.areaCode ||
+            read.number != entry.number)
             fail(format,
                  "entry " + std::to_string(i + 1) + " loads other than written: " + quotedName(entry));
     }
@@ -110,7 +106,7 @@ void checkChecker(Format format, const std::string& text) {
         std::fclose(file) != 0)
         fail(format, "cannot write " + checkPath);
     std::ostringstream out, err;
-    if (checkDataFile(checkPath, out, err) != kCheckClean || !err.str().empty())
+    if (checkDataFile("telelist-check", checkPath, out, err) != kCheckClean || !err.str().empty())
         fail(format, "telelist-check finds an error in the data file:\n" + out.str() + err.str());
 }
 

@@ -211,7 +211,7 @@ void checkTooMany(int status, const std::string& shown, const std::string& error
 // which the directory's table holds.
 void checkChecker(const ModelLoad& load) {
     std::ostringstream out, err;
-    int status = checkDataFile("telelist.dat", out, err);
+    int status = checkDataFile("telelist-check", "telelist.dat", out, err);
     const std::string report = out.str();
     std::size_t summary = report.rfind("telelist.dat: ");
     if (summary == std::string::npos || !err.str().empty()) fail("telelist-check: no summary line");
@@ -263,7 +263,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::cin.clear();
     OwnedTable table;
     RecordingConsole console;
-    int status = runDirectory(table.columns(), console);
+    int status = runDirectory("telephone directory", table.columns(), console);
     std::cin.rdbuf(oldIn);
     std::cout.rdbuf(oldOut);
     std::cerr.rdbuf(oldErr);

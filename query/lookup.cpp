@@ -9,7 +9,7 @@ bool Matcher::sameName(std::string_view name) const {
     return ignoreCase_ ? foldsTo(name, folded_) : name == criterion_.text;
 }
 
-bool Matcher::matches(const Entry& entry) const {
+bool Matcher::matches(const LoadedEntry& entry) const {
     switch (criterion_.field) {
         case Field::Name: return sameName(entry.first) || sameName(entry.last);
         case Field::First: return sameName(entry.first);
@@ -19,11 +19,11 @@ bool Matcher::matches(const Entry& entry) const {
     return numberMatch(entry).strength != MatchStrength::None;
 }
 
-CallerIdMatch Matcher::numberMatch(const Entry& entry) const {
+CallerIdMatch Matcher::numberMatch(const LoadedEntry& entry) const {
     return compareForCallerId(*criterion_.number, readEntryNumber(entry.areaCode, entry.number));
 }
 
-std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<Entry>& entries) {
+std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<LoadedEntry>& entries) {
     std::vector<Matcher> matchers;
     for (const Criterion& criterion : query.criteria) matchers.emplace_back(criterion, query.ignoreCase);
     std::vector<std::size_t> found;

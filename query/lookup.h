@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "directory_entries.h"
+#include "loaded_entries.h"
 #include "name_folding.h"
 #include "phone_number.h"
 
@@ -34,9 +34,9 @@ class Matcher {
 public:
     Matcher(const Criterion& criterion, bool ignoreCase);
 
-    bool matches(const Entry& entry) const;
+    bool matches(const LoadedEntry& entry) const;
     // How the entry's number answers the one looked for (Field::Number).
-    CallerIdMatch numberMatch(const Entry& entry) const;
+    CallerIdMatch numberMatch(const LoadedEntry& entry) const;
     // A name of the file is the one looked for (not for Field::Number).
     bool sameName(std::string_view name) const;
     const Criterion& criterion() const { return criterion_; }
@@ -49,6 +49,6 @@ private:
 };
 
 // The indexes of the entries that match every criterion, in table order.
-std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<Entry>& entries);
+std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<LoadedEntry>& entries);
 
 #endif  // QUERY_LOOKUP_H

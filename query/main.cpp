@@ -115,6 +115,7 @@ std::string nameWithoutLetters(const Query& query) {
 
 int run(int argc, char** argv) {
     QueryOptions options;
+    options.program = kProgram;
     bool tsv = false, json = false;
     std::vector<Option> known = {
         {kFile, 'f', "file", true},

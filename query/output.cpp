@@ -41,26 +41,26 @@ std::string hexBytes(std::string_view bytes) {
     return hex;
 }
 
-std::string linesEntry(const Entry& entry, bool lastNameSearch) {
+std::string linesEntry(const LoadedEntry& entry, bool lastNameSearch) {
     std::string line = escaped(entry.last) + ", " + escaped(entry.first);
     line += entry.number.empty()
                 ? std::string("; phone number not available")
                 : "; " + escaped(displayNumber(readEntryNumber(entry.areaCode, entry.number)));
-    if (lastNameSearch && entry.shownInstead >= 0) line += " (not shown by teledir's last-name search)";
+    if (lastNameSearch && entry.shownInstead) line += " (not shown by teledir's last-name search)";
     return line;
 }
 
-std::string tsvEntry(const Entry& entry, bool lastNameSearch) {
+std::string tsvEntry(const LoadedEntry& entry, bool lastNameSearch) {
     std::string line = tsvField(entry.first) + '\t' + tsvField(entry.last) + '\t' +
                        std::to_string(entry.areaCode) + '\t' + tsvField(entry.number);
-    if (lastNameSearch) line += entry.shownInstead < 0 ? "\ttrue" : "\tfalse";
+    if (lastNameSearch) line += !entry.shownInstead ? "\ttrue" : "\tfalse";
     return line;
 }
 
 // A line of long fields takes some MiB: it is made in one string, with room
 // for the most it can take (a byte as \u00XX and as hex), which is never
 // copied nor moved as it grows. Room never written is not resident.
-std::string jsonEntry(const Entry& entry, bool lastNameSearch) {
+std::string jsonEntry(const LoadedEntry& entry, bool lastNameSearch) {
     std::string json;
     json.reserve(8 * (entry.first.size() + entry.last.size() + entry.number.size()) + 200);
     json += "{\"first\":";
@@ -71,7 +71,7 @@ std::string jsonEntry(const Entry& entry, bool lastNameSearch) {
     json += jsonString(entry.number);
     json += ",\"line\":" + std::to_string(entry.line);
     if (lastNameSearch)
-        json += std::string(",\"shown_by_last_name_search\":") + (entry.shownInstead < 0 ? "true" : "false");
+        json += std::string(",\"shown_by_last_name_search\":") + (!entry.shownInstead ? "true" : "false");
     // The exact bytes of a field that is not UTF-8, which its string can
     // only approximate.
     const std::pair<const char*, const std::string*> fields[] = {
@@ -134,7 +134,7 @@ std::string jsonString(std::string_view text) {
     return json + "\"";
 }
 
-std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch,
+std::string entryLine(const LoadedEntry& entry, OutputFormat format, bool lastNameSearch,
                       const CallerIdMatch* match) {
     switch (format) {
         case OutputFormat::Lines: {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "directory_entries.h"
+#include "loaded_entries.h"
 #include "phone_number.h"
 
 enum class OutputFormat {
@@ -17,7 +17,7 @@ enum class OutputFormat {
 // The line of entry, with its line end. With lastNameSearch (--last) it
 // tells whether teledir's last-name search shows the entry; with match (for
 // --number), how its number answers the one looked for.
-std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch,
+std::string entryLine(const LoadedEntry& entry, OutputFormat format, bool lastNameSearch,
                       const CallerIdMatch* match = nullptr);
 
 // A field for TSV, one whatever its bytes and safe on a terminal: a

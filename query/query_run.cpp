@@ -4,16 +4,16 @@
 #include <memory>
 #include <ostream>
 
+#include "diagnostic.h"
 #include "entry_reader.h"
 #include "load_problems.h"
-#include "message_text.h"
 #include "unread_words.h"
 #include "why.h"
 
 namespace {
 
-int cannotRead(const std::string& path, const std::string& failure, std::ostream& err) {
-    err << "telelist-query: " << shownPath(path) << ": " << failure << '\n';
+int cannotRead(const QueryOptions& options, const std::string& failure, std::ostream& err) {
+    err << problemLine(options.program, options.file, failure) << '\n';
     return kQueryFailed;
 }
 
@@ -26,27 +26,28 @@ bool searchesLastName(const Query& query) {
 
 int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) {
     OpenedFile file = openDataFile(options.file);
-    if (!file.isOpen()) return cannotRead(options.file, file.failure, err);
+    if (!file.isOpen()) return cannotRead(options, file.failure, err);
     // Only --why reads past the load, and only it needs the words noted.
     std::unique_ptr<UnreadWords> unread = options.why ? std::make_unique<UnreadWords>() : nullptr;
     EntryReader reader(file.stream, unread.get());
-    DirectoryEntries directory = loadEntries(reader);
-    if (!directory.loaded.readFailure.empty())
-        return cannotRead(options.file, directory.loaded.readFailure, err);
+    LoadedDirectory directory = loadEntries(reader);
+    if (!directory.loaded.readFailure.empty()) return cannotRead(options, directory.loaded.readFailure, err);
     if (std::optional<LoadProblem> problem = loadProblem(directory.loaded)) {
-        err << shownPath(options.file) << ':' << problem->line << ':' << problem->column << ": "
-            << severityWord(problem->severity) << ": " << problem->message << '\n';
+        err << diagnosticLine(options.file,
+                              {problem->line, problem->column, problem->severity, problem->message})
+            << '\n';
     }
     // A file that is no data file cannot be searched: not a "not found".
     if (directory.loaded.notADataFile()) return kQueryFailed;
 
-    std::vector<std::size_t> found = matchingEntries(options.query, directory.entries);
+    const std::vector<LoadedEntry> table = directory.inTableOrder();
+    std::vector<std::size_t> found = matchingEntries(options.query, table);
     bool lastName = searchesLastName(options.query);
     // With --number, how each entry's number answers it.
     auto number = std::find_if(options.query.criteria.begin(), options.query.criteria.end(),
                                [](const Criterion& criterion) { return criterion.field == Field::Number; });
     for (std::size_t k : found) {
-        const Entry& entry = directory.entries[k];
+        const LoadedEntry& entry = table[k];
         std::optional<CallerIdMatch> match;
         if (number != options.query.criteria.end()) match = Matcher(*number, false).numberMatch(entry);
         out << entryLine(entry, options.format, lastName, match ? &*match : nullptr);
@@ -69,12 +70,12 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
             found.lastLine = unread->line();
             return found;
         };
-        lines = whyNotFound(options.query, directory, searchUnread);
+        lines = whyNotFound(options.query, table, directory.loaded, searchUnread);
     } else if (lastName) {
-        lines = unshownEntries(directory.entries, found);
+        lines = unshownEntries(directory, table, found);
     }
     out.flush();  // the entries before what is said of them, where both go to one terminal
     for (const std::string& line : lines) err << line << '\n';
-    if (reader.readFailed()) return cannotRead(options.file, reader.failure(), err);
+    if (reader.readFailed()) return cannotRead(options, reader.failure(), err);
     return found.empty() ? kQueryMissed : kQueryFound;
 }

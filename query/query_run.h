@@ -17,6 +17,7 @@ constexpr int kQueryFailed =
     2;  // the file cannot be read or is no data file, the output not written, or wrong arguments
 
 struct QueryOptions {
+    std::string program;  // the name problems are told under
     std::string file = kDataFileName;
     Query query;
     OutputFormat format = OutputFormat::Lines;
@@ -25,7 +26,8 @@ struct QueryOptions {
 
 // Runs the lookup: the entries found on out, a problem that ended the load
 // early ("FILE:LINE:COLUMN: error: ...") and, with --why, why nothing was
-// found on err. Returns the exit status.
+// found on err; a file that cannot be read as "PROGRAM: FILE: reason".
+// Returns the exit status.
 int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err);
 
 #endif  // QUERY_QUERY_RUN_H

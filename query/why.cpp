@@ -51,7 +51,7 @@ std::string withoutBlanksOrHyphens(std::string_view name) {
 }
 
 // The names of entry that a search of field looks at.
-std::vector<const std::string*> searchedNames(const Entry& entry, Field field) {
+std::vector<const std::string*> searchedNames(const LoadedEntry& entry, Field field) {
     if (field == Field::First) return {&entry.first};
     if (field == Field::Last) return {&entry.last};
     return {&entry.first, &entry.last};
@@ -60,20 +60,20 @@ std::vector<const std::string*> searchedNames(const Entry& entry, Field field) {
 // The first name among the entries, of those field searches, for which
 // alike(name) holds, with its entry.
 template <typename Alike>
-std::pair<const Entry*, const std::string*> firstAlike(const std::vector<Entry>& entries, Field field,
-                                                       Alike alike) {
-    for (const Entry& entry : entries) {
+std::pair<const LoadedEntry*, const std::string*> firstAlike(const std::vector<LoadedEntry>& entries,
+                                                             Field field, Alike alike) {
+    for (const LoadedEntry& entry : entries) {
         for (const std::string* name : searchedNames(entry, field))
             if (alike(*name)) return {&entry, name};
     }
     return {nullptr, nullptr};
 }
 
-std::string at(const Entry& entry, const std::string& name) {
+std::string at(const LoadedEntry& entry, const std::string& name) {
     return quoted(name) + " (line " + std::to_string(entry.line) + ")";
 }
 
-void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
+void caseAndAccents(const Matcher& matcher, const std::vector<LoadedEntry>& entries,
                     std::vector<std::string>& reasons) {
     if (matcher.ignoresCase()) return;
     const FoldedName typed = foldName(matcher.criterion().text);
@@ -88,7 +88,7 @@ void caseAndAccents(const Matcher& matcher, const std::vector<Entry>& entries,
                       (other.accents == typed.accents ? "letter case" : "accents") + ": try -i");
 }
 
-void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
+void blanksAndHyphens(const Matcher& matcher, const std::vector<LoadedEntry>& entries,
                       std::vector<std::string>& reasons) {
     const std::string& typed = matcher.criterion().text;
     const std::string squeezed = withoutBlanksOrHyphens(typed);
@@ -114,7 +114,7 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
     std::string firstWord = typed.substr(0, space), lastWord = typed.substr(space + 1);
     Matcher first({Field::First, firstWord, std::nullopt}, matcher.ignoresCase());
     Matcher last({Field::Last, lastWord, std::nullopt}, matcher.ignoresCase());
-    for (const Entry& candidate : entries) {
+    for (const LoadedEntry& candidate : entries) {
         if (!hasBlank(lastWord) && first.matches(candidate) && last.matches(candidate)) {
             reasons.push_back(blank + entryName(candidate) + " has first name " + quoted(candidate.first) +
                               " and last name " + quoted(candidate.last) + ": search with --first " +
@@ -125,7 +125,7 @@ void blanksAndHyphens(const Matcher& matcher, const std::vector<Entry>& entries,
     reasons.push_back(std::string(kBlankInName) + ": no name is " + quoted(typed));
 }
 
-void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
+void otherField(const Matcher& matcher, const std::vector<LoadedEntry>& entries,
                 std::vector<std::string>& reasons) {
     Field field = matcher.criterion().field;
     if (field == Field::Name) return;
@@ -142,7 +142,7 @@ void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
 //  Numbers: another area code, another form
 // ======================================================================
 
-std::string shownEntryNumber(const Entry& entry) {
+std::string shownEntryNumber(const LoadedEntry& entry) {
     return escapedShort(displayNumber(readEntryNumber(entry.areaCode, entry.number)));
 }
 
@@ -150,11 +150,11 @@ std::string shownEntryNumber(const Entry& entry) {
 // that number: the same number with another extension, the same digits in
 // another country, the same seven digits under another area code (another
 // number, which --why never offers as this one).
-void nearNumbers(const Matcher& matcher, const std::vector<Entry>& entries,
+void nearNumbers(const Matcher& matcher, const std::vector<LoadedEntry>& entries,
                  std::vector<std::string>& reasons) {
     const Mismatch nearest[] = {Mismatch::OtherExtension, Mismatch::OtherCountry, Mismatch::OtherAreaCode};
     for (Mismatch wanted : nearest) {
-        for (const Entry& entry : entries) {
+        for (const LoadedEntry& entry : entries) {
             if (matcher.numberMatch(entry).reason != wanted) continue;
             std::string near = entryName(entry) + " has " + shownEntryNumber(entry);
             if (wanted == Mismatch::OtherExtension) {
@@ -212,22 +212,21 @@ void unreadLines(const Matcher& matcher, const LoadResult& loaded, const UnreadS
     }
 }
 
-std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntries& directory,
-                                    const UnreadSearch& searchUnread) {
+std::vector<std::string> reasonsFor(const Matcher& matcher, const std::vector<LoadedEntry>& table,
+                                    const LoadResult& loaded, const UnreadSearch& searchUnread) {
     std::vector<std::string> reasons;
     if (matcher.criterion().field == Field::Number) {
-        nearNumbers(matcher, directory.entries, reasons);
+        nearNumbers(matcher, table, reasons);
     } else {
-        caseAndAccents(matcher, directory.entries, reasons);
-        blanksAndHyphens(matcher, directory.entries, reasons);
-        otherField(matcher, directory.entries, reasons);
+        caseAndAccents(matcher, table, reasons);
+        blanksAndHyphens(matcher, table, reasons);
+        otherField(matcher, table, reasons);
     }
-    unreadLines(matcher, directory.loaded, searchUnread, reasons);
+    unreadLines(matcher, loaded, searchUnread, reasons);
     if (reasons.empty()) {
-        reasons.push_back(directory.entries.empty()
+        reasons.push_back(table.empty()
                               ? std::string("the directory is empty")
-                              : "none of the " + std::to_string(directory.entries.size()) +
-                                    " entries loaded is like it");
+                              : "none of the " + std::to_string(table.size()) + " entries loaded is like it");
     }
     return reasons;
 }
@@ -242,23 +241,22 @@ std::optional<std::size_t> unreadFrom(const LoadResult& loaded) {
     return std::nullopt;
 }
 
-std::vector<std::string> whyNotFound(const Query& query, const DirectoryEntries& directory,
-                                     const UnreadSearch& searchUnread) {
+std::vector<std::string> whyNotFound(const Query& query, const std::vector<LoadedEntry>& table,
+                                     const LoadResult& loaded, const UnreadSearch& searchUnread) {
     if (query.criteria.empty()) {
-        std::optional<LoadProblem> problem = loadProblem(directory.loaded);
+        std::optional<LoadProblem> problem = loadProblem(loaded);
         return {"no entry: the directory is empty" +
                 (problem ? "; the load stopped at " + stopped(*problem) : "")};
     }
     std::vector<Matcher> matchers;
     for (const Criterion& criterion : query.criteria) matchers.emplace_back(criterion, query.ignoreCase);
     auto alone = [&](const Matcher& matcher) {
-        return std::find_if(directory.entries.begin(), directory.entries.end(),
-                            [&](const Entry& entry) { return matcher.matches(entry); });
+        return std::find_if(table.begin(), table.end(),
+                            [&](const LoadedEntry& entry) { return matcher.matches(entry); });
     };
     std::string line = notFound(query);
-    auto missing = std::find_if(matchers.begin(), matchers.end(), [&](const Matcher& matcher) {
-        return alone(matcher) == directory.entries.end();
-    });
+    auto missing = std::find_if(matchers.begin(), matchers.end(),
+                                [&](const Matcher& matcher) { return alone(matcher) == table.end(); });
     if (missing == matchers.end()) {
         // Each finds entries of its own, but none all of them.
         for (const Matcher& matcher : matchers)
@@ -266,21 +264,21 @@ std::vector<std::string> whyNotFound(const Query& query, const DirectoryEntries&
         return {line};
     }
     if (matchers.size() > 1) line += ": none with " + described(missing->criterion());
-    std::vector<std::string> reasons = reasonsFor(*missing, directory, searchUnread);
+    std::vector<std::string> reasons = reasonsFor(*missing, table, loaded, searchUnread);
     std::vector<std::string> lines = {line + "; " + reasons[0]};
     lines.insert(lines.end(), reasons.begin() + 1, reasons.end());
     return lines;
 }
 
-std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
+std::vector<std::string> unshownEntries(const LoadedDirectory& directory,
+                                        const std::vector<LoadedEntry>& table,
                                         const std::vector<std::size_t>& found) {
     std::vector<std::string> lines;
     for (std::size_t k : found) {
-        const Entry& entry = entries[k];
-        if (entry.shownInstead < 0) continue;
+        const LoadedEntry& entry = table[k];
+        if (!entry.shownInstead) continue;
         lines.push_back(entryName(entry) + ": teledir's last-name search for " + quoted(entry.last) +
-                        " shows " + entryName(entries[static_cast<std::size_t>(entry.shownInstead)]) +
-                        " instead");
+                        " shows " + entryName(directory.entries[*entry.shownInstead]) + " instead");
     }
     return lines;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "directory_entries.h"
+#include "loaded_entries.h"
 #include "lookup.h"
 #include "unread_words.h"
 
@@ -30,13 +30,15 @@ using UnreadSearch = std::function<UnreadFound(UnreadWords::Wanted)>;
 // nothing when the load took the whole file or cannot read on.
 std::optional<std::size_t> unreadFrom(const LoadResult& loaded);
 
-// The lines that tell why nothing matched query, without line ends.
-std::vector<std::string> whyNotFound(const Query& query, const DirectoryEntries& directory,
-                                     const UnreadSearch& searchUnread);
+// The lines that tell why nothing matched query, without line ends: table
+// holds the entries loaded, in the order of teledir's table.
+std::vector<std::string> whyNotFound(const Query& query, const std::vector<LoadedEntry>& table,
+                                     const LoadResult& loaded, const UnreadSearch& searchUnread);
 
-// For each entry found with --last that teledir's last-name search never
-// shows, the one it shows instead.
-std::vector<std::string> unshownEntries(const std::vector<Entry>& entries,
+// For each entry of table found with --last that teledir's last-name search
+// never shows, the one of directory it shows instead.
+std::vector<std::string> unshownEntries(const LoadedDirectory& directory,
+                                        const std::vector<LoadedEntry>& table,
                                         const std::vector<std::size_t>& found);
 
 #endif  // QUERY_WHY_H

@@ -38,6 +38,39 @@ for layer in "${!below[@]}"; do
 done
 [ "$status" -eq 0 ] && echo "layers: every include is from its own layer or one below"
 
+# One record of a loaded entry and one way to say a problem, both the data
+# layer's: no program or library above it declares an entry record of its
+# own (LoadedEntry, datafile/loaded_entries.h, is the one), and none but
+# datafile/diagnostic.cpp puts together "FILE:LINE: severity: message" or
+# "PROGRAM: PATH: reason" (diagnosticLine and problemLine make them).
+owned=0
+# A record named for an entry that holds no LoadedEntry is taken for one of
+# its own; one that holds a LoadedEntry (what a merge made of it) is not.
+for file in $(git ls-files 'phone/*' 'cli/*' 'directory/*' 'check/*' 'convert/*' 'query/*' | grep -E '\.(cpp|h)$'); do
+  if awk -v file="$file" '
+    /(struct|class)[[:space:]]+[A-Za-z0-9_]*Entry[[:space:]]*(\{|:|$)/ { start = FNR; text = $0; holds = 0 }
+    start && /LoadedEntry/ && FNR > start { holds = 1 }
+    start && /^[[:space:]]*};/ {
+      if (!holds) { print file ":" start ":" text " (an entry record of its own: use LoadedEntry)"; found = 1 }
+      start = 0
+    }
+    END { exit found ? 0 : 1 }' "$file" >&2; then
+    owned=1
+  fi
+done
+for file in $(git ls-files '*.cpp' '*.h' | grep -E '^(ap|datafile|phone|cli|directory|check|convert|query)/' |
+  grep -v '^datafile/diagnostic\.'); do
+  if grep -nE '": (error|warning): "|severityWord\(|: "[[:space:]]*(<<|\+)[[:space:]]*shownPath\(' "$file" |
+    sed "s|^|$file:|; s|\$| (a diagnostic line of its own: use diagnosticLine or problemLine)|" >&2; then
+    owned=1
+  fi
+done
+if [ "$owned" -eq 0 ]; then
+  echo "layers: one entry record and one diagnostic line, both in datafile/"
+else
+  status=1
+fi
+
 # What each program links, however the CMake files say it: the targets it
 # depends on, directly or not, as CMake's dependency graph of a scratch
 # configuration lists them.

@@ -300,6 +300,19 @@ TEST_F(Scratch, HardLinkedOutputIsSplitWithAWarning) {
     EXPECT_EQ(convert({"c.csv", "-o", "out.dat"}).err, "");  // a file of its own now
 }
 
+// Every "PROGRAM: PATH: reason" line shows a long path alike: its start and
+// its end, the line staying short.
+TEST_F(Scratch, LongPathIsShownCutInEveryLine) {
+    const std::string name = std::string(100, 'a') + std::string(100, 'b') + ".vcf";
+    write(name,
+          "BEGIN:VCARD\r\nN:Smith;Ann;;;\r\nEMAIL:a@example.com\r\nEND:VCARD\r\n"
+          "BEGIN:VCARD\r\nN:Lee;Bo;;;\r\nTEL:312 555 0101\r\nEMAIL:b@example.com\r\nEND:VCARD\r\n");
+    const std::string shown = std::string(40, 'a') + "..." + std::string(96, 'b') + ".vcf";
+    EXPECT_EQ(convert({name, "-o", "out.dat"}).err,
+              shown + ":1: error: \"Ann Smith\": no phone number; not written\n" + "telelist-convert: " +
+                  shown + ": not kept, as an entry holds a name and one number: 1 e-mail address\n");
+}
+
 // A field too long to load ends the export where it ends the load; the
 // message names the entry when the entry has a name to go by.
 TEST_F(Scratch, FieldTooLongEndsTheExport) {

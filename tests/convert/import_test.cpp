@@ -264,7 +264,7 @@ TEST(ImportCsvColumns, ExportsInEachLanguage) {
     for (const Row& row : rows) {
         ImportResult result = imported(std::string(row.header) + "\n" + row.contact + "\n", Format::Csv);
         ASSERT_EQ(result.entries.size(), 1u) << row.header << "\n" << allMessages(result);
-        const Entry& entry = result.entries[0];
+        const LoadedEntry& entry = result.entries[0];
         EXPECT_EQ(entry.first + " " + entry.last + " " + std::to_string(entry.areaCode) + " " + entry.number,
                   "Ann Lee 312 " + std::string(row.number))
             << row.header;
@@ -307,7 +307,7 @@ TEST(ImportChoice, FavouritesFirstAndLeftOutInFileOrder) {
                               card(5, "CATEGORIES:FAMILIE\n"));
     result = importContacts(stream, Format::VCard, Choice{{"starred", "familie"}});
     std::string lasts;
-    for (const Entry& entry : result.entries) lasts += entry.last + " ";
+    for (const LoadedEntry& entry : result.entries) lasts += entry.last + " ";
     EXPECT_EQ(lasts, "F1 F2 F5 ");
     EXPECT_EQ(result.notChosen, "2 contacts not in the categories asked for are not written");
 }
@@ -337,7 +337,7 @@ TEST(ImportChoice, GroupsOfEachExport) {
         std::istringstream stream(row.csv);
         ImportResult result = importContacts(stream, Format::Csv, Choice{row.categories});
         std::string lasts;
-        for (const Entry& entry : result.entries) lasts += entry.last + " ";
+        for (const LoadedEntry& entry : result.entries) lasts += entry.last + " ";
         EXPECT_EQ(lasts, row.lasts) << row.csv << allMessages(result);
     }
 }
@@ -406,7 +406,7 @@ TEST(ImportNesting, CardsInsideCards) {
             "TEL:312 555 0105\nEND:VCARD\n";
     ImportResult result = imported(cards + deep, Format::VCard);
     std::string numbers;
-    for (const Entry& entry : result.entries) numbers += entry.last + " " + entry.number + ", ";
+    for (const LoadedEntry& entry : result.entries) numbers += entry.last + " " + entry.number + ", ";
     EXPECT_EQ(numbers,
               "In1 555-0101, In2 555-0102, In3 555-0103, In4 555-0104, Outer 555-0100, Deep 555-0108, Deep "
               "555-0107, Deep 555-0106, Deep 555-0105, ");

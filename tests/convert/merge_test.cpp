@@ -10,8 +10,14 @@
 
 namespace {
 
-Entry entry(const std::string& first, const std::string& last, int areaCode, const std::string& number) {
-    return {0, first, last, areaCode, number};
+LoadedEntry entry(const std::string& first, const std::string& last, int areaCode,
+                  const std::string& number) {
+    LoadedEntry made;
+    made.first = first;
+    made.last = last;
+    made.areaCode = areaCode;
+    made.number = number;
+    return made;
 }
 
 using Kind = MergedEntry::Kind;
@@ -52,7 +58,7 @@ TEST(Merge, ASecondContactOfTheSameNamesIsAnotherEntryUnlessTheSame) {
 }
 
 TEST(Merge, UpdatesWhenFullButAddsNothing) {
-    std::vector<Entry> full;
+    std::vector<LoadedEntry> full;
     for (int k = 0; k < 16; ++k) full.push_back(entry("First" + std::to_string(k), "Last", 312, "555-0100"));
     Merge merge(full);
     EXPECT_FALSE(merge.take(entry("New", "Person", 312, "555-0102")));

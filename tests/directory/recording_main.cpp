@@ -18,5 +18,5 @@ public:
 int main() {
     OwnedTable table;
     RecordingConsole console;
-    return runDirectory(table.columns(), console);
+    return runDirectory("telephone directory", table.columns(), console);
 }

@@ -4,14 +4,14 @@
 #include <iostream>
 
 #include "data_file.h"
-#include "load.h"
+#include "loaded_entries.h"
 
 namespace {
 
-void printHex(const apstring& text) {
+void printHex(const std::string& text) {
     static const char kHex[] = "0123456789abcdef";
-    for (int k = 0; k < text.length(); ++k) {
-        auto byte = static_cast<unsigned char>(text[k]);
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
         std::cout << kHex[byte >> 4] << kHex[byte & 0xF];
     }
 }
@@ -22,16 +22,13 @@ int main(int argc, char** argv) {
     if (argc != 2) return 2;
     OpenedFile file = openDataFile(argv[1]);
     EntryReader reader(file.stream);
-    OwnedTable table;
-    LoadResult loaded = loadDirectory(reader, table.columns());
-    for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
-        int slot = static_cast<int>(k);
-        printHex(table.firstName[slot]);
+    for (const LoadedEntry& entry : loadEntries(reader).entries) {
+        printHex(entry.first);
         std::cout << '\t';
-        printHex(table.lastName[slot]);
-        std::cout << '\t' << table.areaCode[slot] << '\t';
-        printHex(table.number[slot]);
-        std::cout << '\t' << loaded.entries[k].first.line << '\n';
+        printHex(entry.last);
+        std::cout << '\t' << entry.areaCode << '\t';
+        printHex(entry.number);
+        std::cout << '\t' << entry.line << '\n';
     }
     return 0;
 }
