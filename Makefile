@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan libcxx sanitizers valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench convert-bench format format-check tidy wine-test
+.PHONY: all run package check-install test asan libcxx sanitizers valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench convert-bench format format-check tidy wine-test tables
 
 # The preset of the test build: `ci` (any compiler warning is an error, and
 # instrumented for gcov, so that `make coverage` reports on the same run)
@@ -114,6 +114,17 @@ bench:
 convert-bench:
 	bench/convert_bench.sh
 
+# The generated Unicode tables made again from the installed Unicode data
+# (Debian's unicode-data, or UNICODE_DATA_DIR), each written only once its
+# generator has made it whole. Their first line names the Unicode version.
+UNICODE_DATA_DIR ?= /usr/share/unicode
+tables:
+	@set -e; for table in query/name_folding_table.h:name-folding datafile/hidden_characters.h:hidden-characters; do \
+	  file=$${table%%:*}; \
+	  python3 scripts/generate-$${table#*:}.py $(UNICODE_DATA_DIR) > $$file.new || { rm -f $$file.new; exit 1; }; \
+	  mv $$file.new $$file; echo "$$file: $$(sed -n 1p $$file)"; \
+	done
+
 format:
 	clang-format -i $(SOURCES)
 
@@ -124,5 +135,5 @@ format-check:
 # file at a time, two side by side; any finding fails (see .clang-tidy).
 # The Windows-only files, which need <windows.h>, are left to the Windows build.
 tidy:
-	printf '%s\n' $(filter-out %_windows.cpp,$(filter ap/% datafile/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES)))) | \
+	printf '%s\n' $(filter-out %_windows.cpp,$(filter ap/% datafile/% phone/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES)))) | \
 	  xargs -P 2 -n 1 clang-tidy -p build/$(PRESET) --quiet

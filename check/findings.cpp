@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "message_text.h"
+#include "phone_number.h"
 #include "sorted_table.h"
 
 // ======================================================================
@@ -121,7 +122,12 @@ void checkNumberForm(const LoadedEntry& loaded, Findings& findings) {
     const EntryRead& entry = loaded.read;
     std::string_view phone = loaded.phone;
     bool tailOfCode = entry.phone.begin == entry.code.end;  // told with the area code
-    if (isNumberForm(phone) || tailOfCode) return;
+    if (isUsualToken(phone) || tailOfCode) return;
+    if (readPhoneNumber(phone).kind == NumberKind::NotANumber) {
+        warn(findings, entry.phone,
+             "number " + quoted(phone) + " is not a phone number: no tool can dial it or find it by number");
+        return;
+    }
     warn(findings, entry.phone,
          "number " + quoted(phone) + " is not of the form 358-9111 (three digits, a hyphen, four digits)");
 }

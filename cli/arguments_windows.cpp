@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -18,6 +19,15 @@ std::string utf8(const wchar_t* wide) {
     return text;
 }
 
+// An argument of argv, in the ANSI code page, in UTF-8.
+std::string utf8FromAnsi(const char* text) {
+    int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1) return "";
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+    return utf8(wide.c_str());
+}
+
 struct LocalFreeing {
     void operator()(wchar_t** list) const { LocalFree(list); }
 };
@@ -28,11 +38,11 @@ Utf8Arguments::Utf8Arguments(int argc, char** argv) {
     int count = 0;
     std::unique_ptr<wchar_t*, LocalFreeing> wide(CommandLineToArgvW(GetCommandLineW(), &count));
     if (wide == nullptr || count != argc) {
-        // The wide command line does not read as argv did: keep argv.
-        pointers_.assign(argv, argv + argc);
+        // The wide command line does not read as argv did: argv, made UTF-8.
+        for (int k = 0; k < argc; ++k) texts_.push_back(utf8FromAnsi(argv[k]));
     } else {
         for (int k = 0; k < count; ++k) texts_.push_back(utf8(wide.get()[k]));
-        for (std::string& text : texts_) pointers_.push_back(text.data());
     }
+    for (std::string& text : texts_) pointers_.push_back(text.data());
     pointers_.push_back(nullptr);
 }

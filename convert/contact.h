@@ -70,6 +70,7 @@ struct Entry {
     std::string first, last;
     int areaCode = 0;
     std::string number;
+    std::size_t file = 0;  // of several files read as one (a folder), which
 };
 
 // The entry's name as messages quote it.
@@ -79,7 +80,13 @@ struct Message {
     long long line;
     Severity severity;
     std::string text;
+    std::size_t file = 0;  // of several files read as one (a folder), which
 };
+
+// a is told before b: file order, then line order.
+inline bool toldBefore(const Message& a, const Message& b) {
+    return a.file != b.file ? a.file < b.file : a.line < b.line;
+}
 
 using Messages = std::vector<Message>;
 

@@ -9,6 +9,7 @@
 #include "csv_columns.h"
 #include "entry_reader.h"
 #include "fit.h"
+#include "phone_number.h"
 
 namespace {
 
@@ -486,17 +487,10 @@ private:
     const Columns& columns_;
 };
 
-// Phone-number characters with at least seven digits.
+// A phone number of at least seven digits.
 bool looksLikeNumber(const std::string& text) {
-    std::size_t digits = 0;
-    for (char c : text) {
-        if (isDigit(c)) {
-            ++digits;
-        } else if (!(c == ' ' || c == '-' || c == '.' || c == '(' || c == ')' || c == '+' || c == '/')) {
-            return false;
-        }
-    }
-    return digits >= 7;
+    PhoneNumber number = readPhoneNumber(text);
+    return number.kind != NumberKind::NotANumber && number.national.size() >= 7;
 }
 
 bool isShortNumber(const std::string& text) {

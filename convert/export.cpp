@@ -8,6 +8,7 @@
 #include "load.h"
 #include "load_problems.h"
 #include "message_text.h"
+#include "phone_number.h"
 #include "text_encoding.h"
 
 namespace {
@@ -185,14 +186,13 @@ std::string uuidFrom(const std::string_view (&key)[N]) {
     return uuid;
 }
 
-// The TEL property. The file holds no country code, so a global tel: URI
-// (tel:+1-...) would add one it does not know, and a local one needs a
-// phone-context that address books do not show: the number goes out as
-// text, "(AREA) NUMBER", which this program's import reads back as the
-// same two fields. abook takes a TEL only with no parameter at all or
+// The TEL property: a number of a known country as a tel: URI
+// ("tel:+1-312-358-9111;ext=102"), which every reader dials right; any
+// other as text with no area code the entry does not have ("555-0199",
+// "(48) 555-0110"). abook takes a TEL only with no parameter at all or
 // with a type of home, work or cell (one typed voice alone, or with
 // VALUE=text and no type, it drops), so every number is a home number;
-// those of the North American form are marked as voice lines too.
+// those that are numbers are marked as voice lines too.
 void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const std::string& uid) {
     for (const std::string& line :
          {std::string("BEGIN:VCARD"), std::string("VERSION:4.0"), "UID:urn:uuid:" + uid}) {
@@ -211,10 +211,15 @@ void writeCard(CardWriter& writer, const CardFields& fields, int areaCode, const
     writer.addValue(fields.last);
     writer.endLine();
     if (!fields.number.empty()) {
-        bool usual = areaCode >= 100 && areaCode <= 999 && isNumberForm(fields.number);
-        writer.add(usual ? "TEL;VALUE=text;TYPE=home,voice:" : "TEL;VALUE=text;TYPE=home:");
-        writer.addValue("(" + std::to_string(areaCode) + ") ");
-        writer.addValue(fields.number);
+        VCardTel tel = vcardTel(areaCode, fields.number);
+        bool voice = readEntryNumber(areaCode, fields.number).kind != NumberKind::NotANumber;
+        writer.add(std::string("TEL;VALUE=") + (tel.uri ? "uri" : "text") +
+                   ";TYPE=" + (voice ? "home,voice" : "home") + ":");
+        if (tel.uri) {
+            writer.add(tel.value);
+        } else {
+            writer.addValue(tel.value);
+        }
         writer.endLine();
     }
     writer.add("END:VCARD");
@@ -246,38 +251,40 @@ std::string csvField(std::string field) {
 
 }  // namespace
 
-std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+LoadedEntries loadDataFile(std::istream& source) {
     EntryReader reader(source);
     OwnedTable table;
     LoadResult loaded = loadDirectory(reader, table.columns());
-    if (!loaded.readFailure.empty()) {
-        failure = loaded.readFailure;
-        return {};
-    }
-    std::vector<Entry> entries;
+    LoadedEntries result;
+    result.failure = loaded.readFailure;
+    if (!result.failure.empty()) return result;
     for (std::size_t k = 0; k < loaded.entries.size(); ++k) {
         int slot = static_cast<int>(k);
-        entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
-                           std::string(textOf(table.lastName[slot])), table.areaCode[slot],
-                           std::string(textOf(table.number[slot]))});
+        result.entries.push_back({loaded.entries[k].first.line, std::string(textOf(table.firstName[slot])),
+                                  std::string(textOf(table.lastName[slot])), table.areaCode[slot],
+                                  std::string(textOf(table.number[slot]))});
     }
-    if (std::optional<LoadProblem> problem = loadProblem(loaded)) {
+    result.problem = loadProblem(loaded);
+    return result;
+}
+
+std::vector<Entry> loadEntries(std::istream& source, Messages& messages, std::string& failure) {
+    LoadedEntries loaded = loadDataFile(source);
+    failure = loaded.failure;
+    if (std::optional<LoadProblem>& problem = loaded.problem) {
         // An entry cut short loses nothing the file holds.
         Severity severity = problem->stop == LoadStop::CutShort ? Severity::Warning : problem->severity;
-        messages.push_back({problem->line, severity, loadStopMessage(*problem, entries)});
+        messages.push_back({problem->line, severity, loadStopMessage(*problem, loaded.entries)});
     }
-    return entries;
+    return std::move(loaded.entries);
 }
 
-void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
-    for (const Entry& entry : entries) {
-        CardFields fields = cardFields(entry);
-        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
-    }
-}
+namespace {
 
-void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
-    CardWriter writer(sink);
+// Each entry with its card's fields and UID, in turn, until take returns
+// false.
+template <typename Take>
+void eachCard(const std::vector<Entry>& entries, Take take) {
     // How often each card's fields came before, by their hash: the fields
     // themselves are not kept twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, int> seen;
@@ -294,16 +301,43 @@ void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
         std::uint64_t hash = fnv1a(0xCBF29CE484222325, key, kFields);
         count = std::to_string(seen[{hash, fnv1a(hash, key, kFields)}]++);
         key[0] = count;
-        writeCard(writer, fields, entry.areaCode, uuidFrom(key));
-        if (!writer.flush()) return;
+        if (!take(entry, fields, uuidFrom(key))) return;
     }
+}
+
+}  // namespace
+
+void checkVCards(const std::vector<Entry>& entries, Messages& messages) {
+    for (const Entry& entry : entries) {
+        CardFields fields = cardFields(entry);
+        if (fields.notUtf8 || fields.controls) messages.push_back(changedFields(entry, fields));
+    }
+}
+
+void writeVCards(const std::vector<Entry>& entries, const PieceSink& sink) {
+    CardWriter writer(sink);
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        writeCard(writer, fields, entry.areaCode, uid);
+        return writer.flush();
+    });
+}
+
+void eachVCard(const std::vector<Entry>& entries, const TakeCard& take) {
+    eachCard(entries, [&](const Entry& entry, const CardFields& fields, const std::string& uid) {
+        return take(entry, uid, [&](const PieceSink& sink) {
+            CardWriter writer(sink);
+            writeCard(writer, fields, entry.areaCode, uid);
+            writer.flush();
+        });
+    });
 }
 
 void writeCsv(const std::vector<Entry>& entries, const PieceSink& sink) {
     if (!sink("First Name,Last Name,Area Code,Number\r\n")) return;
     for (const Entry& entry : entries) {
-        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + std::to_string(entry.areaCode) +
-                  "," + csvField(entry.number) + "\r\n"))
+        CsvCells number = csvCells(entry.areaCode, entry.number);
+        if (!sink(csvField(entry.first) + "," + csvField(entry.last) + "," + number.areaCode + "," +
+                  csvField(number.number) + "\r\n"))
             return;
     }
 }

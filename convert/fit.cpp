@@ -5,12 +5,11 @@
 
 #include "entry_reader.h"
 #include "message_text.h"
+#include "phone_number.h"
 #include "sorted_table.h"
 #include "text_encoding.h"
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isFieldSpace(text.front())) text.remove_prefix(1);
@@ -19,74 +18,6 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool hasBlank(std::string_view text) { return std::any_of(text.begin(), text.end(), isFieldSpace); }
-
-// Decimal digits with an optional minus, without a leading zero (which the
-// area code, a number, would drop), whose value fits in an int.
-std::optional<int> areaCodeValue(std::string_view text) {
-    std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
-    if (at == text.size() || text.size() - at > 10) return std::nullopt;
-    if (text[at] == '0' && text.size() - at > 1) return std::nullopt;
-    long long value = 0;
-    for (std::size_t k = at; k < text.size(); ++k) {
-        if (!isDigit(text[k])) return std::nullopt;
-        value = value * 10 + (text[k] - '0');
-    }
-    if (at == 1) value = -value;
-    if (value < INT_MIN || value > INT_MAX || (at == 1 && value == 0)) return std::nullopt;
-    return static_cast<int>(value);
-}
-
-bool isThreeDigits(int areaCode) { return areaCode >= 100 && areaCode <= 999; }
-
-std::string areaCodeChange(int areaCode) {
-    if (isThreeDigits(areaCode)) return "";
-    return "its area code " + std::to_string(areaCode) + " is not three digits";
-}
-
-// "(AREA) NUMBER": one word after an area code in parentheses.
-std::optional<FittedNumber> fitWrittenForm(std::string_view text) {
-    if (text.empty() || text[0] != '(') return std::nullopt;
-    std::size_t close = text.find(')');
-    if (close == std::string_view::npos || close + 1 == text.size() || !isFieldSpace(text[close + 1]))
-        return std::nullopt;
-    std::optional<int> code = areaCodeValue(text.substr(1, close - 1));
-    std::string_view rest = trimmed(text.substr(close + 1));
-    if (!code || rest.empty() || hasBlank(rest)) return std::nullopt;
-    return FittedNumber{*code, std::string(rest), areaCodeChange(*code)};
-}
-
-bool startsPlan(char digit) { return digit >= '2' && digit <= '9'; }
-
-// Digits with separators, as North American numbers are written.
-std::optional<FittedNumber> fitDigits(std::string_view text) {
-    std::string digits;
-    bool plus = false;
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        char c = text[k];
-        if (isDigit(c)) {
-            if (digits.size() == 11) return std::nullopt;
-            digits += c;
-        } else if (c == '+' && k == 0) {
-            plus = true;
-        } else if (!(isFieldSpace(c) || c == '.' || c == '-' || c == '(' || c == ')')) {
-            return std::nullopt;
-        }
-    }
-    if (digits.size() == 11 && digits[0] == '1') {
-        digits.erase(0, 1);
-    } else if (plus) {
-        return std::nullopt;  // a country other than those of the North American plan
-    }
-    if (digits.size() == 10 && startsPlan(digits[0]) && startsPlan(digits[3])) {
-        int code = std::stoi(digits.substr(0, 3));
-        return FittedNumber{code, digits.substr(3, 3) + "-" + digits.substr(6), ""};
-    }
-    if (digits.size() == 7 && !plus && startsPlan(digits[0])) {
-        return FittedNumber{0, digits.substr(0, 3) + "-" + digits.substr(3),
-                            "it has no area code: written with area code 0"};
-    }
-    return std::nullopt;
-}
 
 // The first character of text, or a stray byte of it.
 Utf8Char nextCharacter(std::string_view text) {
@@ -284,11 +215,35 @@ std::string withoutBlanks(std::string_view text) {
 }
 
 FittedNumber fitNumber(std::string_view text) {
-    text = trimmed(text);
-    if (std::optional<FittedNumber> written = fitWrittenForm(text)) return *written;
-    if (std::optional<FittedNumber> digits = fitDigits(text)) return *digits;
-    return {0, withoutBlanks(text),
-            "not a North American number of ten digits: written as it stands, with area code 0"};
+    PhoneNumber number = readPhoneNumber(trimmed(text));
+    EntryNumber entry = entryNumber(number);
+    std::string change;
+    switch (number.kind) {
+        case NumberKind::NorthAmerican:
+            if (number.certainty == Certainty::Guessed) {
+                change = "eleven digits starting with 1 are taken as the North American number " +
+                         telUri(number).substr(4) +
+                         "; if it is another country's, write it with + and its country code";
+            }
+            break;
+        case NumberKind::Local: change = "it has no area code: written with area code 0"; break;
+        case NumberKind::International:
+            change = "a number of country code " + std::to_string(number.countryCode) + ": written as " +
+                     quoted(entry.token) + " with area code 0";
+            break;
+        case NumberKind::Digits:
+            change =
+                entry.areaCode != 0
+                    ? "its area code " + std::to_string(entry.areaCode) + " is not three digits"
+                    : "not a North American number of ten digits: written as it stands, with area code 0";
+            break;
+        case NumberKind::NotANumber:
+            change =
+                "not a phone number, which no tool can dial or find: written as it stands, with area code " +
+                std::to_string(entry.areaCode);
+            break;
+    }
+    return {entry.areaCode, entry.token, change};
 }
 
 std::string cleanText(std::string_view text, Cleaning& cleaning) {
@@ -325,17 +280,22 @@ std::string cleanText(std::string_view text, Cleaning& cleaning) {
 
 Fitted fitContact(const Contact& contact) { return Fitter(contact).fit(); }
 
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages) {
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+                        const std::vector<std::string>& files) {
     OwnedTable table;
     for (std::size_t k = 0; k < entries.size(); ++k)
         table.lastName[static_cast<int>(k)] = asApstring(entries[k].last);
     for (const UnreachableEntry& unreachable : unreachableEntries(table.columns())) {
         const Entry& hidden = entries[static_cast<std::size_t>(unreachable.place)];
         const Entry& reached = entries[static_cast<std::size_t>(unreachable.shownPlace)];
+        std::string where = reached.file == hidden.file
+                                ? "line " + std::to_string(reached.line)
+                                : shownPath(files.at(reached.file)) + ":" + std::to_string(reached.line);
         messages.push_back({hidden.line, Severity::Warning,
                             "the last-name search never shows " + quotedName(hidden) + ": for " +
-                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (line " +
-                                std::to_string(reached.line) + ") instead"});
+                                quoted(hidden.last) + " it shows " + quotedName(reached) + " (" + where +
+                                ") instead",
+                            hidden.file});
     }
 }
 

@@ -18,15 +18,11 @@ struct FittedNumber {
     std::string change;  // how the number was changed to fit, for a warning; empty when not
 };
 
-// The number text as an area code and a number, every digit of it kept:
-// - "(AREA) NUMBER", the form the vCard export writes: both as written;
-// - a North American number: ten digits whose area code and exchange each
-//   start with 2 to 9, or eleven starting with 1 (+1, the one digit that
-//   may go), among blanks, dots, hyphens and parentheses: "312 358-9111";
-// - seven such digits: area code 0, "358-9111";
-// - anything else (a leading 0, another country, an extension): area code
-//   0, and the text as it stands, each run of blanks a hyphen.
-// text must hold something other than blanks.
+// The number text as the data file's area code and number (the phone-number
+// unit reads it), every digit of it kept, and a warning for any number that
+// is not a North American one of ten digits: one with no area code, another
+// country's, digits of no known country, text that is no number, and
+// eleven digits starting with 1, which may be another country's.
 FittedNumber fitNumber(std::string_view text);
 
 // text without blanks at either end, and each run of blanks inside it one
@@ -58,8 +54,10 @@ struct Fitted {
 Fitted fitContact(const Contact& contact);
 
 // Warnings for entries the last-name search never shows, since another
-// has the same last name.
-void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages);
+// has the same last name. Entries read from several files (a folder) have
+// files, their names, to tell where the entry shown instead is.
+void checkSameLastNames(const std::vector<Entry>& entries, Messages& messages,
+                        const std::vector<std::string>& files = {});
 
 // The data file holding entries, one a line: "First Last AAA NUMBER\n".
 std::string dataFileText(const std::vector<Entry>& entries);

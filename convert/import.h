@@ -4,6 +4,7 @@
 #ifndef CONVERT_IMPORT_H
 #define CONVERT_IMPORT_H
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -35,13 +36,27 @@ struct ImportResult {
     // How many contacts are not in the categories chosen, in a sentence: "12
     // contacts not in the categories asked for are not written"; or empty.
     std::string notChosen;
-    std::string failure;  // the file could not be read: "cannot read: ..."
+    std::string failure;         // the file could not be read: "cannot read: ..."
+    std::size_t failedFile = 0;  // of several files, the one that could not be read
 };
+
+// Whether the import keeps an entry it read, in place of keeping the first
+// 16 (favourites first): asked of each entry chosen in turn, in file order,
+// it keeps those it is true for.
+using Room = std::function<bool(const Entry&)>;
 
 // Reads the contacts of source, a vCard or CSV file. A file that holds no
 // contact (an empty file, one that is no vCard, a CSV file without a column
 // of names or numbers this program knows) gets an error saying what was
 // looked for.
-ImportResult importContacts(std::istream& source, Format format, const Choice& choice = {});
+ImportResult importContacts(std::istream& source, Format format, const Choice& choice = {},
+                            const Room& room = nullptr);
+
+// The contacts of the vCard files at paths (a folder's), read in turn as
+// though one file, one file open at a time; entries and messages carry the
+// index of their file in paths. A file that cannot be opened or read ends
+// the import with failure and failedFile set.
+ImportResult importVCardFiles(const std::vector<std::string>& paths, const Choice& choice = {},
+                              const Room& room = nullptr);
 
 #endif  // CONVERT_IMPORT_H

@@ -11,16 +11,9 @@
 #include <string>
 #include <system_error>
 
-namespace {
+#include "system_path.h"
 
-// Names come in the ANSI code page, as the program's arguments do.
-std::wstring wide(const std::string& text) {
-    int size = static_cast<int>(text.size());
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, &result[0], length);
-    return result;
-}
+namespace {
 
 std::string reason(const char* what, DWORD error) {
     return std::string(what) + ": " + std::system_category().message(static_cast<int>(error));
@@ -101,7 +94,7 @@ unsigned long otherLinksOf(const std::wstring& path) {
 
 std::string writeOutputFile(const std::string& target, const Pieces& content, unsigned long* otherLinks) {
     if (otherLinks != nullptr) *otherLinks = 0;
-    const std::wstring path = wide(target);
+    const std::wstring path = systemPath(target).native();
     const unsigned long links = otherLinksOf(path);
     TemporaryFile temporary(path.substr(0, path.find_last_of(L"/\\:") + 1));
     if (temporary.error() != 0)

@@ -313,21 +313,6 @@ std::string textValue(std::string_view value) {
     return text;
 }
 
-// A TEL value: a tel: URI without its scheme. A local number's
-// phone-context, when it is a global number's start ("+1-617"), goes in
-// front of it; any other context is dropped.
-std::string phoneText(std::string text) {
-    if (!startsWithNoCase(text, "TEL:")) return text;
-    text.erase(0, 4);
-    const std::string key = ";PHONE-CONTEXT=";
-    std::size_t at = upper(text).find(key);
-    if (at == std::string::npos) return text;
-    std::string context = text.substr(at + key.size());
-    context.erase(std::min(context.size(), context.find(';')));
-    text.erase(at);
-    return context.empty() || context[0] != '+' ? text : context + "-" + text;
-}
-
 // Lines no one answers: a number of one of these types goes after every
 // voice number of the card.
 bool isVoice(const std::vector<std::string>& types) {
@@ -351,7 +336,10 @@ struct OpenCard {
 
 class CardReader {
 public:
-    CardReader(const TakeContact& take, Reporter& reporter) : take_(take), reporter_(reporter) {}
+    // taken: where the cards taken are kept past the file, when several are
+    // read as one; then what they held is told by notKeptOfVCards.
+    CardReader(const TakeContact& take, Reporter& reporter, TakenCards* taken = nullptr, std::size_t file = 0)
+        : take_(take), reporter_(reporter), shared_(taken), file_(file) {}
 
     // A content line whose head ends at colon, the first colon outside quotes.
     void contentLine(std::string_view text, std::size_t colon, long long line, bool cut) {
@@ -390,12 +378,9 @@ public:
                 end();
             }
         }
-        NotKeptCounts notKept{};  // of the contacts written
-        for (const auto& card : taken_) {
-            if (!reporter_.written(card.first)) continue;
-            for (std::size_t k = 0; k < kNotKeptKinds; ++k) notKept[k] += card.second[k];
-        }
-        reporter_.notKept(notKeptList(notKept));
+        if (shared_) return;
+        reporter_.notKept(
+            notKeptOfVCards(taken_, [&](const TakenCard& card) { return reporter_.written(card.line); }));
     }
 
     long long cards() const { return cards_; }
@@ -464,7 +449,10 @@ private:
     }
 
     void hand(OpenCard& card) {
-        if (take_(card.contact)) taken_.push_back({card.contact.line, card.notKept});
+        if (!take_(card.contact)) return;
+        (shared_ ? *shared_ : taken_)
+            .push_back(
+                {file_, card.contact.line, std::vector<long long>(card.notKept.begin(), card.notKept.end())});
     }
 
     // The outermost card holds cards inside it.
@@ -501,8 +489,10 @@ private:
             card.haveFn = true;
             contact.fullName = textValue(decodedValue(property, contact));
         } else if (property.name == "TEL") {
-            contact.addPhone({phoneText(textValue(decodedValue(property, contact))), property.preference,
-                              isVoice(property.types)});
+            // A tel: URI keeps its scheme and parameters: the number's reading
+            // takes in ;ext= and ;phone-context=.
+            contact.addPhone(
+                {textValue(decodedValue(property, contact)), property.preference, isVoice(property.types)});
         } else if (property.name == "CATEGORIES") {
             // Read to choose by, and not kept. Groups that cannot be read
             // (a character set the system does not know) are not told of,
@@ -531,8 +521,10 @@ private:
     // goes to a card around them.
     long long unread_ = 0;
     long long cards_ = 0;
-    // The contacts taken, by line, and what they held that is not kept.
-    std::vector<std::pair<long long, NotKeptCounts>> taken_;
+    // The contacts taken, and what they held that is not kept.
+    TakenCards taken_;
+    TakenCards* shared_;
+    std::size_t file_;
 };
 
 // Physical lines made into content lines: folded lines joined, and
@@ -618,8 +610,19 @@ private:
 
 }  // namespace
 
-long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter) {
-    CardReader cards(take, reporter);
+std::string notKeptOfVCards(const TakenCards& taken, const std::function<bool(const TakenCard&)>& written) {
+    NotKeptCounts notKept{};  // of the contacts written
+    for (const TakenCard& card : taken) {
+        if (!written(card)) continue;
+        for (std::size_t k = 0; k < kNotKeptKinds && k < card.notKept.size(); ++k)
+            notKept[k] += card.notKept[k];
+    }
+    return notKeptList(notKept);
+}
+
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter, TakenCards* taken,
+                     std::size_t file) {
+    CardReader cards(take, reporter, taken, file);
     Unfolder unfolder(cards);
     std::string text;
     bool cut = false;

@@ -3,6 +3,10 @@
 #ifndef CONVERT_VCARD_IMPORT_H
 #define CONVERT_VCARD_IMPORT_H
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "contact.h"
 #include "text_source.h"
 
@@ -21,6 +25,23 @@
 // read as far as it goes. reporter hears of each, and at the end of what
 // the cards written held that an entry has no room for (kNotKept in
 // vcard_import.cpp). Returns how many cards the file holds.
-long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter);
+//
+// Where several files are read as one (a folder's), taken keeps the cards
+// taken across them, file being this one's index; then reporter hears
+// nothing of what they held, and notKeptOfVCards tells it once the last
+// file is read: a card taken from an early file may yet be left out for
+// favourites in a later one.
+struct TakenCard {
+    std::size_t file;
+    long long line;
+    std::vector<long long> notKept;  // of each kind in kNotKept
+};
+using TakenCards = std::vector<TakenCard>;
+long long readVCards(TextSource& source, const TakeContact& take, Reporter& reporter,
+                     TakenCards* taken = nullptr, std::size_t file = 0);
+
+// What the cards of taken that are written held that an entry has no room
+// for, as Reporter::notKept hears it: "6 e-mail addresses, 1 photo".
+std::string notKeptOfVCards(const TakenCards& taken, const std::function<bool(const TakenCard&)>& written);
 
 #endif  // CONVERT_VCARD_IMPORT_H

@@ -14,9 +14,9 @@ struct OpenedFile {
     bool isOpen() const { return failure.empty(); }
 };
 
-// Opens the file at path for reading. Opening one that turns out to be a
-// directory fails too ("cannot read: Is a directory"); a read error later
-// is the reader's to tell.
+// Opens the file at path (a name as systemPath takes it) for reading.
+// Opening one that turns out to be a directory fails too ("cannot read: Is
+// a directory"); a read error later is the reader's to tell.
 OpenedFile openDataFile(const std::string& path);
 
 #endif  // DATAFILE_DATA_FILE_H

@@ -12,16 +12,6 @@
 
 constexpr int kSlotCount = 16;
 
-// The usual form of a number, "358-9111": three digits, a hyphen, four
-// digits. Others load too.
-inline bool isNumberForm(std::string_view number) {
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (number.size() != 8 || number[3] != '-') return false;
-    for (std::size_t k = 0; k < number.size(); ++k)
-        if (k != 3 && !digit(number[k])) return false;
-    return true;
-}
-
 // A field of the table as text, NUL bytes and all.
 inline std::string_view textOf(const apstring& field) {
     return {field.c_str(), static_cast<std::size_t>(field.length())};

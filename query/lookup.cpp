@@ -16,7 +16,11 @@ bool Matcher::matches(const Entry& entry) const {
         case Field::Last: return sameName(entry.last);
         case Field::Number: break;
     }
-    return numberMatches(*criterion_.number, entry.areaCode, entry.number);
+    return numberMatch(entry).strength != MatchStrength::None;
+}
+
+CallerIdMatch Matcher::numberMatch(const Entry& entry) const {
+    return compareForCallerId(*criterion_.number, readEntryNumber(entry.areaCode, entry.number));
 }
 
 std::vector<std::size_t> matchingEntries(const Query& query, const std::vector<Entry>& entries) {

@@ -9,7 +9,7 @@
 
 #include "directory_entries.h"
 #include "name_folding.h"
-#include "number_forms.h"
+#include "phone_number.h"
 
 enum class Field {
     Name,    // NAME: the first or the last name
@@ -21,7 +21,7 @@ enum class Field {
 struct Criterion {
     Field field;
     std::string text;                   // as given
-    std::optional<TypedNumber> number;  // for Field::Number
+    std::optional<PhoneNumber> number;  // for Field::Number
 };
 
 struct Query {
@@ -35,6 +35,8 @@ public:
     Matcher(const Criterion& criterion, bool ignoreCase);
 
     bool matches(const Entry& entry) const;
+    // How the entry's number answers the one looked for (Field::Number).
+    CallerIdMatch numberMatch(const Entry& entry) const;
     // A name of the file is the one looked for (not for Field::Number).
     bool sameName(std::string_view name) const;
     const Criterion& criterion() const { return criterion_; }

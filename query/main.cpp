@@ -25,17 +25,20 @@ void printHelp() {
               << "                     last-name search never shows (it shows one entry a name)\n"
               << "      --number NUMBER\n"
               << "                     entries with that phone number, in any common form:\n"
-              << "                     358-9111 (under any area code), (312) 358-9111,\n"
-              << "                     312.358.9111, +1 312 358 9111, tel:+1-312-358-9111;\n"
-              << "                     other numbers match by their digits\n"
+              << "                     358-9111 (under any area code, a weaker match),\n"
+              << "                     (312) 358-9111, +1 312 358 9111, +44 20 7946 0958,\n"
+              << "                     tel:+1-418-656-9254;ext=102, 656-9254 x102 (an extension\n"
+              << "                     given must be the entry's; none given, any matches)\n"
               << "  -i, --ignore-case  compare names without letter case and accents, in any script\n"
               << "      --tsv          print first name, last name, area code and number separated\n"
-              << "                     by tabs (with --last, then true or false: shown by teledir);\n"
+              << "                     by tabs (with --last, then true or false: shown by teledir;\n"
+              << "                     with --number, then the match: exact, same number, weaker);\n"
               << "                     a backslash, tab or line end in a field is written \\\\, \\t,\n"
               << "                     \\n or \\r, every other byte that is not printable UTF-8\n"
               << "                     \\xNN, as without --tsv\n"
               << "      --json         print one JSON object a line: first, last, area_code,\n"
-              << "                     number, line (with --last, shown_by_last_name_search); a byte\n"
+              << "                     number, line (with --last, shown_by_last_name_search; with\n"
+              << "                     --number, match and match_reason); a byte\n"
               << "                     that is not UTF-8 is the character \\u00XX of its Latin-1\n"
               << "                     value, and the field's exact bytes follow in hex, as\n"
               << "                     first_bytes, last_bytes or number_bytes; a character\n"
@@ -84,8 +87,8 @@ std::string setValue(QueryOptions& options, const Argument& argument) {
     }
     Field field = id == kFirst ? Field::First : id == kLast ? Field::Last : Field::Number;
     if (field == Field::Number) {
-        std::optional<TypedNumber> number = typedNumber(value);
-        if (!number)
+        PhoneNumber number = readPhoneNumber(value);
+        if (number.kind == NumberKind::NotANumber)
             return "invalid number " + shownArgument(value) + " for --number: digits, as in 358-9111";
         setCriterion(options.query, {field, value, number});
         return "";

@@ -44,8 +44,9 @@ std::string hexBytes(std::string_view bytes) {
 
 std::string linesEntry(const Entry& entry, bool lastNameSearch) {
     std::string line = escaped(entry.last) + ", " + escaped(entry.first);
-    line += entry.number.empty() ? std::string("; phone number not available")
-                                 : "; (" + std::to_string(entry.areaCode) + ") " + escaped(entry.number);
+    line += entry.number.empty()
+                ? std::string("; phone number not available")
+                : "; " + escaped(displayNumber(readEntryNumber(entry.areaCode, entry.number)));
     if (lastNameSearch && entry.shownInstead >= 0) line += " (not shown by teledir's last-name search)";
     return line;
 }
@@ -134,11 +135,29 @@ std::string jsonString(std::string_view text) {
     return json + "\"";
 }
 
-std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch) {
+std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch,
+                      const CallerIdMatch* match) {
     switch (format) {
-        case OutputFormat::Lines: return linesEntry(entry, lastNameSearch) + '\n';
-        case OutputFormat::Tsv: return tsvEntry(entry, lastNameSearch) + '\n';
+        case OutputFormat::Lines: {
+            bool weaker = match != nullptr && match->strength == MatchStrength::Weaker;
+            return linesEntry(entry, lastNameSearch) +
+                   (weaker ? std::string(" (a weaker match: ") + mismatchText(match->reason) + ")" : "") +
+                   '\n';
+        }
+        case OutputFormat::Tsv:
+            return tsvEntry(entry, lastNameSearch) +
+                   (match ? std::string("\t") + strengthName(match->strength) : "") + '\n';
         case OutputFormat::Json: break;
     }
-    return jsonEntry(entry, lastNameSearch) + '\n';
+    // Appended to in place: a line of three long fields is megabytes.
+    std::string json = jsonEntry(entry, lastNameSearch);
+    if (match != nullptr) {
+        json.pop_back();  // the }
+        json += std::string(",\"match\":\"") + strengthName(match->strength) + "\"";
+        if (match->reason != Mismatch::None)
+            json += std::string(",\"match_reason\":\"") + mismatchText(match->reason) + "\"";
+        json += "}";
+    }
+    json += '\n';
+    return json;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "directory_entries.h"
+#include "phone_number.h"
 
 enum class OutputFormat {
     Lines,  // "Lopez, Maria; (312) 358-9111", as teledir shows a match, escaped
@@ -14,8 +15,10 @@ enum class OutputFormat {
 };
 
 // The line of entry, with its line end. With lastNameSearch (--last) it
-// tells whether teledir's last-name search shows the entry.
-std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch);
+// tells whether teledir's last-name search shows the entry; with match (for
+// --number), how its number answers the one looked for.
+std::string entryLine(const Entry& entry, OutputFormat format, bool lastNameSearch,
+                      const CallerIdMatch* match = nullptr);
 
 // A field for TSV, one whatever its bytes and safe on a terminal: a
 // backslash, tab or line end in it as \\, \t, \n or \r, and every other

@@ -42,7 +42,15 @@ int runQuery(const QueryOptions& options, std::ostream& out, std::ostream& err) 
 
     std::vector<std::size_t> found = matchingEntries(options.query, directory.entries);
     bool lastName = searchesLastName(options.query);
-    for (std::size_t k : found) out << entryLine(directory.entries[k], options.format, lastName);
+    // With --number, how each entry's number answers it.
+    auto number = std::find_if(options.query.criteria.begin(), options.query.criteria.end(),
+                               [](const Criterion& criterion) { return criterion.field == Field::Number; });
+    for (std::size_t k : found) {
+        const Entry& entry = directory.entries[k];
+        std::optional<CallerIdMatch> match;
+        if (number != options.query.criteria.end()) match = Matcher(*number, false).numberMatch(entry);
+        out << entryLine(entry, options.format, lastName, match ? &*match : nullptr);
+    }
     if (!options.why) return found.empty() ? kQueryMissed : kQueryFound;
 
     std::vector<std::string> lines;

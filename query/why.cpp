@@ -12,8 +12,8 @@ namespace {
 // ======================================================================
 
 std::string shownNumberOf(const Criterion& criterion) {
-    return criterion.number->scope == NumberScope::Digits ? quoted(criterion.text)
-                                                          : shownNumber(*criterion.number);
+    return criterion.number->kind == NumberKind::Digits ? quoted(criterion.text)
+                                                        : escapedShort(displayNumber(*criterion.number));
 }
 
 std::string described(const Criterion& criterion) {
@@ -143,35 +143,30 @@ void otherField(const Matcher& matcher, const std::vector<Entry>& entries,
 // ======================================================================
 
 std::string shownEntryNumber(const Entry& entry) {
-    return "(" + std::to_string(entry.areaCode) + ") " + escapedShort(entry.number);
+    return escapedShort(displayNumber(readEntryNumber(entry.areaCode, entry.number)));
 }
 
-bool sameLastSeven(const std::string& a, const std::string& b) {
-    return a.size() >= 7 && b.size() >= 7 && a.compare(a.size() - 7, 7, b, b.size() - 7, 7) == 0;
-}
-
-void otherAreaOrForm(const Criterion& criterion, const std::vector<Entry>& entries,
-                     std::vector<std::string>& reasons) {
-    const TypedNumber& typed = *criterion.number;
-    auto otherArea = std::find_if(entries.begin(), entries.end(), [&](const Entry& entry) {
-        return typed.scope == NumberScope::NorthAmerican && digitsOf(entry.number) == typed.local;
-    });
-    if (otherArea != entries.end()) {
-        const std::string local = shownNumber({NumberScope::Local, "", 0, typed.local});
-        reasons.push_back(entryName(*otherArea) + " has " + local + " under area code " +
-                          std::to_string(otherArea->areaCode) + ": --number " + local +
-                          " finds it under any area code");
-        return;
-    }
-    for (const Entry& entry : entries) {
-        if (!sameLastSeven(entryDigits(entry.areaCode, entry.number), typed.digits)) continue;
-        std::string found = entryName(entry) + " has " + shownEntryNumber(entry) +
-                            ", the same last seven digits written in another form";
-        std::optional<TypedNumber> own = typedNumber(entry.number);
-        if (own && numberMatches(*own, entry.areaCode, entry.number))
-            found += ": search for " + quoted(entry.number);
-        reasons.push_back(found);
-        return;
+// The entry whose number is nearest the one looked for, and why it is not
+// that number: the same number with another extension, the same digits in
+// another country, the same seven digits under another area code (another
+// number, which --why never offers as this one).
+void nearNumbers(const Matcher& matcher, const std::vector<Entry>& entries,
+                 std::vector<std::string>& reasons) {
+    const Mismatch nearest[] = {Mismatch::OtherExtension, Mismatch::OtherCountry, Mismatch::OtherAreaCode};
+    for (Mismatch wanted : nearest) {
+        for (const Entry& entry : entries) {
+            if (matcher.numberMatch(entry).reason != wanted) continue;
+            std::string near = entryName(entry) + " has " + shownEntryNumber(entry);
+            if (wanted == Mismatch::OtherExtension) {
+                near += ", the same number with another extension or none: look it up without the extension";
+            } else if (wanted == Mismatch::OtherCountry) {
+                near += ", the same digits with another country code: another number";
+            } else {
+                near += ", the same last seven digits under another area code: another number";
+            }
+            reasons.push_back(near);
+            return;
+        }
     }
 }
 
@@ -189,10 +184,9 @@ UnreadWords::Wanted wantedWord(const Matcher& matcher) {
         return [&matcher](std::string_view, std::string_view word) { return matcher.sameName(word); };
     // A number with the area code before it, or on its own.
     return [&matcher](std::string_view previous, std::string_view word) {
-        const TypedNumber& typed = *matcher.criterion().number;
-        bool code = !previous.empty() && previous.size() <= 9 && digitsOf(previous) == previous;
-        return numberMatches(typed, code ? std::stoi(std::string(previous)) : 0, word) ||
-               numberMatches(typed, 0, word);
+        const PhoneNumber& typed = *matcher.criterion().number;
+        return compareForCallerId(typed, readEntryNumber(previous, word)).strength != MatchStrength::None ||
+               compareForCallerId(typed, readEntryNumber(0, word)).strength != MatchStrength::None;
     };
 }
 
@@ -222,7 +216,7 @@ std::vector<std::string> reasonsFor(const Matcher& matcher, const DirectoryEntri
                                     const UnreadSearch& searchUnread) {
     std::vector<std::string> reasons;
     if (matcher.criterion().field == Field::Number) {
-        otherAreaOrForm(matcher.criterion(), directory.entries, reasons);
+        nearNumbers(matcher, directory.entries, reasons);
     } else {
         caseAndAccents(matcher, directory.entries, reasons);
         blanksAndHyphens(matcher, directory.entries, reasons);

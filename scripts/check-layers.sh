@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Includes run one way: directory/, check/, convert/ and query/ may include from
 # datafile/ and ap/, datafile/ only from ap/, ap/ from nothing of the
-# project's; the programs never from each other. The command-line layer,
+# project's; the phone-number unit, phone/, beside datafile/, from nothing
+# above ap/, and only the tools (check/, convert/, query/) from it; the programs never from each other. The command-line layer,
 # cli/, lies between the tools (check/, convert/, query/) and datafile/: teledir
 # (directory/) neither includes from it nor links it. Every project header
 # a file includes must be found in its own folder or a layer below. (The
@@ -13,11 +14,12 @@ cd "$(dirname "$0")/.."
 declare -A below=(
   [ap]="ap"
   [datafile]="datafile ap"
+  [phone]="phone ap"
   [cli]="cli datafile ap"
   [directory]="directory datafile ap"
-  [check]="check cli datafile ap"
-  [convert]="convert cli datafile ap"
-  [query]="query cli datafile ap"
+  [check]="check cli datafile phone ap"
+  [convert]="convert cli datafile phone ap"
+  [query]="query cli datafile phone ap"
 )
 status=0
 for layer in "${!below[@]}"; do

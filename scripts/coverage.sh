@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Line and branch coverage of the product code (ap/, datafile/, cli/, directory/, check/, convert/, query/) from the whole test suite.
+# Line and branch coverage of the product code (ap/, datafile/, phone/, cli/, directory/, check/, convert/, query/) from the whole test suite.
 # Usage: [PRESET=name] scripts/coverage.sh [min-line-percent min-branch-percent]
 # Writes build/<preset>/coverage.html and fails below the given minimums.
 #
@@ -36,7 +36,7 @@ fi
 # Branches the compiler adds for exceptions and for code it proved
 # unreachable say nothing about the tests, so they are left out.
 gcovr --root "$root" --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
-  --filter "$root/ap/" --filter "$root/datafile/" --filter "$root/cli/" --filter "$root/directory/" --filter "$root/check/" --filter "$root/convert/" \
+  --filter "$root/ap/" --filter "$root/datafile/" --filter "$root/phone/" --filter "$root/cli/" --filter "$root/directory/" --filter "$root/check/" --filter "$root/convert/" \
   --filter "$root/query/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --print-summary --html-details "$build/coverage.html" \

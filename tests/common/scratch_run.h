@@ -48,6 +48,26 @@ inline std::string commandLine(const std::string& program, const std::vector<std
     return command;
 }
 
+// The shell words that run a program under test with args: this build's
+// (built), or the one the environment variable named variable gives, such
+// as a Windows build (scripts/wine-test.sh), run by TELEDIR_TEST_WRAPPER.
+inline std::string testedCommand(const char* variable, const std::string& built,
+                                 const std::vector<std::string>& args) {
+    const char* program = std::getenv(variable);
+    const char* wrapper = std::getenv("TELEDIR_TEST_WRAPPER");
+    std::string command = commandLine(program != nullptr && *program != '\0' ? program : built, args);
+    return wrapper != nullptr && *wrapper != '\0' ? shellQuoted(wrapper) + " " + command : command;
+}
+
+// A stream of such a program's text with its CR LF line ends read as LF,
+// when TELEDIR_TEST_CRLF=1 (Windows' text mode writes them).
+inline std::string withLfEnds(std::string text) {
+    const char* crlf = std::getenv("TELEDIR_TEST_CRLF");
+    if (crlf == nullptr || std::string(crlf) != "1") return text;
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
 // The folders under root, sorted: one test case each.
 inline std::vector<fs::path> foldersUnder(const fs::path& root) {
     std::vector<fs::path> found;

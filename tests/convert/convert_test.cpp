@@ -4,9 +4,13 @@
 // (empty when absent), `status` the exit status (0 when absent). A data
 // file written on standard output must pass telelist-check without an
 // error, and so must every file NAME for which the folder holds NAME.after,
-// the file as the run leaves it. TELEDIR_TEST_UPDATE=1 writes the expected
+// the file as the run leaves it, unless it is left as it was. A folder in the case folder is copied
+// with what it holds, and a folder NAME.after is the folder NAME as the run
+// leaves it, file for file. TELEDIR_TEST_UPDATE=1 writes the expected
 // files from a run.
+#include <chrono>
 #include <csignal>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,14 +56,27 @@ std::vector<fs::path> folders(const char* root, bool (*wanted)(const fs::path&))
 
 class ConvertCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
 
+// The files of a folder, hidden ones too, as one text: each name, then
+// what it holds.
+std::string folderText(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& file : fs::directory_iterator(folder)) files.push_back(file.path());
+    std::sort(files.begin(), files.end());
+    std::string text;
+    for (const fs::path& file : files) text += "== " + file.filename().string() + "\n" + slurp(file);
+    return text;
+}
+
 TEST_P(ConvertCase, OutputMessagesAndStatus) {
     const fs::path& folder = GetParam();
     std::vector<std::string> args;
     std::istringstream lines(slurp(folder / "args"));
     for (std::string arg; std::getline(lines, arg);) args.push_back(arg);
     for (const auto& file : fs::directory_iterator(folder))
-        fs::copy(file.path(), dir / file.path().filename());
-    Outcome result = convert(args);
+        fs::copy(file.path(), dir / file.path().filename(), fs::copy_options::recursive);
+    // TELEDIR_TEST_CONVERT_PROGRAM names a Windows build to run instead.
+    Outcome result = run(testedCommand("TELEDIR_TEST_CONVERT_PROGRAM", CONVERT_PROGRAM, args));
+    result.err = withLfEnds(result.err);
     auto expected = [&](const char* name) { return fs::exists(folder / name) ? slurp(folder / name) : ""; };
     const char* update = std::getenv("TELEDIR_TEST_UPDATE");
     if (update != nullptr && std::string(update) == "1") {
@@ -72,10 +89,21 @@ TEST_P(ConvertCase, OutputMessagesAndStatus) {
     for (const auto& file : fs::directory_iterator(folder)) {
         if (file.path().extension() != ".after") continue;
         fs::path left = dir / file.path().stem();
+        if (fs::is_directory(file.path())) {
+            if (update != nullptr && std::string(update) == "1") {
+                fs::remove_all(file.path());
+                fs::copy(left, file.path(), fs::copy_options::recursive);
+            }
+            EXPECT_EQ(fs::is_directory(left) ? folderText(left) : "", folderText(file.path())) << left;
+            continue;
+        }
         if (update != nullptr && std::string(update) == "1")
             std::ofstream(file.path(), std::ios::binary) << slurp(left);
         EXPECT_EQ(slurp(left), slurp(file.path())) << left;
-        if (fs::exists(left)) expectCheckClean(slurp(left));
+        // A file left as it was is not the run's to make clean.
+        fs::path before = folder / file.path().stem();
+        if (fs::exists(left) && !(fs::exists(before) && slurp(before) == slurp(left)))
+            expectCheckClean(slurp(left));
     }
     EXPECT_EQ(result.out, expected("stdout"));
     EXPECT_EQ(result.err, expected("stderr"));
@@ -284,7 +312,7 @@ TEST_F(Scratch, FieldTooLongEndsTheExport) {
     write("telelist.dat",
           "Ann Smith 312 555-0101\nBob " + tooLong + " 415 555-0102\nCy Clark 212 555-0103\n");
     Outcome named = convert({"--to", "csv"});
-    EXPECT_EQ(named.out, "First Name,Last Name,Area Code,Number\r\nAnn,Smith,312,555-0101\r\nBob,,0,\r\n");
+    EXPECT_EQ(named.out, "First Name,Last Name,Area Code,Number\r\nAnn,Smith,312,555-0101\r\nBob,,,\r\n");
     EXPECT_EQ(named.err, "telelist.dat:2: error: \"Bob\": " + problem);
     EXPECT_EQ(named.status, 1);
 
@@ -316,6 +344,42 @@ TEST_F(Scratch, StandardOutputErrorFails) {
         Outcome failed = run(shellQuoted(CONVERT_PROGRAM) + " " + row.arguments);
         EXPECT_EQ(failed.err, row.err);
         EXPECT_EQ(failed.status, 2);
+    }
+}
+
+// A second export of the same directory into its folder of cards writes
+// nothing and tells nothing: each file stays the very file it was.
+TEST_F(Scratch, FolderOfCardsExportedAgainIsLeftAlone) {
+    write("telelist.dat", "Maria Lopez 312 358-9111\nAnn Smith 312 555-0187\n");
+    Outcome first = convert({"--to", "vdir", "-o", "book"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    std::map<std::string, fs::file_time_type> written;
+    for (const auto& file : fs::directory_iterator(dir / "book")) {
+        fs::last_write_time(file.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        written[file.path().filename().string()] = fs::last_write_time(file.path());
+    }
+    EXPECT_EQ(written.size(), 3u);  // two cards and the list of them
+    Outcome again = convert({"--to", "vdir", "-o", "book"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.err, "");
+    for (const auto& file : fs::directory_iterator(dir / "book"))
+        EXPECT_EQ(fs::last_write_time(file.path()), written.at(file.path().filename().string()))
+            << file.path();
+}
+
+// A card file of a folder that cannot be read ends the run as a file that
+// cannot be read does: nothing written, OUT as it was.
+TEST_F(Scratch, UnreadableCardFileEndsTheFolderImport) {
+    fs::create_directory(dir / "book");
+    write("book/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Ann\r\nTEL:312 555 0101\r\nEND:VCARD\r\n");
+    fs::create_symlink("nowhere.vcf", dir / "book" / "b.vcf");
+    write("out.dat", "Old Entry 312 555-0101\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"book", "-o", "out.dat"}, {"--merge", "-o", "out.dat", "book"}}) {
+        Outcome failed = convert(args);
+        EXPECT_EQ(failed.status, 2);
+        EXPECT_EQ(failed.err, "telelist-convert: book/b.vcf: cannot open: No such file or directory\n");
+        EXPECT_EQ(slurp(dir / "out.dat"), "Old Entry 312 555-0101\n");
     }
 }
 

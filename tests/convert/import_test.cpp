@@ -3,6 +3,8 @@
 // and the limits that keep memory bounded.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@
 #include "text_source.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::size_t kChunk = 1 << 16;  // the text source's read size
 
@@ -138,6 +142,12 @@ TEST(FitNumber, EveryDigitKept) {
         {"(99999999999) 5", 0, "(99999999999)-5", true},
         {"(12) 345 678", 0, "(12)-345-678", true},
         {"1-800-FLOWERS", 0, "1-800-FLOWERS", true},
+        {"tel:+1-418-656-9254;ext=102", 418, "656-9254x102", false},
+        {"1-800-555-0199 ext. 12", 800, "555-0199x12", false},
+        {"13866192019", 386, "619-2019", true},  // eleven digits not grouped as North American ones
+        {"+44 (0)20 7946 0958", 0, "+44-20-7946-0958", true},
+        {"(0) +33685733244", 0, "+33685733244", true},  // the export's form of area code 0
+        {"business", 0, "business", true},
     };
     for (const Row& row : rows) {
         FittedNumber fitted = fitNumber(row.text);
@@ -357,6 +367,27 @@ TEST(ImportNotKept, WhatContactsWrittenHeld) {
         "not kept, as an entry holds a name and one number: \"Notes\" (2 values), \"E-mail\" (2 values), "
         "\"x1\" (2 values), \"x2\" (2 values), \"x3\" (2 values), \"x4\" (2 values), \"x5\" (2 values), "
         "\"x6\" (2 values), and 7 values of other columns");
+}
+
+TEST(ImportNotKept, FolderAddedUpOverItsFiles) {
+    // A contact of the first file left out for favourites of the second,
+    // on the line of one written there: what it held is not counted, and
+    // what the favourites of both files held is.
+    fs::path dir = fs::path(::testing::TempDir()) / "import-test-folder";
+    fs::create_directories(dir);
+    std::string favourite = "BEGIN:VCARD\nN:Fav;F\nCATEGORIES:Favorites\nTEL:312 555 0101\nEND:VCARD\n";
+    std::ofstream(dir / "a.vcf") << "BEGIN:VCARD\nN:Plain;Pat\nTEL:312 555 0100\nPHOTO:x\nEND:VCARD\n"
+                                 << "BEGIN:VCARD\nN:Fav;A\nCATEGORIES:Favorites\nTEL:312 555 0102\n"
+                                    "EMAIL:a@example.com\nEND:VCARD\n";
+    std::ofstream b(dir / "b.vcf");
+    for (int k = 0; k < 15; ++k) b << favourite;
+    b.close();
+    ImportResult result = importVCardFiles({(dir / "a.vcf").string(), (dir / "b.vcf").string()});
+    fs::remove_all(dir);
+    ASSERT_EQ(result.entries.size(), 16u);
+    EXPECT_EQ(result.entries[0].first, "A");
+    EXPECT_EQ(result.notKept,
+              "not kept, as an entry holds a name and one number: 1 e-mail address, 16 lists of categories");
 }
 
 TEST(ImportNesting, CardsInsideCards) {

@@ -2,7 +2,10 @@
 """Reads telelist-convert's exports back with readers written by others:
 vobject (with Python's csv module for the CSV export), khard or abook, as
 READER says. Each data file's entries, split from the file four fields at
-a time, must come back with the same names and numbers.
+a time, must come back with the same names and numbers: each number with
+exactly the digits that went in (its area code's, when it has one, and
+its number's, extension too), a country code +1 written before a North
+American one aside, and never an area code 0 written as one.
 
 Usage: independent_test.py TELELIST_CONVERT SOURCE_DIR READER
 READER is vobject, khard or abook. Exits 77 (skipped) when that reader is
@@ -31,6 +34,7 @@ DATA_FILES = [
     "tests/directory/cases/formula-like-names/telelist.dat",
     "tests/convert/cases/export-vcard/telelist.dat",
     "tests/convert/cases/export-csv/telelist.dat",
+    "tests/convert/cases/export-vcard-phone-forms/telelist.dat",
 ]
 
 
@@ -61,9 +65,32 @@ def export(path, fmt):
     return run.stdout.decode("utf-8")
 
 
-def shown(first, last, code, number):
-    """An entry as an address book shows it: full name and number."""
-    return f"{first} {last}", f"({code}) {number}"
+def full_name(first, last):
+    return f"{first} {last}"
+
+
+def digits(text):
+    return "".join(c for c in text if c.isdigit())
+
+
+def digits_in(code, number):
+    """The digits of an entry's number: its area code's, unless 0, then the
+    number's, extension and all."""
+    return (str(code) if code != 0 else "") + digits(number)
+
+
+def digits_out(code, value):
+    """The digits a reader shows for an entry's number, without the +1 of a
+    North American number's tel: URI."""
+    shown = value[4:] if value.lower().startswith("tel:") else value
+    if code != 0 and shown.startswith("+1"):
+        shown = shown[2:]
+    return digits(shown)
+
+
+def expect_number(what, code, number, value):
+    expect(f"{what}: number {value!r}'s digits", digits_out(code, value), digits_in(code, number))
+    expect(f"{what}: number {value!r} shows no area code 0", value.replace(" ", "").startswith("(0)"), False)
 
 
 def inert(cell):
@@ -89,7 +116,10 @@ def read_with_vobject(name, path, wanted):
     uids = set()
     for card, (first, last, code, number) in zip(cards, wanted):
         expect(f"{name}: N", (card.n.value.given, card.n.value.family), (first, last))
-        expect(f"{name}: FN, TEL", (card.fn.value, card.tel.value), shown(first, last, code, number))
+        expect(f"{name}: FN", card.fn.value, full_name(first, last))
+        expect_number(f"{name}: {first} {last}", code, number, card.tel.value)
+        uri = card.tel.params.get("VALUE") == ["uri"]
+        expect(f"{name}: {first} {last}: a tel: URI is VALUE=uri", card.tel.value.startswith("tel:"), uri)
         uid = uuid.UUID(card.uid.value.removeprefix("urn:uuid:"))
         expect(f"{name}: UID version and variant", (uid.version, uid.variant), (8, uuid.RFC_4122))
         uids.add(uid)
@@ -98,24 +128,26 @@ def read_with_vobject(name, path, wanted):
     rows = list(csv.DictReader(io.StringIO(export(path, "csv"), newline="")))
     expect(f"{name}: CSV rows", len(rows), len(wanted))
     for row, (first, last, code, number) in zip(rows, wanted):
-        expect(f"{name}: CSV row", (row["First Name"], row["Last Name"], int(row["Area Code"]), row["Number"]),
-               (inert(first), inert(last), code, inert(number)))
+        expect(f"{name}: CSV row", (row["First Name"], row["Last Name"], row["Area Code"], row["Number"]),
+               (inert(first), inert(last), str(code) if code != 0 else "", inert(number)))
 
 
 def read_with_khard(name, path, wanted, scratch):
-    """khard reads an address book folder of one card a file."""
+    """khard reads the address book folder that --to vdir writes, one card
+    a file, as it is."""
     book = os.path.join(scratch, "book")
-    os.makedirs(book)
-    for k, card in enumerate(export(path, "vcard").split("BEGIN:VCARD")[1:]):
-        with open(os.path.join(book, f"{k}.vcf"), "w", encoding="utf-8", newline="") as out:
-            out.write("BEGIN:VCARD" + card)
+    started_program.run([PROGRAM, "--to", "vdir", path, "-o", book], check=True)
     os.makedirs(os.path.join(scratch, "khard"))
     with open(os.path.join(scratch, "khard", "khard.conf"), "w", encoding="utf-8") as conf:
         conf.write(f"[addressbooks]\n[[book]]\npath = {book}\n")
     run = started_program.run(["khard", "phone", "--parsable"], check=True,
                               env=dict(os.environ, XDG_CONFIG_HOME=scratch, HOME=scratch))
     got = sorted(tuple(line.split("\t")[1::-1]) for line in run.stdout.decode("utf-8").splitlines())
-    expect(f"{name}: khard's names and numbers", got, sorted(shown(*entry) for entry in wanted))
+    expect(f"{name}: khard's names", [full for full, _ in got], sorted(full_name(*entry[:2]) for entry in wanted))
+    numbers = {full_name(first, last): (code, number) for first, last, code, number in wanted}
+    for full, value in got:
+        if full in numbers:
+            expect_number(f"{name}: khard: {full}", *numbers[full], value)
 
 
 def read_with_abook(name, path, wanted, scratch):
@@ -135,9 +167,9 @@ def read_with_abook(name, path, wanted, scratch):
             key, value = line.split("=", 1)
             cards[-1][key] = value
     expect(f"{name}: abook's count", len(cards), len(wanted))
-    for card, entry in zip(cards, wanted):
-        full, number = shown(*entry)
-        expect(f"{name}: abook's number", card.get("phone"), number)
+    for card, (first, last, code, number) in zip(cards, wanted):
+        full = full_name(first, last)
+        expect_number(f"{name}: abook: {full}", code, number, card.get("phone", ""))
         if len(f"FN:{full}".encode("utf-8")) <= 75 and not any(c in full for c in ",;\\"):
             expect(f"{name}: abook's name", card.get("name"), full)
 

@@ -133,6 +133,7 @@ constexpr std::size_t kAnyLines = ~std::size_t{0};
 void PrintTo(const Case& input, std::ostream* os) { *os << input.name; }
 
 class LargeInput : public scratch_run::Scratch, public ::testing::WithParamInterface<Case> {};
+class LargeInputFolder : public scratch_run::Scratch {};
 
 TEST_P(LargeInput, BoundedMemoryTimeAndReport) {
     const Case& input = GetParam();
@@ -286,5 +287,31 @@ INSTANTIATE_TEST_SUITE_P(LongestFields, LargeInput,
                                                 16,
                                                 {QUERY_PROGRAM, "--json", "-f"}}),
                          testName);
+
+// A folder of 10,000 card files, as vdirsyncer keeps an address book: read
+// one file at a time, in as little memory and linear time.
+TEST_F(LargeInputFolder, TenThousandCardFiles) {
+    fs::create_directory(dir / "cards");
+    for (long n = 0; n < 10000; ++n) {
+        std::string k = std::to_string(n);
+        Input(dir / "cards" / ("card" + k + ".vcf")) << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:card" + k +
+                                                            "\r\nN:Last" + k + ";First" + k +
+                                                            "\r\nTEL:" + phone(n) + "\r\nEND:VCARD\r\n";
+    }
+    Outcome run = convert(dir, {}, "cards");
+#ifndef CONVERT_TEST_SANITIZED
+    EXPECT_LE(run.peakKiB, kMemoryLimitKiB);
+#endif
+    EXPECT_LT(run.seconds, kTimeLimit);
+    EXPECT_LE(run.err.size(), kReportLimit) << run.err.substr(0, kReportLimit);
+    EXPECT_EQ(run.status, 1);
+    // In the order of their names: card0.vcf, card1.vcf, card10.vcf...
+    EXPECT_EQ(slurp(dir / "out").substr(0, 80),
+              "First0 Last0 312 555-1000\nFirst1 Last1 312 555-1001\nFirst10 Last10 312 555-1010\n");
+    EXPECT_NE(run.err.find("cards/card1014.vcf:1: error: 9981 more contacts"), std::string::npos)
+        << run.err.substr(0, kReportLimit);
+    EXPECT_EQ(run.outLines, 16u);
+    std::cout << "10,000 card files: " << run.seconds << " s, " << run.peakKiB << " KiB at most\n";
+}
 
 }  // namespace

@@ -35,31 +35,15 @@ std::vector<std::string> lines(const std::string& text) {
     return found;
 }
 
-// The program the case folders run: this build's, or a Windows build's
-// under wine (scripts/wine-test.sh), named by TELEDIR_TEST_QUERY_PROGRAM and
-// run by TELEDIR_TEST_WRAPPER, whose CR LF line ends (TELEDIR_TEST_CRLF=1)
-// are read as LF.
-std::string caseCommand(const std::vector<std::string>& args) {
-    const char* program = std::getenv("TELEDIR_TEST_QUERY_PROGRAM");
-    const char* wrapper = std::getenv("TELEDIR_TEST_WRAPPER");
-    std::string command = commandLine(program != nullptr && *program != '\0' ? program : QUERY_PROGRAM, args);
-    return wrapper != nullptr && *wrapper != '\0' ? shellQuoted(wrapper) + " " + command : command;
-}
-
-std::string withLfEnds(std::string text) {
-    const char* crlf = std::getenv("TELEDIR_TEST_CRLF");
-    if (crlf == nullptr || std::string(crlf) != "1") return text;
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    return text;
-}
-
 class QueryCase : public Scratch, public ::testing::WithParamInterface<fs::path> {};
 
 TEST_P(QueryCase, OutputMessagesAndStatus) {
     const fs::path& folder = GetParam();
     for (const auto& file : fs::directory_iterator(folder))
         fs::copy(file.path(), dir / file.path().filename());
-    Outcome result = run(caseCommand(lines(slurp(folder / "args"))));
+    // TELEDIR_TEST_QUERY_PROGRAM names a Windows build to run instead.
+    Outcome result =
+        run(testedCommand("TELEDIR_TEST_QUERY_PROGRAM", QUERY_PROGRAM, lines(slurp(folder / "args"))));
     result.out = withLfEnds(result.out);
     result.err = withLfEnds(result.err);
     if (updating()) {

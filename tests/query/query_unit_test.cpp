@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "name_folding.h"
-#include "number_forms.h"
 #include "output.h"
+#include "phone_number.h"
 
 namespace {
 
@@ -72,44 +72,51 @@ struct NumberRow {
     std::string typed;
     int areaCode;
     std::string number;
-    bool matches;
+    MatchStrength strength;
 };
 
+// The caller-ID lookup on the phone-number unit, as --number uses it.
 TEST(Numbers, FormsMatchAreaCodeAndNumber) {
+    using S = MatchStrength;
     const std::vector<NumberRow> rows = {
-        {"358-9111", 312, "358-9111", true},
-        {"3589111", 706, "358-9111", true},
-        {"312 358-9111", 312, "358-9111", true},
-        {"(312) 358-9111", 706, "358-9111", false},
-        {"312.358.9111", 312, "3589111", true},
-        {"+1 312 358 9111", 312, "358-9111", true},
-        {"1-312-358-9111", 312, "358-9111", true},
-        {"tel:+1-312-358-9111", 312, "358-9111", true},
-        {"TEL:+13123589111", 0, "+1-312-358-9111", true},
-        {"312 358-9111", 0, "312-358-9111", true},
-        {"+44 20 7946 0958", 0, "+44-20-7946-0958", true},
-        {"+44 20 7946 0958", 44, "20-7946-0958", true},
-        {"+44 20 7946 0958", 0, "020-7946-0958", false},
-        {"358-9111", 0, "312-358-9111", false},
-        {"070 358 9111", 70, "358-9111", true},
+        {"358-9111", 312, "358-9111", S::Weaker},
+        {"3589111", 706, "358-9111", S::Weaker},
+        {"312 358-9111", 312, "358-9111", S::Exact},
+        {"(312) 358-9111", 706, "358-9111", S::None},
+        {"312.358.9111", 312, "3589111", S::Exact},
+        {"+1 312 358 9111", 312, "358-9111", S::SameNumber},
+        {"1-312-358-9111", 312, "358-9111", S::Exact},
+        {"tel:+1-312-358-9111", 312, "358-9111", S::SameNumber},
+        {"TEL:+13123589111", 0, "+1-312-358-9111", S::Exact},
+        {"312 358-9111", 0, "312-358-9111", S::Exact},
+        {"+44 20 7946 0958", 0, "+44-20-7946-0958", S::Exact},
+        {"+44 20 7946 0958", 44, "20-7946-0958", S::SameNumber},
+        {"+44 20 7946 0958", 0, "020-7946-0958", S::Weaker},  // a trunk 0, no country
+        {"358-9111", 0, "312-358-9111", S::Weaker},
+        {"070 358 9111", 70, "358-9111", S::Weaker},
+        {"+1 418 656 9254", 418, "656-9254x102", S::SameNumber},
+        {"+1 418 656 9254", 0, "+1-418-656-9254;ext=102", S::SameNumber},
+        {"418 656 9254 ext. 103", 418, "656-9254x102", S::None},
     };
     for (const NumberRow& row : rows) {
-        std::optional<TypedNumber> typed = typedNumber(row.typed);
-        ASSERT_TRUE(typed) << row.typed;
-        EXPECT_EQ(numberMatches(*typed, row.areaCode, row.number), row.matches)
+        PhoneNumber typed = readPhoneNumber(row.typed);
+        ASSERT_NE(typed.kind, NumberKind::NotANumber) << row.typed;
+        EXPECT_EQ(strengthName(compareForCallerId(typed, readEntryNumber(row.areaCode, row.number)).strength),
+                  std::string(strengthName(row.strength)))
             << row.typed << " against (" << row.areaCode << ") " << row.number;
     }
 }
 
 TEST(Numbers, NotANumber) {
-    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 x12"})
-        EXPECT_FALSE(typedNumber(text)) << text;
+    for (const char* text : {"", "tel:", "abc", "555-CALL", "312+358", "--", "358 9111 xyz", "business 1"})
+        EXPECT_EQ(readPhoneNumber(text).kind, NumberKind::NotANumber) << text;
 }
 
 TEST(Numbers, ShownInMessages) {
-    EXPECT_EQ(shownNumber(*typedNumber("+1 312 358 9111")), "(312) 358-9111");
-    EXPECT_EQ(shownNumber(*typedNumber("3589111")), "358-9111");
-    EXPECT_EQ(shownNumber(*typedNumber("+44 20 7946 0958")), "442079460958");
+    EXPECT_EQ(displayNumber(readPhoneNumber("+1 312 358 9111")), "(312) 358-9111");
+    EXPECT_EQ(displayNumber(readPhoneNumber("3589111")), "358-9111");
+    EXPECT_EQ(displayNumber(readPhoneNumber("+44 20 7946 0958")), "+44-20-7946-0958");
+    EXPECT_EQ(displayNumber(readEntryNumber(0, "+44-20-7946-0958")), "+44-20-7946-0958");  // no (0)
 }
 
 // The data file's fields hold no tab or line end, but a field of TSV never
