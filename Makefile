@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets and the scripts; see README.md.
-.PHONY: all run package check-install test asan libcxx valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench convert-bench format format-check tidy wine-test tables
+.PHONY: all run package check-install test asan libcxx sanitizers valgrind valgrind-shard-0 valgrind-shard-1 coverage fuzz bench convert-bench format format-check tidy wine-test tables
 
 # The preset of the test build: `ci` (any compiler warning is an error, and
 # instrumented for gcov, so that `make coverage` reports on the same run)
@@ -58,6 +58,14 @@ libcxx:
 	cmake --preset libcxx
 	cmake --build --preset libcxx
 	ctest --preset libcxx
+
+# Every test again built with clang and libc++ and run under AddressSanitizer
+# and UndefinedBehaviorSanitizer, any compiler warning an error: the two
+# builds above in one, as CI runs them.
+sanitizers:
+	cmake --preset sanitizers
+	cmake --build --preset sanitizers
+	ctest --preset sanitizers
 
 # The black-box suite with the runs of the programs under valgrind memcheck
 # (after `make test`), in two halves side by side, each half's output whole.

@@ -435,6 +435,18 @@ TEST(ImportLimits, LongValuesSkippedOrRefused) {
     EXPECT_LT(result.messages[0].text.size(), 200u);
 }
 
+TEST(ImportLimits, ContentLineOfTheLimitKeptAndOneByteMoreRefused) {
+    for (std::size_t over : {0, 1}) {
+        std::string line = "N:Lee;Ann;";  // the rest a middle name
+        line += std::string(kValueLimit - line.size() + over, 'm');
+        ImportResult result =
+            imported("BEGIN:VCARD\r\n" + line + "\r\nTEL:312 555 0100\r\nEND:VCARD\r\n", Format::VCard);
+        SCOPED_TRACE(line.size());
+        EXPECT_EQ(result.entries.size(), over == 0 ? 1u : 0u) << allMessages(result);
+        EXPECT_EQ(result.messages.size(), over == 0 ? 0u : 1u) << allMessages(result);
+    }
+}
+
 TEST(ImportLimits, QuoteNeverClosedWithinItsLimit) {
     std::string csv = "Name,Phone\nAnn Smith,\"312 555 0100\n";
     for (int k = 0; k < 60000; ++k) csv += "Bob Jones,312 555 0101\n";  // more than 1 MiB

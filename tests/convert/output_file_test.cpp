@@ -190,12 +190,17 @@ protected:
     std::unique_ptr<started_program::StartedProgram> startStoppedWriter(int ignored) {
         write("out.dat", "Old Entry 312 555-0101\n");
         auto child = std::make_unique<started_program::StartedProgram>([&] {
-            for (int sig : {SIGHUP, SIGINT, SIGTERM}) signal(sig, sig == ignored ? SIG_IGN : SIG_DFL);
+            for (int sig : {SIGHUP, SIGINT, SIGQUIT, SIGTERM})
+                signal(sig, sig == ignored ? SIG_IGN : SIG_DFL);
             signal(SIGXFSZ, stop);
             struct rlimit limit {
                 kLimit, kLimit
             };
             setrlimit(RLIMIT_FSIZE, &limit);
+            struct rlimit noCore {  // SIGQUIT's default action dumps core
+                0, 0
+            };
+            setrlimit(RLIMIT_CORE, &noCore);
             std::string result = writeOutputFile(at("out.dat"), std::string(1 << 20, 'x'));
             _exit(result == "cannot write: File too large" ? 3 : 1);
         });
@@ -238,11 +243,12 @@ TEST_P(OutputFileSignal, IgnoredSignalStaysIgnored) {
     EXPECT_EQ(names(dir), std::vector<std::string>{"out.dat"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Endings, OutputFileSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+INSTANTIATE_TEST_SUITE_P(Endings, OutputFileSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP, SIGQUIT),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             return std::string(info.param == SIGTERM  ? "Term"
-                                                : info.param == SIGINT ? "Int"
-                                                                       : "Hup");
+                             return std::string(info.param == SIGTERM   ? "Term"
+                                                : info.param == SIGINT  ? "Int"
+                                                : info.param == SIGQUIT ? "Quit"
+                                                                        : "Hup");
                          });
 
 // The handlers are there only while the temporary file is, and only for

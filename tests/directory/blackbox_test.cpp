@@ -52,6 +52,7 @@
 #include <thread>
 #include <vector>
 
+#include "scratch_run.h"
 #include "screen_texts.h"
 #include "started_program.h"
 
@@ -253,18 +254,9 @@ void expectSame(const std::string& actual, const std::string& expected, const ch
 }
 
 // A fresh working directory for each test, removed afterwards.
-class Scratch : public ::testing::Test {
+class Scratch : public scratch_run::Scratch {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "teledir-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    void writeDataFile(const std::string& content) const {
-        std::ofstream(dir / "telelist.dat", std::ios::binary) << content;
-    }
-    fs::path dir;
+    void writeDataFile(const std::string& content) const { write("telelist.dat", content); }
 };
 
 struct Dialogue {
