@@ -45,8 +45,8 @@ constexpr std::size_t kHeaderNameLimit = 256;
 struct Column {
     std::size_t index;
     Role role;
-    int google = 0;           // Google's phone number N of a value or type column
-    std::string header = "";  // its name in the header row, when not longer than kHeaderNameLimit
+    int google = 0;      // Google's phone number N of a value or type column
+    std::string header;  // its name in the header row, when not longer than kHeaderNameLimit
 };
 
 // A column's name as messages show it: bytes that are not UTF-8 read as
@@ -492,18 +492,18 @@ bool guessColumns(const Row& first, Columns& columns, std::string& told) {
     std::size_t namesEnd = phoneAt;
     if (phoneAt >= 3 && isShortNumber(first.fields[phoneAt - 1].second.text)) namesEnd = phoneAt - 1;
     if (namesEnd >= 2) {
-        columns.add({0, Role::FirstName});
-        columns.add({1, Role::LastName});
+        columns.add({0, Role::FirstName, 0, {}});
+        columns.add({1, Role::LastName, 0, {}});
         told = "First Name, Last Name";
     } else {
-        columns.add({0, Role::FullName});
+        columns.add({0, Role::FullName, 0, {}});
         told = "Name";
     }
     if (namesEnd != phoneAt) {
-        columns.add({namesEnd, Role::AreaCode});
+        columns.add({namesEnd, Role::AreaCode, 0, {}});
         told += ", Area Code";
     }
-    columns.add({phoneAt, Role::Phone});
+    columns.add({phoneAt, Role::Phone, 0, {}});
     told += namesEnd != phoneAt ? ", Number" : ", Phone";
     return true;
 }

@@ -200,10 +200,14 @@ FittedNumber fitNumber(std::string_view text) {
                      quoted(entry.token) + " with area code 0";
             break;
         case NumberKind::Digits:
-            change =
-                entry.areaCode != 0
-                    ? "its area code " + std::to_string(entry.areaCode) + " is not three digits"
-                    : "not a North American number of ten digits: written as it stands, with area code 0";
+            if (entry.areaCode >= 100 && entry.areaCode <= 999) {
+                change = "the number after area code " + std::to_string(entry.areaCode) +
+                         " is not seven digits: written as it stands";
+            } else if (entry.areaCode != 0) {
+                change = "its area code " + std::to_string(entry.areaCode) + " is not three digits";
+            } else {
+                change = "not a North American number of ten digits: written as it stands, with area code 0";
+            }
             break;
         case NumberKind::NotANumber:
             change =

@@ -79,9 +79,10 @@ public:
         // The contacts left out, in file order: those that came when their
         // kind was full, and the others the favourites took the place of.
         long long count = pastFull_;
-        for (std::size_t k = plainWritten(); k < plain_.size(); ++k, ++count)
+        for (std::size_t k = plainWritten(); k < plain_.size(); ++k, ++count) {
             firstLeftOut_.push_back(
                 {plain_[k].entry.file, plain_[k].entry.line, quotedName(plain_[k].entry)});
+        }
         std::stable_sort(firstLeftOut_.begin(), firstLeftOut_.end(), [](const LeftOut& a, const LeftOut& b) {
             return a.file != b.file ? a.file < b.file : a.line < b.line;
         });

@@ -21,9 +21,10 @@ void placeFromTable(const DirectoryTable& table, std::vector<LoadedEntry>& entri
         auto filePlace = static_cast<std::size_t>(place[slot]);
         if (filePlace < entries.size()) entries[filePlace].sortedPlace = sorted++;
     }
-    for (const UnreachableEntry& entry : hidden)
+    for (const UnreachableEntry& entry : hidden) {
         entries[static_cast<std::size_t>(entry.place)].shownInstead =
             static_cast<std::size_t>(entry.shownPlace);
+    }
 }
 
 }  // namespace
