@@ -215,6 +215,11 @@ FittedNumber fitNumber(std::string_view text) {
                 std::to_string(entry.areaCode);
             break;
     }
+    // What the unit reads as nothing ("tel:" with no number) still goes in
+    // as written: an empty token would leave the entry without its number.
+    if (entry.token.empty()) {
+        for (char c : trimmed(text)) entry.token += isFieldSpace(c) ? '-' : c;
+    }
     return {entry.areaCode, entry.token, change};
 }
 
