@@ -151,8 +151,11 @@ PhoneNumber international(std::string_view text) {
     std::size_t trunk = written.find("(0)");
     if (trunk != std::string::npos) written.erase(trunk, 3);
     std::string digits = digitsOf(written);
-    if (digits.size() < 2) return notANumber(text);
+    // Too short to be a number: kept as written, its + too.
+    if (digits.size() < 2) return notANumber("+" + std::string(text));
     int ccLength = countryCodeLength(digits);
+    // "+35": no more than a country code, and perhaps not all of one.
+    if (digits.size() <= static_cast<std::size_t>(ccLength)) return notANumber("+" + std::string(text));
     std::string national = digits.substr(static_cast<std::size_t>(ccLength));
     if (digits[0] == '1') {
         if (isPlanNumber(national)) return northAmerican(national, Certainty::Written);

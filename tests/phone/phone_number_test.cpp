@@ -76,6 +76,7 @@ TEST(ReadPhoneNumber, EveryForm) {
         {"358-9111 xyz", K::NotANumber, C::None, 0, "", "", 0, "358-9111-xyz"},
         {"12", K::NotANumber, C::None, 0, "", "", 0, "12"},
         {"+", K::NotANumber, C::None, 0, "", "", 0, "+"},
+        {"+35", K::NotANumber, C::None, 0, "", "", 0, "+35"},
         {"tel:", K::NotANumber, C::None, 0, "", "", 0, ""},
         {"", K::NotANumber, C::None, 0, "", "", 0, ""},
     };
