@@ -131,9 +131,9 @@ format:
 format-check:
 	clang-format --dry-run --Werror $(SOURCES)
 
-# clang-tidy on the program and library sources (after `make test`), one
-# file at a time, two side by side; any finding fails (see .clang-tidy).
+# clang-tidy on the program and library sources (after `make test`), two
+# side by side; any finding fails (see .clang-tidy). A file is analysed
+# again only when what clang-tidy reads of it has changed (scripts/tidy.sh).
 # The Windows-only files, which need <windows.h>, are left to the Windows build.
 tidy:
-	printf '%s\n' $(filter-out %_windows.cpp,$(filter ap/% datafile/% phone/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES)))) | \
-	  xargs -P 2 -n 1 clang-tidy -p build/$(PRESET) --quiet
+	scripts/tidy.sh build/$(PRESET) $(filter-out %_windows.cpp,$(filter ap/% datafile/% phone/% cli/% directory/% check/% convert/% query/%,$(filter %.cpp,$(SOURCES))))
