@@ -173,15 +173,23 @@ int writeResult(const Arguments& arguments, const Pieces& content, int status) {
     return status;
 }
 
+// The data file an export reads, its entries and the load's messages;
+// false, once said why, when it cannot be read.
+bool loadExported(const std::string& path, std::vector<LoadedEntry>& entries, Messages& messages) {
+    OpenedFile file = openDataFile(path);
+    std::string failure = file.failure;
+    if (file.isOpen()) entries = loadForExport(file.stream, messages, failure);
+    if (failure.empty()) return true;
+    cannot(path, failure);
+    return false;
+}
+
 int exportFile(const Arguments& arguments) {
     const std::string path = arguments.file.value_or(kDataFileName);
     if (refusedAsInput(arguments, path)) return kFailed;
-    OpenedFile file = openDataFile(path);
-    if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
-    std::string failure;
-    std::vector<LoadedEntry> entries = loadForExport(file.stream, messages, failure);
-    if (!failure.empty()) return cannot(path, failure);
+    std::vector<LoadedEntry> entries;
+    if (!loadExported(path, entries, messages)) return kFailed;
     bool vcard = *arguments.to == Format::VCard;
     if (vcard) checkVCards(entries, messages);
     int status = report(path, messages);
@@ -305,12 +313,9 @@ int importFile(const Arguments& arguments, bool folder) {
 int exportFolder(const Arguments& arguments) {
     const std::string path = arguments.file.value_or(kDataFileName);
     const std::string& folder = *arguments.output;
-    OpenedFile file = openDataFile(path);
-    if (!file.isOpen()) return cannot(path, file.failure);
     Messages messages;
-    std::string failure;
-    std::vector<LoadedEntry> entries = loadForExport(file.stream, messages, failure);
-    if (!failure.empty()) return cannot(path, failure);
+    std::vector<LoadedEntry> entries;
+    if (!loadExported(path, entries, messages)) return kFailed;
     checkVCards(entries, messages);
     int status = report(path, messages);
     CardFolderWrite how;
