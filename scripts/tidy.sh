@@ -20,7 +20,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 shift
 cd "$root"
-cache=${TELEDIR_TIDY_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/teledir-tidy}
+# The user's cache folder, as ccache finds it: HOME, or else the account's.
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache=${TELEDIR_TIDY_CACHE:-${XDG_CACHE_HOME:-$home/.cache}/teledir-tidy}
 mkdir -p "$cache"
 
 # Each file's stamp in the cache: FILE STAMP, a line each. The clone's
