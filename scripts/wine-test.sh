@@ -64,28 +64,27 @@ twice() {
 }
 twice blackbox "$windows/blackbox.log"
 
-# telelist-query's case folders on the .exe, its names typed as arguments
-# (in UTF-8, through the wide command line). Left out: the one case whose
-# argument holds a byte that is not UTF-8, which no Windows command line
-# can carry.
-query_cases() {
-  TELEDIR_TEST_WRAPPER=$wine TELEDIR_TEST_QUERY_PROGRAM=$windows/query/telelist-query.exe \
+# cases TOOL ARGUMENT...: the case folders of telelist-TOOL on its .exe,
+# names typed as arguments (in UTF-8, through the wide command line).
+cases() {
+  local tool=$1
+  shift
+  env TELEDIR_TEST_WRAPPER="$wine" "TELEDIR_TEST_${tool^^}_PROGRAM=$windows/$tool/telelist-$tool.exe" \
     TELEDIR_TEST_CRLF=1 TELEDIR_TEST_CPU_SECONDS=60 \
-    build/$linux/tests/query/query_test --gtest_brief=1 "$@"
+    "build/$linux/tests/$tool/${tool}_test" --gtest_brief=1 "$@"
 }
+
+# telelist-query's. Left out: the one case whose argument holds a byte that
+# is not UTF-8, which no Windows command line can carry.
+query_cases() { cases query "$@"; }
 twice query_cases "$windows/query.log" \
   --gtest_filter='Cases/*:-Cases/QueryCase.OutputMessagesAndStatus/json_bytes_last'
 
-# telelist-convert's case folders on its .exe, the same way. Left out: the
-# case that reads Linux's /proc/self/mem (read_error), and the one whose
-# missing file's name holds an escape character, which no Windows file name
-# may hold: Windows refuses it as an invalid argument, not as a missing file
-# (missing_file_escaped).
-convert_cases() {
-  TELEDIR_TEST_WRAPPER=$wine TELEDIR_TEST_CONVERT_PROGRAM=$windows/convert/telelist-convert.exe \
-    TELEDIR_TEST_CRLF=1 TELEDIR_TEST_CPU_SECONDS=60 \
-    build/$linux/tests/convert/convert_test --gtest_brief=1 "$@"
-}
+# telelist-convert's. Left out: the case that reads Linux's /proc/self/mem
+# (read_error), and the one whose missing file's name holds an escape
+# character, which no Windows file name may hold: Windows refuses it as an
+# invalid argument, not as a missing file (missing_file_escaped).
+convert_cases() { cases convert "$@"; }
 twice convert_cases "$windows/convert.log" \
   --gtest_filter='Cases/*:-Cases/ConvertCase.OutputMessagesAndStatus/read_error:Cases/ConvertCase.OutputMessagesAndStatus/missing_file_escaped'
 
